@@ -1,0 +1,15 @@
+// Main block: create the main window and run the message loop until it closes.
+#include <QApplication>
+
+#include "evaluation/forms/AV_Haupt.h"
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("valdran"));
+    auto* window = new TAV_HauptFormular;
+    window->show();
+    const int rc = QApplication::exec();
+    delete window;
+    return rc;
+}

@@ -1,0 +1,14 @@
+// Test entry for logic tests: a GUI application object (fonts and painting
+// need one) on the offscreen platform.
+#include <QGuiApplication>
+#include <gtest/gtest.h>
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
