@@ -2,11 +2,13 @@
 #include <QApplication>
 
 #include "evaluation/forms/AV_Haupt.h"
+#include "platform/forms/DefaultHooks.h"
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("valdran"));
+    platform::InstallDefaultHooks();
     auto* window = new TAV_HauptFormular;
     window->show();
     const int rc = QApplication::exec();

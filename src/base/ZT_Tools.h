@@ -5,6 +5,8 @@
 #include <QString>
 #include <cstdint>
 
+class QLocale;
+
 // ---- Settings of the unit -------------------------------------------------
 
 // A two-digit year y becomes 1900 + y, and 2000 + y when 1900 + y is below
@@ -49,6 +51,11 @@ int MonthDays(int month, int year);
 bool IsValidDMY(int day, int month, int year);
 QString DatePictureText(const QString& picture, int day, int month, int year);
 QString TodayPictureText(const QString& picture);
+// Month names come from the system locale; tests (or a caller that wants a
+// fixed language) may set the locale used for them.
+void SetMonthNameLocale(const QLocale& locale);
+void ResetMonthNameLocale();
+QString MonthNameText(int month);                   // empty outside 1..12
 void FillDateField(QString& picture, QChar letter, int value);
 
 // ---- Paths -----------------------------------------------------------------

@@ -55,6 +55,7 @@ struct TEvaluationState {
     int ChannelCount = 4;                      // MaxKanal, 1..8
     bool DateLayoutPerFile = false;            // DatumsFormat = 1
     bool Konvert = true;                       // convert device substitute characters
+    bool AutoMode = false;                     // started with "AUTO <path>" on the command line
 
     // Reader state.
     QString CurrentArchiveFile;                // file name below Settings.ArchivPfad

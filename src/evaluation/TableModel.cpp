@@ -1,0 +1,395 @@
+#include "evaluation/TableModel.h"
+
+#include "base/ZT_Tools.h"
+
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <cmath>
+#include <cstdlib>
+
+using namespace platform;
+
+namespace {
+
+constexpr double NoValue = -9999.0;
+
+QFont DefaultTableFont()
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setPointSize(9);
+    font.setStyleHint(QFont::TypeWriter);
+    return font;
+}
+
+double ScreenScale()
+{
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        if (const QScreen* screen = app->primaryScreen())
+            if (screen->logicalDotsPerInch() > 0)
+                return screen->logicalDotsPerInch() / 96.0;
+    }
+    return 1.0;
+}
+
+} // namespace
+
+TTableModel::TTableModel(QObject* parent)
+    : QObject(parent), font_(DefaultTableFont()), metrics_(font_), scale_(ScreenScale())
+{
+    ApplyTableFont(font_);
+    SetTableMode(false, false, 9);
+}
+
+TTableModel::~TTableModel() = default;
+
+// ---- Set-up ---------------------------------------------------------------------
+
+void TTableModel::InitTableWindow(TTableOutputParams& params,
+                                  std::function<void(uint8_t)> onChooserChange,
+                                  std::function<void(const QString&)> onFileChosen,
+                                  std::function<void()> onPageDrawn)
+{
+    params_ = &params;
+    OnChooserChange = std::move(onChooserChange);
+    OnFileChosen = std::move(onFileChosen);
+    OnPageDrawn = std::move(onPageDrawn);
+    QFont font(params.SchriftName);
+    font.setStyleHint(QFont::TypeWriter);
+    if (params.SchriftGroesse > 0)
+        font.setPointSize(params.SchriftGroesse);
+    ApplyTableFont(font);
+}
+
+void TTableModel::SetTableMode(bool decimalComma, bool numbersFormatted, uint8_t width)
+{
+    DecimalComma = decimalComma;
+    NumbersFormatted = numbersFormatted;
+    DifferenceWidth = width;
+}
+
+// ---- Font and sizes -------------------------------------------------------------
+
+void TTableModel::ApplyTableFont(const QFont& font)
+{
+    font_ = font;
+    metrics_ = QFontMetrics(font_);
+    // In a fixed-pitch font every character of the archive texts is equally
+    // wide; measuring by length keeps filling 65,536 rows cheap.
+    fixedPitchAdvance_ = QFontInfo(font_).fixedPitch() ? metrics_.horizontalAdvance(QLatin1Char('0')) : 0;
+    emit FontChanged();
+}
+
+void TTableModel::ApplyChosenFont(const QFont& font)
+{
+    if (params_) {
+        params_->SchriftName = font.family().left(31);
+        if (font.pointSize() > 0)
+            params_->SchriftGroesse = font.pointSize();
+    }
+    ApplyTableFont(font);
+    grid_.SetDefaultRowHeight(DefaultRowHeight());
+}
+
+int TTableModel::TextColumnWidth(const QString& text) const
+{
+    // Room for the text plus the painter's left offset (up to 6 pixels beside
+    // the hidden marker column) and a small gap.
+    const int advance = fixedPitchAdvance_ > 0 ? int(text.size()) * fixedPitchAdvance_
+                                               : metrics_.horizontalAdvance(text);
+    return text.isEmpty() ? 0 : advance + 8;
+}
+
+int TTableModel::DefaultColumnWidth() const
+{
+    return int(std::trunc(scale_ * 10));
+}
+
+int TTableModel::DefaultRowHeight() const
+{
+    const double points = std::fabs(font_.pointSizeF());
+    const int byPoints = font_.pointSizeF() > 0 ? int(std::trunc(points * scale_)) + 6 : 0;
+    // The text is drawn 2 pixels below the row's top; never clip it.
+    return std::max(byPoints, metrics_.height() + 2);
+}
+
+// ---- Fill interface -------------------------------------------------------------
+
+void TTableModel::ClearTable(const QString& fileName)
+{
+    if (!filling_) {
+        filling_ = true;
+        grid_.BeginUpdate();
+    }
+    grid_.SetDefaultColWidth(DefaultColumnWidth());
+    grid_.Clear();
+    grid_.SetColCount(1);
+    grid_.SetRowCount(1);
+    grid_.SetFixedRows(0);
+    grid_.SetOptions(GridOptions);
+
+    titleLines_.clear();
+    chooserItems_.clear();
+    chooserItemIndex_ = -1;
+    chooserVisible_ = true;
+    if (params_)
+        params_->DruckDateiName = fileName;
+    SortColumn = -1;
+    if (ClearPointLabels)
+        ClearPointLabels();
+
+    emit TitleLinesChanged();
+    emit ChooserChanged();
+    emit TableCleared();
+}
+
+bool TTableModel::SetHeaderCell(const QString& text, int row, int col)
+{
+    if (row < 1 || col < 0)
+        return true;
+    if (row >= MaxTableRows || col >= MaxGridCount)
+        return false;
+    if (grid_.RowCount() <= row)
+        grid_.SetRowCount(row + 1);
+    if (grid_.FixedRows() < row)
+        grid_.SetFixedRows(row);
+    return SetCell(text, row, col);
+}
+
+bool TTableModel::SetCell(const QString& text, int row, int col)
+{
+    if (row < 1 || col < 0)
+        return true;
+    if (row > MaxTableRows || col >= MaxGridCount)
+        return false;
+    if (grid_.ColCount() <= col)
+        grid_.SetColCount(col + 1);
+    const int width = TextColumnWidth(text);
+    if (width > grid_.ColWidth(col))
+        grid_.SetColWidth(col, width);
+    grid_.SetCell(col, row - 1, text);
+    return true;
+}
+
+int TTableModel::FindRowOfText(int col, const QString& text) const
+{
+    if (grid_.RowCount() < 2)
+        return 0;
+    if (col < 0)
+        return 1;
+    const auto column = std::size_t(col);
+    for (int r = grid_.FixedRows(); r < grid_.RowCount(); ++r) {
+        const std::vector<QString>& cells = grid_.RowCells(r);
+        if (column < cells.size() && cells[column] == text)
+            return r + 1;
+    }
+    return 1;
+}
+
+void TTableModel::AddTitleLine(const QString& text)
+{
+    titleLines_.append(text);
+    emit TitleLineAdded(text);
+}
+
+void TTableModel::FinishTable(uint8_t chooserIndex, bool scrollToEnd)
+{
+    // Trailing rows that hold only blanks and control characters go; the
+    // count is found first and set once.
+    int rows = grid_.RowCount();
+    const auto colCount = std::size_t(grid_.ColCount());
+    while (rows >= 2) {
+        const std::vector<QString>& cells = grid_.RowCells(rows - 1);
+        bool empty = true;
+        for (std::size_t c = 0; c < cells.size() && c < colCount && empty; ++c)
+            empty = TrimControlChars(cells[c]).isEmpty();
+        if (!empty)
+            break;
+        --rows;
+    }
+    if (rows != grid_.RowCount())
+        grid_.SetRowCount(rows);
+
+    if (scrollToEnd && grid_.RowCount() > grid_.FixedRows() + 8)
+        grid_.SetTopRow(grid_.RowCount() - 8);
+
+    ChooserIndex = chooserIndex;
+    chooserItemIndex_ = int(chooserIndex) - 1;
+    if (chooserItemIndex_ >= int(chooserItems_.size()))
+        chooserItemIndex_ = -1;
+    grid_.SetDefaultRowHeight(DefaultRowHeight());
+
+    EndFill();
+    emit ChooserChanged();
+    emit TableFinished();
+}
+
+void TTableModel::EndFill()
+{
+    if (filling_) {
+        filling_ = false;
+        grid_.EndUpdate();
+    }
+    grid_.NotifyChanged();
+}
+
+void TTableModel::DeleteColumn(int col)
+{
+    if (col < 0)
+        return;
+    grid_.BeginUpdate();
+    grid_.DeleteColumn(std::min(col, grid_.ColCount() - 1));
+    grid_.EndUpdate();
+}
+
+double TTableModel::CellValue(int col, int row) const
+{
+    const std::vector<QString>& cells = grid_.RowCells(row);
+    if (std::size_t(col) >= cells.size())
+        return NoValue;
+    return ParseRealDef(TrimControlChars(cells[std::size_t(col)]));
+}
+
+void TTableModel::FillDifferenceColumn(int srcCol, int dstCol, bool resetOnDecrease, const QString& picture)
+{
+    const int fixedRows = grid_.FixedRows();
+    const int rowCount = grid_.RowCount();
+    if (fixedRows + 1 >= rowCount || srcCol < 0 || dstCol < 0
+        || srcCol >= grid_.ColCount() || dstCol >= grid_.ColCount())
+        return;
+
+    grid_.BeginUpdate();
+    // Each difference stands one row up: in the row of the earlier value. A
+    // row without a value leaves its cell empty and does not break the chain.
+    double prev = CellValue(srcCol, fixedRows);
+    for (int r = fixedRows + 1; r < rowCount; ++r) {
+        const double cur = CellValue(srcCol, r);
+        if (cur == NoValue) {
+            grid_.SetCell(dstCol, r - 1, QString());
+        } else if (prev == NoValue) {
+            grid_.SetCell(dstCol, r - 1, QString());
+            prev = cur;
+        } else {
+            // A counter that ran over or was reset counts from zero.
+            if (resetOnDecrease && cur < prev)
+                prev = 0;
+            grid_.SetCell(dstCol, r - 1, FormatDifference(picture, cur - prev));
+            prev = cur;
+        }
+    }
+    grid_.EndUpdate();
+}
+
+QString TTableModel::FormatDifference(const QString& picture, double value) const
+{
+    QString s = FormatByPicture(picture.left(PictureCapacity), value).left(PictureCapacity);
+    if (s.startsWith(QLatin1Char('*'))) {
+        // Too wide for the picture: show the largest value it can hold.
+        s.replace(QLatin1Char('*'), QLatin1Char('9'));
+        if (value < 0)
+            s[0] = QLatin1Char('-');
+    }
+    if (NumbersFormatted) {
+        s = TrimControlChars(s);
+        if (s.contains(QLatin1Char('.')) || s.contains(QLatin1Char(','))) {
+            while (!s.isEmpty()) {
+                const QChar last = s.back();
+                if (last == QLatin1Char('0')) {
+                    s.chop(1);
+                } else {
+                    if (last == QLatin1Char('.') || last == QLatin1Char(','))
+                        s.chop(1);
+                    break;
+                }
+            }
+        }
+    } else {
+        s = PadLeftBlanks(TrimControlChars(s), DifferenceWidth);
+    }
+    return s.left(PictureCapacity);
+}
+
+void TTableModel::SetEvaluationLabel(const QString& text)
+{
+    evaluationLabel_ = text;
+    emit EvaluationLabelChanged();
+}
+
+// ---- Chooser ------------------------------------------------------------------
+
+void TTableModel::SetChooserItems(const QStringList& items)
+{
+    chooserItems_ = items;
+    if (chooserItemIndex_ >= int(chooserItems_.size()))
+        chooserItemIndex_ = chooserItems_.isEmpty() ? -1 : 0;
+    emit ChooserChanged();
+}
+
+QString TTableModel::ChooserText() const
+{
+    if (chooserItemIndex_ < 0 || chooserItemIndex_ >= int(chooserItems_.size()))
+        return QString();
+    return chooserItems_[chooserItemIndex_];
+}
+
+void TTableModel::SetChooserVisible(bool visible)
+{
+    chooserVisible_ = visible;
+    emit ChooserChanged();
+}
+
+void TTableModel::ChooserSelected(int index1)
+{
+    if (index1 < 1 || index1 > int(chooserItems_.size()))
+        return;
+    chooserItemIndex_ = index1 - 1;
+    if (index1 == ChooserIndex)
+        return;
+    ChooserIndex = uint8_t(index1);
+    // The hook refills the table; the user keeps looking at the same place.
+    const int vOffset = grid_.TopRow() - grid_.FixedRows();
+    const int hOffset = grid_.LeftCol() - grid_.FixedCols();
+    if (OnChooserChange)
+        OnChooserChange(ChooserIndex);
+    if (hOffset >= 1 && hOffset < grid_.ColCount())
+        grid_.SetLeftCol(grid_.FixedCols() + hOffset);
+    if (vOffset >= 1 && vOffset < grid_.RowCount())
+        grid_.SetTopRow(grid_.FixedRows() + vOffset);
+}
+
+// ---- Cell painting --------------------------------------------------------------
+
+TCellLook TTableModel::DrawSortHeader(int row, int col, TColor color, TGridDrawState state,
+                                      TFontStyles style, const QRect& cellRect) const
+{
+    TCellLook look;
+    const bool fixed = state.Fixed || row < grid_.FixedRows() || col < grid_.FixedCols();
+    if (fixed) {
+        look.Brush = FixedColor;
+        look.TextColor = FontColor;
+    } else if (!state.Selected) {
+        look.Brush = color;
+        look.TextColor = FontColor;
+    } else if (state.Focused) {
+        look.Brush = color != GridColor ? (color & 0xC0C0C0) : color;
+        look.TextColor = FontColor;
+    } else {
+        look.Brush = HighlightColor;
+        look.TextColor = HighlightTextColor;
+    }
+    look.Style = style;
+
+    QRect r = cellRect;
+    if (fixed || state.Selected || state.Focused) {
+        r.setLeft(r.left() + 1);
+        r.setRight(r.right() - 6);
+    }
+    // Beside the hidden marker column the text keeps a distance from the line.
+    if (col > 0 && grid_.ColWidth(col - 1) == 0)
+        r.setLeft(r.left() + 6);
+    look.Rect = r;
+    look.TextPos = QPoint(r.left(), r.top() + 2);
+    if (row >= 0 && col >= 0 && row < MaxGridCount && col < MaxGridCount)
+        look.Text = grid_.Cell(col, row);
+    return look;
+}

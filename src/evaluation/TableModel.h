@@ -1,0 +1,187 @@
+#pragma once
+// The table of an evaluation without its window: the string grid that holds
+// every cell as text, the title lines, the evaluation chooser and label, the
+// mode switches of the difference formatting, and the fill interface that the
+// evaluation uses. The table window owns one and only shows what it holds; the
+// evaluation fills it without knowing whether a window exists.
+//
+// Grid rows: the header rows are the fixed rows from row 0; data rows follow.
+// Column 0 is a hidden marker column holding "1" in special-event rows. The
+// fill operations count rows from 1 (row R is grid row R-1).
+//
+// Filling is one batch: ClearTable opens it and FinishTable closes it, so the
+// grid notifies its view once when the fill is finished, not per cell.
+#include "evaluation/TableOutputParams.h"
+#include "platform/Colors.h"
+#include "platform/StringGrid.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+
+// Font styles handed to the cell painter.
+enum TFontStyle : uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+using TFontStyles = uint8_t;
+
+// What one table cell looks like: the rectangle filled with Brush, and Text
+// drawn in TextColor with the font styles at TextPos, clipped to Rect.
+struct TCellLook {
+    platform::TColor Brush = 0;
+    platform::TColor TextColor = 0;
+    TFontStyles Style = 0;
+    QRect Rect;
+    QPoint TextPos;
+    QString Text;
+};
+
+class TTableModel : public QObject {
+    Q_OBJECT
+public:
+    // Grid options restored on every clear: fixed vertical lines, vertical
+    // lines, range selection, column sizing, row and column moving.
+    static constexpr platform::TGridOptions TableGridOptions =
+        platform::goFixedVertLine | platform::goVertLine | platform::goRangeSelect
+        | platform::goColSizing | platform::goRowMoving | platform::goColMoving;
+    static_assert(TableGridOptions == 917);
+    // The grid's index limit: rows 1..65,536 of the fill interface exist.
+    static constexpr int MaxTableRows = platform::MaxGridCount;
+    static constexpr int PictureCapacity = 21;
+
+    explicit TTableModel(QObject* parent = nullptr);
+    ~TTableModel() override;
+
+    platform::TStringGridModel& Grid() { return grid_; }
+    const platform::TStringGridModel& Grid() const { return grid_; }
+
+    // ---- Set-up ----------------------------------------------------------------
+    // Keeps the output parameters (they must outlive the model or be replaced)
+    // and the three hooks (any may be empty), and applies the parameters' font.
+    void InitTableWindow(TTableOutputParams& params,
+                         std::function<void(uint8_t)> onChooserChange = {},
+                         std::function<void(const QString&)> onFileChosen = {},
+                         std::function<void()> onPageDrawn = {});
+    TTableOutputParams* Params() const { return params_; }
+    // Sets the shared DecimalComma switch of the picture formatting, and the
+    // mode and minimum width of FormatDifference.
+    void SetTableMode(bool decimalComma, bool numbersFormatted, uint8_t width);
+
+    // ---- Fill interface ------------------------------------------------------------
+    // Empties the table (every stored cell, also beyond the row count) and
+    // starts a fill; FileName becomes the output file name of the parameters.
+    void ClearTable(const QString& fileName);
+    // Grows the row count beyond Row and the fixed rows to Row (never shrinks
+    // either), then SetCell. Same answer as SetCell.
+    bool SetHeaderCell(const QString& text, int row, int col);
+    // Writes text into grid row Row-1, column Col, growing the columns and
+    // widening column Col for the text; the row count is the caller's. A row
+    // below 1 or a negative column is ignored (answers true). False when the
+    // row or column lies beyond the grid's limit: the table is full and the
+    // caller ends its evaluation.
+    bool SetCell(const QString& text, int row, int col);
+    // 0 when the grid has fewer than 2 rows; else the grid row + 1 of the first
+    // data row whose cell in Col equals Text exactly, or 1 when none does.
+    int FindRowOfText(int col, const QString& text) const;
+    void AddTitleLine(const QString& text);
+    // Ends a fill: drops trailing empty rows, optionally scrolls to the end,
+    // selects the chooser item and sets the row height; the view updates once.
+    void FinishTable(uint8_t chooserIndex, bool scrollToEnd);
+    // Removes column Col (or the last column when Col lies at or beyond it);
+    // the columns to its right move left with their widths.
+    void DeleteColumn(int col);
+    // Writes into DstCol the difference of each value of SrcCol to the last
+    // valid value above it, one row up; see the source for the exact rule.
+    void FillDifferenceColumn(int srcCol, int dstCol, bool resetOnDecrease, const QString& picture);
+    QString FormatDifference(const QString& picture, double value) const;
+    void SetEvaluationLabel(const QString& text);
+
+    // ---- What the window shows ----------------------------------------------------
+    const QStringList& TitleLines() const { return titleLines_; }
+    const QString& EvaluationLabel() const { return evaluationLabel_; }
+    bool EvaluationLabelVisible() const { return !evaluationLabel_.isEmpty(); }
+    const QStringList& ChooserItems() const { return chooserItems_; }
+    void SetChooserItems(const QStringList& items);
+    int ChooserItemIndex() const { return chooserItemIndex_; }   // 0-based, -1 none
+    QString ChooserText() const;                                  // current item, or empty
+    bool ChooserVisible() const { return chooserVisible_; }
+    void SetChooserVisible(bool visible);
+    // The user picked chooser item index1 (1-based): when it differs from the
+    // last one, OnChooserChange runs and the grid's scroll offsets are kept.
+    void ChooserSelected(int index1);
+
+    // ---- Font and sizes ---------------------------------------------------------------
+    const QFont& TableFont() const { return font_; }
+    // Grid, memo, chooser and label all use this font.
+    void ApplyTableFont(const QFont& font);
+    // A font the user chose: stored in the parameters, applied, row height anew.
+    void ApplyChosenFont(const QFont& font);
+    double Scale() const { return scale_; }
+    void SetScale(double scale) { scale_ = scale > 0 ? scale : 1.0; }
+    // Width a column needs for text in the table font (never below 0).
+    int TextColumnWidth(const QString& text) const;
+    int DefaultColumnWidth() const;   // new columns start this narrow
+    int DefaultRowHeight() const;
+
+    // ---- Cell painting (the part that needs no canvas) -------------------------------
+    platform::TColor GridColor = platform::SystemWindowColor();
+    platform::TColor FixedColor = platform::SystemButtonFaceColor();
+    platform::TColor FontColor = platform::clBlack;
+    platform::TColor HighlightColor = platform::SystemHighlightColor();
+    platform::TColor HighlightTextColor = platform::SystemHighlightTextColor();
+    // Colours, rectangle and text of cell (Col, Row) painted with background
+    // Color, draw state and font style; cellRect is the cell's full rectangle.
+    TCellLook DrawSortHeader(int row, int col, platform::TColor color,
+                             platform::TGridDrawState state, TFontStyles style,
+                             const QRect& cellRect) const;
+
+    // ---- State the window's commands keep -----------------------------------------
+    uint8_t ChooserIndex = 1;            // 1-based index of the chooser item last reported
+    int32_t PreviewPage = 1;
+    bool ReportOpen = false;
+    bool NumbersFormatted = false;
+    uint8_t DifferenceWidth = 9;
+    int32_t SortColumn = -1;
+    bool Descending = false;
+    bool HeaderClick = false;
+    bool ColumnDrag = false;
+    platform::TGridOptions GridOptions = TableGridOptions;
+
+    std::function<void(uint8_t)> OnChooserChange;
+    std::function<void(const QString&)> OnFileChosen;
+    std::function<void()> OnPageDrawn;
+    // Clears the chart window's point labels; set while a chart window exists.
+    std::function<void()> ClearPointLabels;
+
+    bool Filling() const { return filling_; }
+
+signals:
+    void TableCleared();
+    void TableFinished();
+    void TitleLinesChanged();
+    void TitleLineAdded(const QString& text);
+    void EvaluationLabelChanged();
+    void ChooserChanged();
+    void FontChanged();
+
+private:
+    void EndFill();
+    double CellValue(int col, int row) const;
+
+    platform::TStringGridModel grid_;
+    TTableOutputParams* params_ = nullptr;
+    QStringList titleLines_;
+    QString evaluationLabel_;
+    QStringList chooserItems_;
+    int chooserItemIndex_ = -1;
+    bool chooserVisible_ = true;
+    QFont font_;
+    QFontMetrics metrics_;
+    int fixedPitchAdvance_ = 0;          // > 0: every character this wide
+    double scale_ = 1.0;
+    bool filling_ = false;
+};

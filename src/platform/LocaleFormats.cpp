@@ -1,0 +1,513 @@
+#include "platform/LocaleFormats.h"
+
+#include <memory>
+
+namespace platform {
+
+namespace {
+
+std::unique_ptr<LocaleFormats>& CurrentSlot()
+{
+    static std::unique_ptr<LocaleFormats> slot;
+    return slot;
+}
+
+bool IsBlank(QChar c)
+{
+    return c.isSpace();
+}
+
+void SkipBlanks(QStringView text, qsizetype& pos)
+{
+    while (pos < text.size() && IsBlank(text[pos]))
+        ++pos;
+}
+
+// Reads 1..maxDigits ASCII digits.
+bool ReadNumber(QStringView text, qsizetype& pos, int maxDigits, int& value, int& digits)
+{
+    value = 0;
+    digits = 0;
+    while (pos < text.size() && digits < maxDigits) {
+        const char16_t c = text[pos].unicode();
+        if (c < u'0' || c > u'9')
+            break;
+        value = value * 10 + int(c - u'0');
+        ++digits;
+        ++pos;
+    }
+    return digits > 0;
+}
+
+// A separator: the character itself with blanks allowed around it, or, for a
+// blank separator, at least one blank.
+bool ReadSeparator(QStringView text, qsizetype& pos, QChar sep)
+{
+    if (IsBlank(sep)) {
+        const qsizetype start = pos;
+        SkipBlanks(text, pos);
+        return pos > start;
+    }
+    SkipBlanks(text, pos);
+    if (pos >= text.size() || text[pos] != sep)
+        return false;
+    ++pos;
+    SkipBlanks(text, pos);
+    return true;
+}
+
+void AppendNumber(QString& out, int value, int width)
+{
+    char buf[12];
+    int n = 0;
+    unsigned v = unsigned(value < 0 ? -value : value);
+    do {
+        buf[n++] = char('0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    if (value < 0)
+        out += QLatin1Char('-');
+    for (int i = n; i < width; ++i)
+        out += QLatin1Char('0');
+    while (n > 0)
+        out += QLatin1Char(buf[--n]);
+}
+
+int ExpandYear(int year, int digits)
+{
+    if (digits <= 2)
+        return year < 80 ? 2000 + year : 1900 + year;
+    return year;
+}
+
+// Short date formats of some locales name the month or the weekday; the
+// platform's short date is numeric, so names become numbers and weekday names
+// are left out together with the text that follows them up to the next field.
+QString NumericDatePattern(const QString& pattern)
+{
+    QString out;
+    bool quoted = false;
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern[i];
+        if (c == QLatin1Char('\'')) {
+            quoted = !quoted;
+            out += c;
+            ++i;
+            continue;
+        }
+        if (quoted || (c != QLatin1Char('M') && c != QLatin1Char('d'))) {
+            out += c;
+            ++i;
+            continue;
+        }
+        qsizetype run = 0;
+        while (i + run < pattern.size() && pattern[i + run] == c)
+            ++run;
+        i += run;
+        if (run <= 2) {
+            out += QString(run, c);
+        } else if (c == QLatin1Char('M')) {
+            out += QStringLiteral("MM");
+        } else {
+            // A weekday name: drop it and the punctuation and blanks after it.
+            while (i < pattern.size() && !pattern[i].isLetter() && pattern[i] != QLatin1Char('\''))
+                ++i;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+LocaleFormats::LocaleFormats(const QString& shortDateFormat, const QString& longTimeFormat, const QLocale& locale)
+    : shortDate_(shortDateFormat), longTime_(longTimeFormat), locale_(locale)
+{
+    dateTokens_ = Compile(shortDate_);
+    timeTokens_ = Compile(longTime_);
+
+    // Order of day, month and year, and the separator between the first two
+    // fields of the date.
+    int dayIndex = -1, monthIndex = -1, yearIndex = -1;
+    bool sepFound = false;
+    int fields = 0;
+    for (const Token& t : dateTokens_) {
+        switch (t.kind) {
+        case Tok::Day: case Tok::Day2:
+            if (dayIndex < 0) dayIndex = fields++;
+            break;
+        case Tok::Month: case Tok::Month2: case Tok::MonthName: case Tok::MonthLongName:
+            if (monthIndex < 0) monthIndex = fields++;
+            break;
+        case Tok::Year:
+            if (yearIndex < 0) yearIndex = fields++;
+            break;
+        case Tok::Literal:
+            if (!sepFound && fields >= 1 && fields < 3) {
+                const QString trimmed = t.text.trimmed();
+                dateSep_ = trimmed.isEmpty() ? (t.text.isEmpty() ? QChar(u'/') : t.text[0]) : trimmed[0];
+                sepFound = true;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    if (yearIndex == 0)
+        order_ = Order::YMD;
+    else if (monthIndex >= 0 && dayIndex >= 0 && monthIndex < dayIndex)
+        order_ = Order::MDY;
+    else
+        order_ = Order::DMY;
+    if (!sepFound)
+        dateSep_ = QChar(u'/');
+
+    bool hourSeen = false;
+    bool timeSepFound = false;
+    for (const Token& t : timeTokens_) {
+        if (t.kind == Tok::Hour24 || t.kind == Tok::Hour24_2 || t.kind == Tok::Hour12 || t.kind == Tok::Hour12_2) {
+            hourSeen = true;
+        } else if (hourSeen && t.kind == Tok::Literal && !timeSepFound) {
+            const QString trimmed = t.text.trimmed();
+            if (!trimmed.isEmpty()) {
+                timeSep_ = trimmed[0];
+                timeSepFound = true;
+            }
+        } else if (hourSeen && t.kind != Tok::Literal) {
+            break;
+        }
+    }
+    if (!timeSepFound)
+        timeSep_ = QChar(u':');
+
+    amText_ = locale_.amText();
+    pmText_ = locale_.pmText();
+    if (amText_.isEmpty())
+        amText_ = QStringLiteral("AM");
+    if (pmText_.isEmpty())
+        pmText_ = QStringLiteral("PM");
+}
+
+LocaleFormats LocaleFormats::FromLocale(const QLocale& locale)
+{
+    // The program is German at heart: a German locale and the C locale (no
+    // user choice at all) get the German formats.
+    if (locale.language() == QLocale::German || locale.language() == QLocale::C)
+        return LocaleFormats(QStringLiteral("dd.MM.yyyy"), QStringLiteral("HH:mm:ss"), locale);
+    return LocaleFormats(NumericDatePattern(locale.dateFormat(QLocale::ShortFormat)),
+                         locale.timeFormat(QLocale::LongFormat), locale);
+}
+
+const LocaleFormats& LocaleFormats::Current()
+{
+    auto& slot = CurrentSlot();
+    if (!slot)
+        slot = std::make_unique<LocaleFormats>(FromLocale(QLocale::system()));
+    return *slot;
+}
+
+void LocaleFormats::SetCurrent(const LocaleFormats& formats)
+{
+    CurrentSlot() = std::make_unique<LocaleFormats>(formats);
+}
+
+void LocaleFormats::ResetCurrent()
+{
+    CurrentSlot().reset();
+}
+
+std::vector<LocaleFormats::Token> LocaleFormats::Compile(const QString& pattern)
+{
+    std::vector<Token> tokens;
+    auto addLiteral = [&tokens](const QString& text) {
+        if (text.isEmpty())
+            return;
+        if (!tokens.empty() && tokens.back().kind == Tok::Literal)
+            tokens.back().text += text;
+        else
+            tokens.push_back({Tok::Literal, text});
+    };
+    bool hasAmPm = false;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        if ((pattern[i] == QLatin1Char('a') || pattern[i] == QLatin1Char('A')))
+            hasAmPm = true;
+        if (pattern[i] == QLatin1Char('\'')) { // skip quoted text in this look-ahead
+            ++i;
+            while (i < pattern.size() && pattern[i] != QLatin1Char('\''))
+                ++i;
+        }
+    }
+
+    qsizetype i = 0;
+    while (i < pattern.size()) {
+        const QChar c = pattern[i];
+        if (c == QLatin1Char('\'')) {
+            if (i + 1 < pattern.size() && pattern[i + 1] == QLatin1Char('\'')) {
+                addLiteral(QStringLiteral("'"));
+                i += 2;
+                continue;
+            }
+            qsizetype j = i + 1;
+            QString lit;
+            while (j < pattern.size()) {
+                if (pattern[j] == QLatin1Char('\'')) {
+                    if (j + 1 < pattern.size() && pattern[j + 1] == QLatin1Char('\'')) {
+                        lit += QLatin1Char('\'');
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                lit += pattern[j++];
+            }
+            addLiteral(lit);
+            i = j + 1;
+            continue;
+        }
+        qsizetype run = 1;
+        while (i + run < pattern.size() && pattern[i + run] == c)
+            ++run;
+        switch (c.unicode()) {
+        case u'd':
+            tokens.push_back({run == 1 ? Tok::Day : run == 2 ? Tok::Day2 : run == 3 ? Tok::DayName : Tok::DayLongName, {}});
+            break;
+        case u'M':
+            tokens.push_back({run == 1 ? Tok::Month : run == 2 ? Tok::Month2 : run == 3 ? Tok::MonthName : Tok::MonthLongName, {}});
+            break;
+        case u'y':
+            tokens.push_back({Tok::Year, {}});
+            break;
+        case u'h':
+            tokens.push_back({hasAmPm ? (run == 1 ? Tok::Hour12 : Tok::Hour12_2) : (run == 1 ? Tok::Hour24 : Tok::Hour24_2), {}});
+            break;
+        case u'H':
+            tokens.push_back({run == 1 ? Tok::Hour24 : Tok::Hour24_2, {}});
+            break;
+        case u'm':
+            tokens.push_back({run == 1 ? Tok::Minute : Tok::Minute2, {}});
+            break;
+        case u's':
+            tokens.push_back({run == 1 ? Tok::Second : Tok::Second2, {}});
+            break;
+        case u'z':
+            tokens.push_back({run == 1 ? Tok::MSec : Tok::MSec3, {}});
+            break;
+        case u'A':
+        case u'a': {
+            // "AP", "ap", "A" and "a"; one marker per letter pair.
+            const bool upper = c == QLatin1Char('A');
+            qsizetype k = i;
+            while (k < i + run) {
+                tokens.push_back({upper ? Tok::AmPmUpper : Tok::AmPmLower, {}});
+                ++k;
+                if (k < pattern.size() && (pattern[k] == QLatin1Char('P') || pattern[k] == QLatin1Char('p')))
+                    ++k;
+            }
+            run = k - i;
+            break;
+        }
+        case u't':
+            // Time-zone names have no place in the platform's formats.
+            break;
+        default:
+            addLiteral(QString(run, c));
+            break;
+        }
+        i += run;
+    }
+    // A dropped time zone leaves blanks at the ends.
+    if (!tokens.empty() && tokens.back().kind == Tok::Literal) {
+        QString& text = tokens.back().text;
+        while (!text.isEmpty() && text.back().isSpace())
+            text.chop(1);
+        if (text.isEmpty())
+            tokens.pop_back();
+    }
+    if (!tokens.empty() && tokens.front().kind == Tok::Literal) {
+        QString& text = tokens.front().text;
+        while (!text.isEmpty() && text.front().isSpace())
+            text.remove(0, 1);
+        if (text.isEmpty())
+            tokens.erase(tokens.begin());
+    }
+    return tokens;
+}
+
+void LocaleFormats::AppendFormatted(QString& out, const std::vector<Token>& tokens, DateTimeValue value) const
+{
+    int y, mo, d, h, mi, s, ms;
+    DecodeDateTime(value, y, mo, d, h, mi, s, ms);
+    const int h12 = h % 12 == 0 ? 12 : h % 12;
+    for (const Token& t : tokens) {
+        switch (t.kind) {
+        case Tok::Literal: out += t.text; break;
+        case Tok::Day: AppendNumber(out, d, 1); break;
+        case Tok::Day2: AppendNumber(out, d, 2); break;
+        case Tok::DayName:
+        case Tok::DayLongName: {
+            const int dow = DayOfWeek(value); // 0 Sunday
+            out += locale_.dayName(dow == 0 ? 7 : dow, t.kind == Tok::DayName ? QLocale::ShortFormat : QLocale::LongFormat);
+            break;
+        }
+        case Tok::Month: AppendNumber(out, mo, 1); break;
+        case Tok::Month2: AppendNumber(out, mo, 2); break;
+        case Tok::MonthName: out += locale_.monthName(mo, QLocale::ShortFormat); break;
+        case Tok::MonthLongName: out += locale_.monthName(mo, QLocale::LongFormat); break;
+        case Tok::Year: AppendNumber(out, y, 4); break;
+        case Tok::Hour24: AppendNumber(out, h, 1); break;
+        case Tok::Hour24_2: AppendNumber(out, h, 2); break;
+        case Tok::Hour12: AppendNumber(out, h12, 1); break;
+        case Tok::Hour12_2: AppendNumber(out, h12, 2); break;
+        case Tok::Minute: AppendNumber(out, mi, 1); break;
+        case Tok::Minute2: AppendNumber(out, mi, 2); break;
+        case Tok::Second: AppendNumber(out, s, 1); break;
+        case Tok::Second2: AppendNumber(out, s, 2); break;
+        case Tok::MSec: AppendNumber(out, ms, 1); break;
+        case Tok::MSec3: AppendNumber(out, ms, 3); break;
+        case Tok::AmPmUpper: out += (h < 12 ? amText_ : pmText_).toUpper(); break;
+        case Tok::AmPmLower: out += (h < 12 ? amText_ : pmText_).toLower(); break;
+        }
+    }
+}
+
+QString LocaleFormats::FormatDate(DateTimeValue value) const
+{
+    QString out;
+    out.reserve(12);
+    AppendFormatted(out, dateTokens_, value);
+    return out;
+}
+
+QString LocaleFormats::FormatTime(DateTimeValue value) const
+{
+    QString out;
+    out.reserve(12);
+    AppendFormatted(out, timeTokens_, value);
+    return out;
+}
+
+QString LocaleFormats::FormatDateTime(DateTimeValue value) const
+{
+    QString out;
+    out.reserve(24);
+    AppendFormatted(out, dateTokens_, value);
+    out += QLatin1Char(' ');
+    AppendFormatted(out, timeTokens_, value);
+    return out;
+}
+
+bool LocaleFormats::MatchAmPm(QStringView text, qsizetype& pos, int& ampm) const
+{
+    const QStringView rest = text.mid(pos);
+    const QString* candidates[2] = {&amText_, &pmText_};
+    for (int k = 0; k < 2; ++k) {
+        const QString& word = *candidates[k];
+        if (rest.startsWith(word, Qt::CaseInsensitive)) {
+            pos += word.size();
+            ampm = k + 1;
+            return true;
+        }
+    }
+    static const QString kAm = QStringLiteral("AM");
+    static const QString kPm = QStringLiteral("PM");
+    if (rest.startsWith(kAm, Qt::CaseInsensitive)) {
+        pos += 2;
+        ampm = 1;
+        return true;
+    }
+    if (rest.startsWith(kPm, Qt::CaseInsensitive)) {
+        pos += 2;
+        ampm = 2;
+        return true;
+    }
+    return false;
+}
+
+bool LocaleFormats::TryParseDateTime(QStringView text, DateTimeValue& result) const
+{
+    qsizetype pos = 0;
+    SkipBlanks(text, pos);
+
+    int n[3];
+    int digits[3];
+    const int yearField = order_ == Order::YMD ? 0 : 2;
+    for (int f = 0; f < 3; ++f) {
+        if (f > 0 && !ReadSeparator(text, pos, dateSep_))
+            return false;
+        if (!ReadNumber(text, pos, f == yearField ? 4 : 2, n[f], digits[f]))
+            return false;
+    }
+    int day, month, year;
+    switch (order_) {
+    case Order::DMY: day = n[0]; month = n[1]; year = ExpandYear(n[2], digits[2]); break;
+    case Order::MDY: month = n[0]; day = n[1]; year = ExpandYear(n[2], digits[2]); break;
+    case Order::YMD: default: year = ExpandYear(n[0], digits[0]); month = n[1]; day = n[2]; break;
+    }
+    // Formats such as "yyyy. MM. dd." end the date with the separator.
+    if (!IsBlank(dateSep_) && pos < text.size() && text[pos] == dateSep_)
+        ++pos;
+
+    DateTimeValue date = 0;
+    if (!TryEncodeDate(year, month, day, date))
+        return false;
+
+    SkipBlanks(text, pos);
+    DateTimeValue time = 0;
+    if (pos < text.size()) {
+        int ampm = 0;
+        if (MatchAmPm(text, pos, ampm))
+            SkipBlanks(text, pos);
+        int hour, minute, second = 0, msec = 0, dg;
+        if (!ReadNumber(text, pos, 2, hour, dg))
+            return false;
+        if (pos >= text.size() || text[pos] != timeSep_)
+            return false;
+        ++pos;
+        if (!ReadNumber(text, pos, 2, minute, dg))
+            return false;
+        if (pos < text.size() && text[pos] == timeSep_) {
+            ++pos;
+            if (!ReadNumber(text, pos, 2, second, dg))
+                return false;
+            if (pos < text.size() && (text[pos] == QLatin1Char('.') || text[pos] == QLatin1Char(','))) {
+                ++pos;
+                if (!ReadNumber(text, pos, 3, msec, dg))
+                    return false;
+                for (; dg < 3; ++dg)
+                    msec *= 10;
+            }
+        }
+        SkipBlanks(text, pos);
+        if (ampm == 0 && MatchAmPm(text, pos, ampm))
+            SkipBlanks(text, pos);
+        if (pos != text.size())
+            return false;
+        if (ampm != 0) {
+            if (hour < 1 || hour > 12)
+                return false;
+            hour = hour % 12 + (ampm == 2 ? 12 : 0);
+        }
+        if (!TryEncodeTime(hour, minute, second, msec, time))
+            return false;
+    }
+    result = ComposeDateTime(date, time);
+    return true;
+}
+
+DateTimeValue LocaleFormats::ParseDateTime(QStringView text) const
+{
+    DateTimeValue v = 0;
+    return TryParseDateTime(text, v) ? v : 0.0;
+}
+
+ScopedLocaleFormats::ScopedLocaleFormats(const LocaleFormats& formats)
+    : previous_(LocaleFormats::Current())
+{
+    LocaleFormats::SetCurrent(formats);
+}
+
+ScopedLocaleFormats::~ScopedLocaleFormats()
+{
+    LocaleFormats::SetCurrent(previous_);
+}
+
+} // namespace platform

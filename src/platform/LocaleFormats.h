@@ -1,0 +1,97 @@
+#pragma once
+// The platform's short date and long time formats. They are built once from
+// the system locale (a German locale gives "dd.MM.yyyy" and "HH:mm:ss"; other
+// locales give their own short date and long time formats) and can be set
+// explicitly, which tests do.
+//
+// Patterns use Qt's letters: d dd ddd dddd, M MM MMM MMMM, yy yyyy, h hh H HH,
+// m mm, s ss, z zzz, AP ap A a, quoted literals. A time-zone letter t is left
+// out. Years are always written with four digits.
+//
+// Reading goes through a parser compiled once from the formats: it takes the
+// order of day, month and year and the separators from the formats and reads
+// the numbers leniently (one or two digits for day and month, up to four for
+// the year), optionally followed by a time "h:mm" or "h:mm:ss" with an AM/PM
+// marker. A year of one or two digits below 80 is 20yy, else 19yy. It is
+// called for every data line of an archive, so it allocates nothing.
+#include "platform/DateTimeValue.h"
+
+#include <QLocale>
+#include <QString>
+#include <QStringView>
+#include <vector>
+
+namespace platform {
+
+class LocaleFormats {
+public:
+    // Formats as given; names (months, weekdays, AM/PM) come from locale.
+    LocaleFormats(const QString& shortDateFormat, const QString& longTimeFormat,
+                  const QLocale& locale = QLocale::c());
+
+    // The formats a locale offers (German locales: "dd.MM.yyyy", "HH:mm:ss").
+    static LocaleFormats FromLocale(const QLocale& locale);
+
+    // The formats in use: built once from QLocale::system() on first use,
+    // unless SetCurrent replaced them.
+    static const LocaleFormats& Current();
+    static void SetCurrent(const LocaleFormats& formats);
+    // Back to the system's formats.
+    static void ResetCurrent();
+
+    const QString& ShortDateFormat() const { return shortDate_; }
+    const QString& LongTimeFormat() const { return longTime_; }
+    QChar DateSeparator() const { return dateSep_; }
+    QChar TimeSeparator() const { return timeSep_; }
+
+    QString FormatDate(DateTimeValue value) const;
+    QString FormatTime(DateTimeValue value) const;
+    // Date, a blank and the time; the time is shown at midnight as well.
+    QString FormatDateTime(DateTimeValue value) const;
+
+    // Reads a date with an optional time. False when the text does not follow
+    // the formats or names no existing date or time.
+    bool TryParseDateTime(QStringView text, DateTimeValue& result) const;
+    // As TryParseDateTime; 0 when the text cannot be read.
+    DateTimeValue ParseDateTime(QStringView text) const;
+
+private:
+    enum class Tok : unsigned char {
+        Literal, Day, Day2, DayName, DayLongName, Month, Month2, MonthName, MonthLongName,
+        Year, Hour24, Hour24_2, Hour12, Hour12_2, Minute, Minute2, Second, Second2,
+        MSec, MSec3, AmPmUpper, AmPmLower
+    };
+    struct Token {
+        Tok kind;
+        QString text;   // literal text
+    };
+    enum class Order : unsigned char { DMY, MDY, YMD };
+
+    static std::vector<Token> Compile(const QString& pattern);
+    void AppendFormatted(QString& out, const std::vector<Token>& tokens, DateTimeValue value) const;
+    bool MatchAmPm(QStringView text, qsizetype& pos, int& ampm) const;
+
+    QString shortDate_;
+    QString longTime_;
+    QLocale locale_;
+    std::vector<Token> dateTokens_;
+    std::vector<Token> timeTokens_;
+    Order order_ = Order::DMY;
+    QChar dateSep_ = QLatin1Char('.');
+    QChar timeSep_ = QLatin1Char(':');
+    QString amText_;
+    QString pmText_;
+};
+
+// Sets the formats in use for the lifetime of the object (tests).
+class ScopedLocaleFormats {
+public:
+    explicit ScopedLocaleFormats(const LocaleFormats& formats);
+    ~ScopedLocaleFormats();
+    ScopedLocaleFormats(const ScopedLocaleFormats&) = delete;
+    ScopedLocaleFormats& operator=(const ScopedLocaleFormats&) = delete;
+private:
+    LocaleFormats previous_;
+};
+
+} // namespace platform

@@ -1,0 +1,213 @@
+#pragma once
+// The non-visual string grid: the table model behind every grid of the program.
+//
+// It keeps the rules of the window system's string grid that the rest of the
+// program relies on:
+//  - every cell is a text; row and column indices run from 0 to 65,535;
+//  - RowCount and ColCount are at least 1 and at most 65,536;
+//  - the fixed rows and columns stay below the counts: lowering a count to or
+//    below its fixed count lowers the fixed count to count - 1;
+//  - cells written beyond the row or column count are kept and show again when
+//    the count grows, until Clear() discards every stored cell;
+//  - column widths and row heights start at the defaults; setting a default
+//    resets every width (or height) to it; a width of 0 hides a column;
+//  - the current cell and the selection always lie in the data area
+//    (FixedCols..ColCount-1, FixedRows..RowCount-1).
+//
+// Storage is a vector of rows, each a vector of texts, so moving a row is a
+// handle swap and a 65,535 x 20 table fills and sorts quickly.
+//
+// Change notification: every mutation marks the model dirty. Inside
+// BeginUpdate/EndUpdate nothing is emitted until the outermost EndUpdate, which
+// emits Changed() once. Outside a batch the first mutation posts one queued
+// notification, so a loop of SetCell calls still yields one Changed() when the
+// event loop runs; NotifyChanged() emits a pending notification at once.
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
+class QPainter;
+class QRect;
+
+namespace platform {
+
+// Raised for a row or column index outside 0..65,535 or a count above 65,536.
+class EGridIndexError : public std::out_of_range {
+public:
+    explicit EGridIndexError(const std::string& what) : std::out_of_range(what) {}
+};
+
+// Option bits of the grid; the values match the window system's option set, so
+// a stored set such as 917 means the same here.
+enum TGridOption : uint32_t {
+    goFixedVertLine = 1,
+    goFixedHorzLine = 2,
+    goVertLine = 4,
+    goHorzLine = 8,
+    goRangeSelect = 16,
+    goDrawFocusSelected = 32,
+    goRowSizing = 64,
+    goColSizing = 128,
+    goRowMoving = 256,
+    goColMoving = 512,
+    goEditing = 1024,
+    goTabs = 2048,
+    goAlwaysShowEditor = 4096,
+    goThumbTracking = 8192,
+};
+using TGridOptions = uint32_t;
+
+// The window system's default set: all four kinds of lines and range selection.
+constexpr TGridOptions DefaultGridOptions =
+    goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect;
+
+// A cell rectangle of the grid; inclusive bounds, columns Left..Right, rows
+// Top..Bottom.
+struct TGridRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+    bool Contains(int col, int row) const { return col >= Left && col <= Right && row >= Top && row <= Bottom; }
+    friend bool operator==(const TGridRect&, const TGridRect&) = default;
+};
+
+// How a cell is drawn: in a fixed row or column, inside the selection, the
+// current cell of a focused grid.
+struct TGridDrawState {
+    bool Selected = false;
+    bool Focused = false;
+    bool Fixed = false;
+    friend bool operator==(const TGridDrawState&, const TGridDrawState&) = default;
+};
+
+// Replaceable cell painter of the grid view (QPainter, column, row, cell
+// rectangle in viewport pixels, draw state).
+using TDrawCellFunc = std::function<void(QPainter&, int, int, const QRect&, TGridDrawState)>;
+
+constexpr int MaxGridCount = 65536;         // highest row or column count
+constexpr int DefaultGridColWidth = 64;
+constexpr int DefaultGridRowHeight = 24;
+
+class TStringGridModel : public QObject {
+    Q_OBJECT
+public:
+    explicit TStringGridModel(QObject* parent = nullptr);
+    ~TStringGridModel() override;
+
+    // ---- Counts ------------------------------------------------------------
+    int RowCount() const { return rowCount_; }
+    int ColCount() const { return colCount_; }
+    void SetRowCount(int count);            // < 1 becomes 1; > 65,536 throws
+    void SetColCount(int count);
+    int FixedRows() const { return fixedRows_; }
+    int FixedCols() const { return fixedCols_; }
+    void SetFixedRows(int count);           // clamped to 0..RowCount-1
+    void SetFixedCols(int count);           // clamped to 0..ColCount-1
+
+    // ---- Cells -------------------------------------------------------------
+    // Any index 0..65,535 is valid, also beyond the counts (such cells are
+    // kept for when the counts grow); others throw EGridIndexError.
+    QString Cell(int col, int row) const;
+    void SetCell(int col, int row, const QString& text);
+    // The stored texts of a row (may be shorter or longer than ColCount); an
+    // empty vector for a row never written.
+    const std::vector<QString>& RowCells(int row) const;
+    // Discards every stored cell and row object, also those beyond the counts.
+    // Counts, sizes, options and selection stay.
+    void Clear();
+
+    // Pointer-sized tag per row, kept with the row when it moves.
+    quintptr RowObject(int row) const;
+    void SetRowObject(int row, quintptr object);
+
+    // ---- Moving and deleting -----------------------------------------------
+    // The row (column) at fromIndex goes to toIndex, those between shift by
+    // one; heights (widths) move with them. Indices must be below the count.
+    void MoveRow(int fromIndex, int toIndex);
+    void MoveColumn(int fromIndex, int toIndex);
+    // Exchanges two rows' cells and row objects (heights stay); a handle swap.
+    void SwapRows(int a, int b);
+    // Removes the column with its cells and width; the columns right of it
+    // move one place left and ColCount drops by one (never below 1: deleting
+    // the only column empties it).
+    void DeleteColumn(int col);
+    void DeleteRow(int row);
+
+    // ---- Sizes -------------------------------------------------------------
+    int DefaultColWidth() const { return defaultColWidth_; }
+    int DefaultRowHeight() const { return defaultRowHeight_; }
+    void SetDefaultColWidth(int width);     // resets every column width
+    void SetDefaultRowHeight(int height);   // resets every row height
+    int ColWidth(int col) const;            // default beyond ColCount
+    int RowHeight(int row) const;           // default beyond RowCount
+    void SetColWidth(int col, int width);   // ignored beyond ColCount; < 0 becomes 0
+    void SetRowHeight(int row, int height); // ignored beyond RowCount; < 0 becomes 0
+
+    // ---- Selection, current cell, scrolling --------------------------------
+    // Normalised selection rectangle (Left <= Right, Top <= Bottom).
+    TGridRect Selection() const;
+    // Anchor := (Left, Top), current cell := (Right, Bottom), both clamped into
+    // the data area.
+    void SetSelection(const TGridRect& rect);
+    int Col() const { return curCol_; }     // current cell
+    int Row() const { return curRow_; }
+    int AnchorCol() const { return anchorCol_; }
+    int AnchorRow() const { return anchorRow_; }
+    // Moves the current cell (clamped into the data area); with extend the
+    // anchor stays (range selection), else the anchor follows.
+    void MoveCurrent(int col, int row, bool extend);
+    int TopRow() const { return topRow_; }  // first scrolled row shown
+    int LeftCol() const { return leftCol_; }
+    void SetTopRow(int row);                // clamped to FixedRows..RowCount-1
+    void SetLeftCol(int col);               // clamped to FixedCols..ColCount-1
+
+    TGridOptions Options() const { return options_; }
+    void SetOptions(TGridOptions options);
+    bool HasOption(TGridOption option) const { return (options_ & option) != 0; }
+
+    // ---- Notification ------------------------------------------------------
+    void BeginUpdate();
+    void EndUpdate();                       // the outermost emits Changed() when dirty
+    bool Updating() const { return updateLevel_ > 0; }
+    void NotifyChanged();                   // emits a pending Changed() now
+
+    // Bytes the model holds (structures and text buffers), for measurements.
+    std::size_t MemoryBytes() const;
+
+signals:
+    void Changed();
+
+private:
+    struct TRow {
+        std::vector<QString> cells;
+        quintptr object = 0;
+    };
+
+    static void CheckIndex(int index, const char* what);
+    static void CheckCount(int count, const char* what);
+    void Touch();
+    void FlushPosted();
+    void ClampState();
+
+    std::vector<TRow> rows_;                // may be longer than rowCount_
+    std::vector<int> colWidths_;            // empty: all default; else ColCount entries
+    std::vector<int> rowHeights_;           // empty: all default; else RowCount entries
+    int rowCount_ = 5;
+    int colCount_ = 5;
+    int fixedRows_ = 1;
+    int fixedCols_ = 1;
+    int defaultColWidth_ = DefaultGridColWidth;
+    int defaultRowHeight_ = DefaultGridRowHeight;
+    int curCol_ = 1, curRow_ = 1, anchorCol_ = 1, anchorRow_ = 1;
+    int topRow_ = 1, leftCol_ = 1;
+    TGridOptions options_ = DefaultGridOptions;
+    int updateLevel_ = 0;
+    bool dirty_ = false;
+    bool posted_ = false;
+};
+
+} // namespace platform

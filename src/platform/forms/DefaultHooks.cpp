@@ -1,0 +1,268 @@
+#include "platform/forms/DefaultHooks.h"
+
+#include "platform/Hooks.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <algorithm>
+#include <cerrno>
+#include <utility>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+QWidget* DialogOwner()
+{
+    return QApplication::activeWindow();
+}
+
+QMessageBox::ButtonRole RoleOf(TMessageAnswer answer)
+{
+    switch (answer) {
+    case TMessageAnswer::Yes: return QMessageBox::YesRole;
+    case TMessageAnswer::No: return QMessageBox::NoRole;
+    case TMessageAnswer::Abort: return QMessageBox::RejectRole;
+    case TMessageAnswer::Ignore:
+    case TMessageAnswer::Ok: return QMessageBox::AcceptRole;
+    case TMessageAnswer::Closed: break;
+    }
+    return QMessageBox::InvalidRole;
+}
+
+QMessageBox::Icon QtIcon(TMessageIcon icon)
+{
+    switch (icon) {
+    case TMessageIcon::Question: return QMessageBox::Question;
+    case TMessageIcon::Error: return QMessageBox::Critical;
+    case TMessageIcon::Warning: return QMessageBox::Warning;
+    case TMessageIcon::Information: return QMessageBox::Information;
+    case TMessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+TMessageAnswer QtKindMessageBox(const TKindMessageRequest& request)
+{
+    QMessageBox box(QtIcon(request.Icon), request.Caption, request.Text, QMessageBox::NoButton, DialogOwner());
+    // File names may hold '<' or '&'; never let them be read as markup.
+    box.setTextFormat(Qt::PlainText);
+    std::vector<std::pair<QAbstractButton*, TMessageAnswer>> buttons;
+    for (const TMessageAnswer answer : request.Buttons) {
+        QPushButton* b = box.addButton(MessageButtonText(answer), RoleOf(answer));
+        if (buttons.empty())
+            box.setDefaultButton(b);
+        buttons.emplace_back(b, answer);
+    }
+    box.exec();
+    for (const auto& [button, answer] : buttons)
+        if (box.clickedButton() == button)
+            return answer;
+    return TMessageAnswer::Closed;
+}
+
+int QtMessageBox(const TMessageBoxRequest& request)
+{
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (request.Flags & mb::IconMask) {
+    case mb::IconStop: icon = QMessageBox::Critical; break;
+    case mb::IconQuestion: icon = QMessageBox::Question; break;
+    case mb::IconExclamation: icon = QMessageBox::Warning; break;
+    case mb::IconInformation: icon = QMessageBox::Information; break;
+    default: break;
+    }
+    struct TButton { QString Text; QMessageBox::ButtonRole Role; int Id; };
+    std::vector<TButton> wanted;
+    const TButton ok{QStringLiteral("OK"), QMessageBox::AcceptRole, mb::IdOk};
+    const TButton cancel{QStringLiteral("Abbrechen"), QMessageBox::RejectRole, mb::IdCancel};
+    const TButton yes{QStringLiteral("&Ja"), QMessageBox::YesRole, mb::IdYes};
+    const TButton no{QStringLiteral("&Nein"), QMessageBox::NoRole, mb::IdNo};
+    const TButton retry{QStringLiteral("&Wiederholen"), QMessageBox::AcceptRole, mb::IdRetry};
+    switch (request.Flags & mb::ButtonMask) {
+    case mb::OkCancel: wanted = {ok, cancel}; break;
+    case mb::AbortRetryIgnore:
+        wanted = {{QStringLiteral("&Abbrechen"), QMessageBox::RejectRole, mb::IdAbort}, retry,
+                  {QStringLiteral("&Ignorieren"), QMessageBox::AcceptRole, mb::IdIgnore}};
+        break;
+    case mb::YesNoCancel: wanted = {yes, no, cancel}; break;
+    case mb::YesNo: wanted = {yes, no}; break;
+    case mb::RetryCancel: wanted = {retry, cancel}; break;
+    default: wanted = {ok}; break;
+    }
+
+    QMessageBox box(icon, request.Caption, request.Text, QMessageBox::NoButton, DialogOwner());
+    box.setTextFormat(Qt::PlainText);
+    std::vector<std::pair<QAbstractButton*, int>> buttons;
+    for (const TButton& w : wanted)
+        buttons.emplace_back(box.addButton(w.Text, w.Role), w.Id);
+    std::size_t def = 0;
+    switch (request.Flags & mb::DefButtonMask) {
+    case mb::DefButton2: def = 1; break;
+    case mb::DefButton3: def = 2; break;
+    default: break;
+    }
+    if (def < buttons.size())
+        box.setDefaultButton(static_cast<QPushButton*>(buttons[def].first));
+    box.exec();
+    for (const auto& [button, id] : buttons)
+        if (box.clickedButton() == button)
+            return id;
+    // Closed without a button: the window system answers Cancel, or OK for a
+    // box that has only OK.
+    return wanted.size() == 1 ? wanted.front().Id : mb::IdCancel;
+}
+
+TFileDialogAnswer QtFileDialog(const TFileDialogRequest& request, bool save)
+{
+    TFileDialogAnswer answer;
+    answer.FilterIndex = request.FilterIndex;
+
+    QFileDialog dialog(DialogOwner(), request.Title, request.InitialDir);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    if (save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        // Callers ask their own overwrite question.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    const QStringList filters = FileDialogNameFilters(request.Filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        const qsizetype index = std::clamp<qsizetype>(request.FilterIndex, 1, filters.size());
+        dialog.selectNameFilter(filters.at(index - 1));
+    }
+    if (!request.DefaultExt.isEmpty())
+        dialog.setDefaultSuffix(request.DefaultExt);
+    if (!request.FileName.isEmpty())
+        dialog.selectFile(request.FileName);
+    if (request.OnTypeChange) {
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+            const int index = int(filters.indexOf(filter)) + 1;
+            const QString current = QFileInfo(dialog.selectedFiles().value(0)).fileName();
+            const QString name = request.OnTypeChange(index, current);
+            if (!name.isEmpty())
+                dialog.selectFile(name);
+        });
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return answer;
+    answer.Accepted = true;
+    answer.FileName = dialog.selectedFiles().constFirst();
+    const qsizetype chosen = filters.indexOf(dialog.selectedNameFilter());
+    if (chosen >= 0)
+        answer.FilterIndex = int(chosen) + 1;
+    return answer;
+}
+
+TDirectoryDialogAnswer QtDirectoryDialog(const TDirectoryDialogRequest& request)
+{
+    TDirectoryDialogAnswer answer;
+    QFileDialog dialog(DialogOwner(), QString(), request.StartDir);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.move(request.Left, request.Top);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return answer;
+    answer.Accepted = true;
+    answer.Directory = dialog.selectedFiles().constFirst();
+    return answer;
+}
+
+bool QtFontDialog(QFont& font)
+{
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, font, DialogOwner(), QString(),
+                                              QFontDialog::DontUseNativeDialog);
+    if (ok)
+        font = chosen;
+    return ok;
+}
+
+bool QtColourDialog(QColor& colour, QList<QColor>& customColours)
+{
+    const int customSlots = QColorDialog::customCount();
+    for (int i = 0; i < customSlots && i < customColours.size(); ++i)
+        QColorDialog::setCustomColor(i, customColours.at(i));
+    const QColor chosen = QColorDialog::getColor(colour, DialogOwner(), QString(),
+                                                 QColorDialog::DontUseNativeDialog);
+    customColours.clear();
+    for (int i = 0; i < customSlots; ++i)
+        customColours << QColorDialog::customColor(i);
+    if (!chosen.isValid())
+        return false;
+    colour = chosen;
+    return true;
+}
+
+bool QtOpenDocument(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    // An address with a scheme ("https://...") opens as it is; anything else
+    // is a file. A one-letter scheme would be a drive letter, not an address.
+    const QUrl url(path);
+    if (url.isValid() && url.scheme().size() > 1)
+        return QDesktopServices::openUrl(url);
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+}
+
+TStartAnswer QtStartProcess(const QString& program, const QStringList& arguments, const QString& workingDir)
+{
+    // Qt does not hand back the operating system's error code, so the usual
+    // causes are checked first to give callers a meaningful one.
+    const QString found = program.contains(QLatin1Char('/'))
+        ? program
+        : QStandardPaths::findExecutable(program);
+    const QFileInfo info(found);
+    if (program.isEmpty() || found.isEmpty() || !info.exists())
+        return {false, ENOENT};
+    if (!info.isFile() || !info.isExecutable())
+        return {false, EACCES};
+    if (!workingDir.isEmpty() && !QFileInfo(workingDir).isDir())
+        return {false, ENOENT};
+    QProcess process;
+    process.setProgram(found);
+    process.setArguments(arguments);
+    if (!workingDir.isEmpty())
+        process.setWorkingDirectory(workingDir);
+    if (!process.startDetached())
+        return {false, EIO};
+    return {true, 0};
+}
+
+} // namespace
+
+void InstallDefaultHooks()
+{
+    THooks& h = Hooks();
+    h.KindMessageBox = QtKindMessageBox;
+    h.MessageBox = QtMessageBox;
+    h.Beep = [] { QApplication::beep(); };
+    h.OpenFileDialog = [](const TFileDialogRequest& r) { return QtFileDialog(r, false); };
+    h.SaveFileDialog = [](const TFileDialogRequest& r) { return QtFileDialog(r, true); };
+    h.DirectoryDialog = QtDirectoryDialog;
+    h.FontDialog = QtFontDialog;
+    h.ColourDialog = QtColourDialog;
+    h.OpenDocument = QtOpenDocument;
+    h.StartProcess = QtStartProcess;
+}
+
+} // namespace platform

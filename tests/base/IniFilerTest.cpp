@@ -1,0 +1,192 @@
+#include "base/IniFiler.h"
+
+#include "platform/IniFile.h"
+#include "platform/Registry.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+// Sets an environment variable for the lifetime of the object.
+class EnvGuard {
+public:
+    EnvGuard(const char* name, const QString& value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name))
+    {
+        qputenv(name, value.toLocal8Bit());
+    }
+    ~EnvGuard()
+    {
+        if (had_)
+            qputenv(name_, old_);
+        else
+            qunsetenv(name_);
+    }
+private:
+    const char* name_;
+    bool had_;
+    QByteArray old_;
+};
+
+using Kind = TIniFiler::TStoreKind;
+
+class IniFilerTest : public ::testing::Test {
+protected:
+    IniFilerTest()
+        : tmp("TMPDIR", sandbox.root() + QStringLiteral("/tmp"))
+    {
+        QDir().mkpath(sandbox.root() + QStringLiteral("/tmp"));
+        testsupport::writeFile(sandbox.root() + QStringLiteral("/file"), "x");
+    }
+    // A directory below a regular file: nothing can be created there.
+    QString blocked(const QString& name) const { return sandbox.root() + QStringLiteral("/file/") + name; }
+    QString iniPath() const { return sandbox.programDir() + QStringLiteral("valdran.INI"); }
+    QString tempIniPath() const { return platform::UserTempDirectory() + QStringLiteral("valdran.INI"); }
+    static QString key() { return QStringLiteral("Software\\Morvax\\bin\\valdran"); }
+
+    testsupport::ProgramSandbox sandbox;
+    EnvGuard tmp;
+};
+
+} // namespace
+
+TEST_F(IniFilerTest, NamesOfFileAndKey)
+{
+    EXPECT_EQ(TIniFiler::DefaultIniName(), iniPath());
+    EXPECT_EQ(TIniFiler::ProgramRegistryKey(QStringLiteral("Morvax"), QString()), key());
+    EXPECT_EQ(TIniFiler::ProgramRegistryKey(QString(), QString()), QStringLiteral("Software\\bin\\valdran"));
+    EXPECT_EQ(TIniFiler::ProgramRegistryKey(QStringLiteral("Morvax"), QStringLiteral("Sub")), QStringLiteral("Software\\Morvax\\bin\\Sub"));
+
+    // The temporary folder is the user's own.
+    const QString temp = platform::UserTempDirectory();
+    EXPECT_TRUE(temp.startsWith(sandbox.root() + QStringLiteral("/tmp/valdran-")));
+    EXPECT_EQ(QFileInfo(temp).permissions() & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
+                                                | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther),
+              QFileDevice::Permissions());
+}
+
+TEST_F(IniFilerTest, WritableProgramDirectoryKeepsTheIniFileBesideTheProgram)
+{
+    {
+        const TIniFiler reader(QString(), QStringLiteral("Morvax"), QString(), false);
+        EXPECT_EQ(reader.StoreKind(), Kind::ProgramIni);
+        EXPECT_EQ(reader.Name(), iniPath());
+        EXPECT_TRUE(QFileInfo(iniPath()).isFile()); // created empty when reading
+        EXPECT_EQ(reader.ReadString(QStringLiteral("PATH"), QStringLiteral("ARCFILE"), QStringLiteral("*.AG?")), QStringLiteral("*.AG?"));
+        EXPECT_EQ(reader.ReadInteger(QStringLiteral("Einstellungen"), QStringLiteral("Zeit"), 2), 2);
+    }
+    {
+        TIniFiler writer(QString(), QStringLiteral("Morvax"), QString(), true);
+        EXPECT_EQ(writer.StoreKind(), Kind::ProgramIni);
+        writer.WriteString(QStringLiteral("PATH"), QStringLiteral("ARCFILE"), QStringLiteral("*.AGR"));
+        writer.WriteInteger(QStringLiteral("Einstellungen"), QStringLiteral("Zeit"), 1);
+        writer.WriteBool(QStringLiteral("Einstellungen"), QStringLiteral("Grafik"), true);
+    }
+    const TIniFiler reader(QString(), QStringLiteral("Morvax"), QString(), false);
+    EXPECT_EQ(reader.ReadString(QStringLiteral("PATH"), QStringLiteral("ARCFILE"), {}), QStringLiteral("*.AGR"));
+    EXPECT_EQ(reader.ReadInteger(QStringLiteral("Einstellungen"), QStringLiteral("Zeit"), 0), 1);
+    EXPECT_TRUE(reader.ReadBool(QStringLiteral("Einstellungen"), QStringLiteral("Grafik"), false));
+    // Nothing went to the registry.
+    EXPECT_FALSE(QFileInfo::exists(platform::Registry::HiveFileName(platform::Registry::CurrentUser)));
+}
+
+TEST_F(IniFilerTest, UnusableProgramDirectoryGoesToTheRegistry)
+{
+    EnvGuard program("VALDRAN_PROGRAM_DIR", blocked(QStringLiteral("bin")));
+    {
+        // Reading first: without the marker the registry does not count, and
+        // nothing else is there.
+        const TIniFiler reader(QString(), QStringLiteral("Morvax"), QString(), false);
+        EXPECT_EQ(reader.StoreKind(), Kind::FallbackIni);
+        EXPECT_EQ(reader.ReadInteger(QStringLiteral("Einstellungen"), QStringLiteral("Zeit"), 2), 2);
+    }
+    {
+        TIniFiler writer(QString(), QStringLiteral("Morvax"), QString(), true);
+        EXPECT_EQ(writer.StoreKind(), Kind::Registry);
+        EXPECT_EQ(writer.Name(), key());
+        writer.WriteString(QStringLiteral("PATH"), QStringLiteral("ARCPATH"), QStringLiteral("/daten/arc/"));
+        writer.WriteInteger(QStringLiteral("Einstellungen"), QStringLiteral("Zeit"), 1);
+    }
+    platform::Registry reg;
+    EXPECT_TRUE(reg.KeyExists(key() + QStringLiteral("\\ifInfo")));
+    ASSERT_TRUE(reg.OpenKeyReadOnly(key() + QStringLiteral("\\PATH")));
+    EXPECT_EQ(reg.ReadString(QStringLiteral("ARCPATH")), QStringLiteral("/daten/arc/"));
+
+    const TIniFiler reader(QString(), QStringLiteral("Morvax"), QString(), false);
+    EXPECT_EQ(reader.StoreKind(), Kind::Registry);
+    EXPECT_EQ(reader.ReadString(QStringLiteral("PATH"), QStringLiteral("ARCPATH"), {}), QStringLiteral("/daten/arc/"));
+    EXPECT_EQ(reader.ReadInteger(QStringLiteral("Einstellungen"), QStringLiteral("Zeit"), 0), 1);
+}
+
+TEST_F(IniFilerTest, RegistryValuesWithoutMarkerDoNotCount)
+{
+    EnvGuard program("VALDRAN_PROGRAM_DIR", blocked(QStringLiteral("bin")));
+    platform::Registry reg;
+    ASSERT_TRUE(reg.OpenKey(key() + QStringLiteral("\\PATH"), true));
+    ASSERT_TRUE(reg.WriteString(QStringLiteral("ARCPATH"), QStringLiteral("/alt/")));
+    const TIniFiler reader(QString(), QStringLiteral("Morvax"), QString(), false);
+    EXPECT_NE(reader.StoreKind(), Kind::Registry);
+    EXPECT_EQ(reader.ReadString(QStringLiteral("PATH"), QStringLiteral("ARCPATH"), QStringLiteral("d")), QStringLiteral("d"));
+}
+
+TEST_F(IniFilerTest, LastResortIsTheTemporaryFolder)
+{
+    EnvGuard program("VALDRAN_PROGRAM_DIR", blocked(QStringLiteral("bin")));
+    EnvGuard registry("VALDRAN_REGISTRY_DIR", blocked(QStringLiteral("registry")));
+    {
+        TIniFiler writer(QString(), QStringLiteral("Morvax"), QString(), true);
+        EXPECT_EQ(writer.StoreKind(), Kind::TempIni);
+        EXPECT_EQ(writer.Name(), tempIniPath());
+        writer.WriteString(QStringLiteral("PATH"), QStringLiteral("ARCFILE"), QStringLiteral("*.AGW"));
+    }
+    const TIniFiler reader(QString(), QStringLiteral("Morvax"), QString(), false);
+    EXPECT_EQ(reader.StoreKind(), Kind::TempIni);
+    EXPECT_EQ(reader.ReadString(QStringLiteral("PATH"), QStringLiteral("ARCFILE"), {}), QStringLiteral("*.AGW"));
+}
+
+TEST_F(IniFilerTest, TemporaryIniIsFoundOnlyWhenNothingBeforeItIs)
+{
+    ASSERT_TRUE(testsupport::writeFile(tempIniPath(), "[PATH]\r\nARCFILE=*.TMP\r\n"));
+    // The program's INI file wins as soon as the directory allows it.
+    const TIniFiler reader(QString(), QStringLiteral("Morvax"), QString(), false);
+    EXPECT_EQ(reader.StoreKind(), Kind::ProgramIni);
+    EXPECT_EQ(reader.ReadString(QStringLiteral("PATH"), QStringLiteral("ARCFILE"), QStringLiteral("*.AG?")), QStringLiteral("*.AG?"));
+}
+
+TEST_F(IniFilerTest, WithoutAnyStoreWritesAreDropped)
+{
+    EnvGuard program("VALDRAN_PROGRAM_DIR", blocked(QStringLiteral("bin")));
+    EnvGuard registry("VALDRAN_REGISTRY_DIR", blocked(QStringLiteral("registry")));
+    EnvGuard temp("TMPDIR", blocked(QStringLiteral("tmp")));
+    TIniFiler writer(QString(), QStringLiteral("Morvax"), QString(), true);
+    EXPECT_EQ(writer.StoreKind(), Kind::None);
+    writer.WriteString(QStringLiteral("PATH"), QStringLiteral("ARCFILE"), QStringLiteral("*.AGW")); // no crash, no effect
+    EXPECT_EQ(writer.ReadString(QStringLiteral("PATH"), QStringLiteral("ARCFILE"), QStringLiteral("d")), QStringLiteral("d"));
+
+    const TIniFiler reader(QString(), QStringLiteral("Morvax"), QString(), false);
+    EXPECT_EQ(reader.StoreKind(), Kind::FallbackIni);
+    EXPECT_EQ(reader.Name(), blocked(QStringLiteral("bin/valdran.INI")));
+    EXPECT_FALSE(reader.ReadBool(QStringLiteral("Einstellungen"), QStringLiteral("Grafik"), false));
+}
+
+TEST_F(IniFilerTest, ReadOnlyProgramDirectoryReadsTheExistingIniFile)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permission bits do not stop root";
+    ASSERT_TRUE(testsupport::writeFile(iniPath(), "[PATH]\r\nARCFILE=*.AGR\r\n"));
+    QFile::setPermissions(iniPath(), QFileDevice::ReadOwner);
+    QFile::setPermissions(sandbox.programDir(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    {
+        const TIniFiler reader(QString(), QStringLiteral("Morvax"), QString(), false);
+        EXPECT_EQ(reader.StoreKind(), Kind::ProgramIni);
+        EXPECT_EQ(reader.ReadString(QStringLiteral("PATH"), QStringLiteral("ARCFILE"), {}), QStringLiteral("*.AGR"));
+        TIniFiler writer(QString(), QStringLiteral("Morvax"), QString(), true);
+        EXPECT_EQ(writer.StoreKind(), Kind::Registry);
+    }
+    QFile::setPermissions(sandbox.programDir(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}

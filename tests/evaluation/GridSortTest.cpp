@@ -1,0 +1,167 @@
+// Sorting the table's data rows and marking all data cells.
+#include "evaluation/GridSort.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+#include <ostream>
+#include <random>
+
+// Readable failure output for texts.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+using platform::TGridRect;
+using platform::TStringGridModel;
+
+namespace {
+
+// One column of texts under fixedRows header rows; column 0 holds a row id.
+void Fill(TStringGridModel& g, const QStringList& texts, int fixedRows = 1)
+{
+    g.SetFixedRows(0);
+    g.SetFixedCols(0);
+    g.SetColCount(2);
+    g.SetRowCount(fixedRows + int(texts.size()));
+    g.SetFixedRows(fixedRows);
+    for (int r = 0; r < fixedRows; ++r) {
+        g.SetCell(0, r, QStringLiteral("H%1").arg(r));
+        g.SetCell(1, r, QStringLiteral("Header"));
+    }
+    for (int i = 0; i < texts.size(); ++i) {
+        g.SetCell(0, fixedRows + i, QString::number(i + 1));
+        g.SetCell(1, fixedRows + i, texts[i]);
+    }
+}
+
+QStringList Column(const TStringGridModel& g, int col)
+{
+    QStringList out;
+    for (int r = 0; r < g.RowCount(); ++r)
+        out << g.Cell(col, r);
+    return out;
+}
+
+} // namespace
+
+TEST(DateSortKey, ReversesTheDatePartsCharacterByCharacter)
+{
+    EXPECT_EQ(DateSortKey("31.12.2005"), "20051231");
+    EXPECT_EQ(DateSortKey("1/2/2005"), "200521");
+    EXPECT_EQ(DateSortKey("31.12.2005 23:45"), "2005 23:451231");
+    EXPECT_EQ(DateSortKey("10.1.2005"), "2005110");
+    EXPECT_EQ(DateSortKey(""), "");
+    EXPECT_EQ(DateSortKey("..x"), "x");
+}
+
+TEST(GridSort, GridsWithoutTwoDataRowsStayUnchanged)
+{
+    TStringGridModel g;
+    Fill(g, {"b"});
+    SortGridByValue(1, false, g);
+    EXPECT_EQ(Column(g, 1), (QStringList{"Header", "b"}));
+
+    g.SetRowCount(1);
+    g.SetFixedRows(0);
+    SortGridByValue(1, true, g);
+    EXPECT_EQ(g.Cell(1, 0), "Header");
+}
+
+TEST(GridSort, TextOrderIsByCharacterCode)
+{
+    TStringGridModel g;
+    Fill(g, {"10", "9", " 8", "b", "B", "ab", "a"});
+    SortGridByValue(1, false, g);
+    EXPECT_EQ(Column(g, 1), (QStringList{"Header", " 8", "10", "9", "B", "a", "ab", "b"}));
+    EXPECT_EQ(g.Cell(0, 0), "H0") << "fixed rows never move";
+    EXPECT_EQ(Column(g, 0), (QStringList{"H0", "3", "1", "2", "5", "7", "6", "4"}))
+        << "the row id in column 0 travels with its row";
+
+    SortGridByValue(1, true, g);
+    EXPECT_EQ(Column(g, 1), (QStringList{"Header", "b", "ab", "a", "B", "9", "10", " 8"}));
+}
+
+TEST(GridSort, CharactersOrderByWindows1252CodeThenOutsideByCodePoint)
+{
+    TStringGridModel g;
+    // U+20AC is 80h in Windows-1252, U+0141 has no code there, U+1F600 needs two UTF-16 units.
+    Fill(g, {QString::fromUtf8("\xC5\x81"), QString::fromUtf8("\xC3\xBF"), QString::fromUtf8("\xE2\x82\xAC"),
+             "~", QString::fromUtf8("\xF0\x9F\x98\x80"), QString::fromUtf8("\xC2\xA1")});
+    SortGridByValue(1, false, g);
+    EXPECT_EQ(Column(g, 1), (QStringList{"Header", "~", QString::fromUtf8("\xE2\x82\xAC"), QString::fromUtf8("\xC2\xA1"),
+                                         QString::fromUtf8("\xC3\xBF"), QString::fromUtf8("\xC5\x81"),
+                                         QString::fromUtf8("\xF0\x9F\x98\x80")}));
+}
+
+TEST(GridSort, EqualKeysEndWhereTheShellSortPutsThem)
+{
+    TStringGridModel g;
+    Fill(g, {"b", "a", "b", "a", "b", "a", "c"});
+    SortGridByValue(1, false, g);
+    EXPECT_EQ(Column(g, 0), (QStringList{"H0", "4", "2", "6", "1", "5", "3", "7"}));
+
+    Fill(g, {"b", "a", "b", "a", "b", "a", "c"});
+    SortGridByValue(1, true, g);
+    EXPECT_EQ(Column(g, 0), (QStringList{"H0", "7", "5", "3", "1", "2", "6", "4"}));
+
+    // Sorting again in the same direction changes nothing.
+    const QStringList before = Column(g, 0);
+    SortGridByValue(1, true, g);
+    EXPECT_EQ(Column(g, 0), before);
+}
+
+TEST(GridSort, DateColumnsSortByTheirDateKey)
+{
+    TStringGridModel g;
+    Fill(g, {"01.02.2005", "31.01.2005"});
+    SortGridByValue(1, false, g);
+    EXPECT_EQ(g.Cell(1, 1), "01.02.2005");
+    SortGridByDate(1, false, g);
+    EXPECT_EQ(g.Cell(1, 1), "31.01.2005");
+
+    Fill(g, {"10.1.2005", "1.2.2005"});
+    SortGridByDate(1, false, g);
+    EXPECT_EQ(Column(g, 1), (QStringList{"Header", "10.1.2005", "1.2.2005"})) << "key 2005110 before 200521";
+
+    Fill(g, {"31.12.2005 23:45:00", "31.12.2005 08:00:00", "01.01.2006 00:15:00"}, 2);
+    SortGridByDate(1, true, g);
+    EXPECT_EQ(Column(g, 1), (QStringList{"Header", "Header", "01.01.2006 00:15:00", "31.12.2005 23:45:00",
+                                         "31.12.2005 08:00:00"}));
+}
+
+TEST(GridSort, ManyRowsEndSortedAndKeepTheirCells)
+{
+    TStringGridModel g;
+    g.SetColCount(3);
+    g.SetRowCount(5001);
+    g.SetFixedRows(1);
+    std::mt19937 rng(7);
+    for (int r = 1; r <= 5000; ++r) {
+        const int day = int(rng() % 28) + 1, month = int(rng() % 12) + 1, year = 2000 + int(rng() % 10);
+        const QString date = QStringLiteral("%1.%2.%3").arg(day, 2, 10, QChar('0')).arg(month, 2, 10, QChar('0')).arg(year);
+        g.SetCell(0, r, date);
+        g.SetCell(2, r, date + "!"); // a second cell of the same row
+        g.SetRowObject(r, quintptr(r));
+    }
+    g.SetCell(1, 5005, "beyond"); // kept beyond the row count, never sorted in
+    SortGridByDate(0, false, g);
+    for (int r = 2; r <= 5000; ++r)
+        ASSERT_LE(DateSortKey(g.Cell(0, r - 1)), DateSortKey(g.Cell(0, r))) << "row " << r;
+    for (int r = 1; r <= 5000; ++r)
+        ASSERT_EQ(g.Cell(2, r), g.Cell(0, r) + "!") << "row " << r;
+    EXPECT_EQ(g.Cell(1, 5005), "beyond");
+    SortGridByValue(-1, false, g); // outside the columns: nothing happens
+    SortGridByValue(3, false, g);
+}
+
+TEST(GridSelectAll, MarksTheWholeDataArea)
+{
+    TStringGridModel g;
+    g.SetColCount(4);
+    g.SetRowCount(5);
+    g.SetFixedCols(1);
+    g.SetFixedRows(2);
+    GridSelectAll(g);
+    EXPECT_EQ(g.Selection(), (TGridRect{1, 2, 3, 4}));
+}

@@ -1,0 +1,126 @@
+#include "platform/LocaleFormats.h"
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+LocaleFormats German()
+{
+    return LocaleFormats(QStringLiteral("dd.MM.yyyy"), QStringLiteral("HH:mm:ss"));
+}
+
+LocaleFormats English()
+{
+    return LocaleFormats(QStringLiteral("M/d/yy"), QStringLiteral("h:mm:ss AP"),
+                         QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+DateTimeValue At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
+{
+    return ComposeDateTime(EncodeDate(y, mo, d), EncodeTime(h, mi, s));
+}
+
+// Compares on whole seconds, as the program does.
+::testing::AssertionResult SameSecond(DateTimeValue a, DateTimeValue b)
+{
+    if (ToWholeSeconds(a) == ToWholeSeconds(b))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << a << " vs " << b;
+}
+
+} // namespace
+
+TEST(LocaleFormats, GermanFormatsWriteFourDigitYearsAndAlwaysTheTime)
+{
+    const LocaleFormats f = German();
+    EXPECT_EQ(f.DateSeparator(), QChar(u'.'));
+    EXPECT_EQ(f.TimeSeparator(), QChar(u':'));
+    EXPECT_EQ(f.FormatDate(At(2004, 3, 4, 6, 5, 9)), QStringLiteral("04.03.2004"));
+    EXPECT_EQ(f.FormatTime(At(2004, 3, 4, 6, 5, 9)), QStringLiteral("06:05:09"));
+    EXPECT_EQ(f.FormatDateTime(At(2004, 3, 4)), QStringLiteral("04.03.2004 00:00:00"));
+    // A two-digit year pattern still writes four digits.
+    const LocaleFormats shortYear(QStringLiteral("dd.MM.yy"), QStringLiteral("HH:mm:ss"));
+    EXPECT_EQ(shortYear.FormatDate(At(1985, 12, 31)), QStringLiteral("31.12.1985"));
+}
+
+TEST(LocaleFormats, GermanFormatsRead)
+{
+    const LocaleFormats f = German();
+    EXPECT_TRUE(SameSecond(f.ParseDateTime(u"14.03.2004 06:00:00"), At(2004, 3, 14, 6)));
+    EXPECT_TRUE(SameSecond(f.ParseDateTime(u"14.03.04 6:07"), At(2004, 3, 14, 6, 7)));
+    EXPECT_TRUE(SameSecond(f.ParseDateTime(u"1.3.85"), At(1985, 3, 1)));
+    EXPECT_TRUE(SameSecond(f.ParseDateTime(u"1.3.79"), At(2079, 3, 1)));
+    EXPECT_TRUE(SameSecond(f.ParseDateTime(u"  14.03.2004  23:59:59 "), At(2004, 3, 14, 23, 59, 59)));
+
+    DateTimeValue v = 0;
+    EXPECT_FALSE(f.TryParseDateTime(u"", v));
+    EXPECT_FALSE(f.TryParseDateTime(u"31.02.2004 06:00:00", v));   // no such day
+    EXPECT_FALSE(f.TryParseDateTime(u"14.03.2004 24:00:00", v));
+    EXPECT_FALSE(f.TryParseDateTime(u"14/03/2004 06:00:00", v));   // wrong separator
+    EXPECT_FALSE(f.TryParseDateTime(u"14.03.2004 06:00:00 x", v));
+    EXPECT_FALSE(f.TryParseDateTime(u"14.03.2004 06", v));
+    EXPECT_FALSE(f.TryParseDateTime(u"14.03", v));
+    EXPECT_FALSE(f.TryParseDateTime(u"04/03/14 06:00:00", v));
+    EXPECT_EQ(f.ParseDateTime(u"x"), 0.0);
+}
+
+TEST(LocaleFormats, EnglishFormatsWithAmPm)
+{
+    const LocaleFormats f = English();
+    EXPECT_EQ(f.DateSeparator(), QChar(u'/'));
+    EXPECT_EQ(f.FormatDate(At(2004, 3, 14)), QStringLiteral("3/14/2004"));
+    EXPECT_EQ(f.FormatTime(At(2004, 3, 14, 18, 5, 9)), QStringLiteral("6:05:09 PM"));
+    EXPECT_EQ(f.FormatDateTime(At(2004, 3, 14)), QStringLiteral("3/14/2004 12:00:00 AM"));
+    EXPECT_EQ(f.FormatTime(At(2004, 3, 14, 12, 0, 0)), QStringLiteral("12:00:00 PM"));
+
+    EXPECT_TRUE(SameSecond(f.ParseDateTime(u"3/14/2004 6:05:09 PM"), At(2004, 3, 14, 18, 5, 9)));
+    EXPECT_TRUE(SameSecond(f.ParseDateTime(u"3/14/04 12:00:00 am"), At(2004, 3, 14, 0)));
+    EXPECT_TRUE(SameSecond(f.ParseDateTime(u"03/14/2004 14:30:00"), At(2004, 3, 14, 14, 30)));
+    EXPECT_TRUE(SameSecond(f.ParseDateTime(f.FormatDateTime(At(2010, 11, 2, 23, 1, 2))), At(2010, 11, 2, 23, 1, 2)));
+
+    DateTimeValue v = 0;
+    EXPECT_FALSE(f.TryParseDateTime(u"14.03.2004 06:00:00", v));
+    EXPECT_FALSE(f.TryParseDateTime(u"13/14/2004 06:00:00", v));   // month 13
+    EXPECT_FALSE(f.TryParseDateTime(u"3/14/2004 13:00:00 PM", v));
+}
+
+TEST(LocaleFormats, FromLocaleGivesNumericPlatformFormats)
+{
+    const LocaleFormats de = LocaleFormats::FromLocale(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(de.ShortDateFormat(), QStringLiteral("dd.MM.yyyy"));
+    EXPECT_EQ(de.LongTimeFormat(), QStringLiteral("HH:mm:ss"));
+
+    const LocaleFormats us = LocaleFormats::FromLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    const DateTimeValue t = At(2004, 3, 14, 18, 5, 9);
+    const QString text = us.FormatDateTime(t);
+    EXPECT_TRUE(text.startsWith(QStringLiteral("3/14/2004 "))) << text.toStdString();
+    EXPECT_TRUE(text.endsWith(QStringLiteral("PM"))) << text.toStdString();   // no time zone
+    EXPECT_TRUE(SameSecond(us.ParseDateTime(text), t));
+
+    // Locales whose formats carry names or a closing separator read their own text.
+    for (const QLocale& locale : {QLocale(QLocale::Hungarian), QLocale(QLocale::Japanese),
+                                  QLocale(QLocale::English, QLocale::UnitedKingdom), QLocale(QLocale::French)}) {
+        const LocaleFormats f = LocaleFormats::FromLocale(locale);
+        EXPECT_TRUE(SameSecond(f.ParseDateTime(f.FormatDate(t)), At(2004, 3, 14)))
+            << locale.name().toStdString() << " " << f.FormatDate(t).toStdString();
+        EXPECT_FALSE(f.FormatDate(t).contains(QStringLiteral("Mar"))) << locale.name().toStdString();
+    }
+}
+
+TEST(LocaleFormats, CurrentCanBeSetAndRestored)
+{
+    {
+        ScopedLocaleFormats scoped(English());
+        EXPECT_EQ(LocaleFormats::Current().ShortDateFormat(), QStringLiteral("M/d/yy"));
+        {
+            ScopedLocaleFormats inner(German());
+            EXPECT_EQ(LocaleFormats::Current().ShortDateFormat(), QStringLiteral("dd.MM.yyyy"));
+        }
+        EXPECT_EQ(LocaleFormats::Current().ShortDateFormat(), QStringLiteral("M/d/yy"));
+    }
+    LocaleFormats::ResetCurrent();
+    const LocaleFormats system = LocaleFormats::FromLocale(QLocale::system());
+    EXPECT_EQ(LocaleFormats::Current().ShortDateFormat(), system.ShortDateFormat());
+}

@@ -1,0 +1,254 @@
+// Rules of the non-visual string grid that the table and its printing rely on.
+#include "platform/StringGrid.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+using platform::EGridIndexError;
+using platform::TGridRect;
+using platform::TStringGridModel;
+
+namespace {
+
+// A grid with the given counts and no fixed rows or columns.
+void Shape(TStringGridModel& g, int cols, int rows, int fixedCols = 0, int fixedRows = 0)
+{
+    g.SetFixedCols(0);
+    g.SetFixedRows(0);
+    g.SetColCount(cols);
+    g.SetRowCount(rows);
+    g.SetFixedCols(fixedCols);
+    g.SetFixedRows(fixedRows);
+}
+
+int ChangedCount(TStringGridModel& g, const std::function<void()>& action)
+{
+    int count = 0;
+    auto c = QObject::connect(&g, &TStringGridModel::Changed, [&] { ++count; });
+    action();
+    QObject::disconnect(c);
+    return count;
+}
+
+} // namespace
+
+TEST(StringGridModel, CountsStayWithinLimitsAndFixedCountsFollow)
+{
+    TStringGridModel g;
+    EXPECT_EQ(g.RowCount(), 5);
+    EXPECT_EQ(g.FixedRows(), 1);
+    g.SetRowCount(0);
+    EXPECT_EQ(g.RowCount(), 1);
+    EXPECT_EQ(g.FixedRows(), 0) << "a count at the fixed count lowers the fixed count";
+    g.SetColCount(-3);
+    EXPECT_EQ(g.ColCount(), 1);
+    EXPECT_EQ(g.FixedCols(), 0);
+
+    g.SetRowCount(10);
+    g.SetFixedRows(4);
+    g.SetRowCount(3);
+    EXPECT_EQ(g.FixedRows(), 2);
+
+    g.SetFixedRows(50);
+    EXPECT_EQ(g.FixedRows(), 2) << "fixed rows stay below the row count";
+
+    g.SetRowCount(65536);
+    EXPECT_EQ(g.RowCount(), 65536);
+    EXPECT_THROW(g.SetRowCount(65537), EGridIndexError);
+    EXPECT_THROW(g.SetColCount(70000), EGridIndexError);
+    EXPECT_EQ(g.RowCount(), 65536);
+}
+
+TEST(StringGridModel, IndicesOutsideTheRangeThrow)
+{
+    TStringGridModel g;
+    EXPECT_THROW(g.Cell(-1, 0), EGridIndexError);
+    EXPECT_THROW(g.Cell(0, 65536), EGridIndexError);
+    EXPECT_THROW(g.SetCell(65536, 0, "x"), EGridIndexError);
+    EXPECT_THROW(g.ColWidth(-1), EGridIndexError);
+    EXPECT_NO_THROW(g.SetCell(65535, 65535, "far"));
+    EXPECT_EQ(g.Cell(65535, 65535), "far");
+    EXPECT_THROW(g.MoveRow(0, 7), EGridIndexError) << "moves stay inside the row count";
+}
+
+TEST(StringGridModel, CellsBeyondTheCountAreKeptUntilClear)
+{
+    TStringGridModel g;
+    Shape(g, 3, 2);
+    g.SetCell(1, 5, "later");
+    g.SetCell(4, 0, "wide");
+    EXPECT_EQ(g.Cell(1, 5), "later");
+    g.SetRowCount(10);
+    EXPECT_EQ(g.Cell(1, 5), "later") << "shown again when the row count grows";
+    g.SetRowCount(2);
+    g.SetColCount(5);
+    EXPECT_EQ(g.Cell(4, 0), "wide");
+
+    g.Clear();
+    g.SetRowCount(10);
+    EXPECT_EQ(g.Cell(1, 5), "") << "clearing discards cells beyond the count as well";
+    EXPECT_EQ(g.Cell(4, 0), "");
+}
+
+TEST(StringGridModel, WidthsAndHeightsFollowTheDefaults)
+{
+    TStringGridModel g;
+    Shape(g, 4, 4);
+    g.SetColWidth(2, 100);
+    g.SetColWidth(9, 77); // beyond the columns: ignored
+    EXPECT_EQ(g.ColWidth(2), 100);
+    EXPECT_EQ(g.ColWidth(9), 64);
+    g.SetColCount(6);
+    EXPECT_EQ(g.ColWidth(5), 64) << "new columns start at the default width";
+    EXPECT_EQ(g.ColWidth(2), 100);
+
+    g.SetDefaultColWidth(10);
+    EXPECT_EQ(g.ColWidth(2), 10) << "a new default resets every width";
+    g.SetColWidth(0, -5);
+    EXPECT_EQ(g.ColWidth(0), 0);
+
+    g.SetRowHeight(1, 30);
+    g.SetDefaultRowHeight(18);
+    EXPECT_EQ(g.RowHeight(1), 18);
+}
+
+TEST(StringGridModel, DeleteColumnShiftsCellsAndWidthsAndLeavesNothingBehind)
+{
+    TStringGridModel g;
+    Shape(g, 4, 2);
+    for (int c = 0; c < 4; ++c) {
+        g.SetCell(c, 0, QString::number(c));
+        g.SetColWidth(c, 10 + c);
+    }
+    g.DeleteColumn(1);
+    EXPECT_EQ(g.ColCount(), 3);
+    EXPECT_EQ(g.Cell(1, 0), "2");
+    EXPECT_EQ(g.Cell(2, 0), "3");
+    EXPECT_EQ(g.ColWidth(1), 12);
+    EXPECT_EQ(g.ColWidth(2), 13);
+    g.SetColCount(4);
+    EXPECT_EQ(g.Cell(3, 0), "") << "a deleted column's text must not come back";
+
+    g.DeleteColumn(40);
+    EXPECT_EQ(g.ColCount(), 4) << "beyond the columns nothing happens";
+    g.DeleteColumn(3);
+    EXPECT_EQ(g.ColCount(), 3);
+    EXPECT_EQ(g.Cell(2, 0), "3");
+}
+
+TEST(StringGridModel, MovingRowsAndColumnsCarriesTheirContents)
+{
+    TStringGridModel g;
+    Shape(g, 3, 5);
+    for (int r = 0; r < 5; ++r) {
+        g.SetCell(0, r, QString(QChar(u'a' + r)));
+        g.SetRowObject(r, quintptr(100 + r));
+    }
+    g.SetRowHeight(1, 40);
+    g.MoveRow(1, 3); // a b c d e -> a c d b e
+    QString order;
+    for (int r = 0; r < 5; ++r)
+        order += g.Cell(0, r);
+    EXPECT_EQ(order, "acdbe");
+    EXPECT_EQ(g.RowObject(3), quintptr(101));
+    EXPECT_EQ(g.RowHeight(3), 40);
+    g.MoveRow(3, 1);
+    EXPECT_EQ(g.Cell(0, 1), "b");
+
+    g.SetCell(1, 0, "x");
+    g.SetCell(2, 0, "y");
+    g.SetColWidth(0, 5);
+    g.MoveColumn(0, 2); // a x y -> x y a
+    EXPECT_EQ(g.Cell(0, 0), "x");
+    EXPECT_EQ(g.Cell(1, 0), "y");
+    EXPECT_EQ(g.Cell(2, 0), "a");
+    EXPECT_EQ(g.Cell(2, 4), "e");
+    EXPECT_EQ(g.ColWidth(2), 5);
+
+    g.SwapRows(0, 4);
+    EXPECT_EQ(g.Cell(2, 0), "e");
+    EXPECT_EQ(g.RowObject(0), quintptr(104));
+}
+
+TEST(StringGridModel, SelectionIsNormalisedAndStaysInTheDataArea)
+{
+    TStringGridModel g;
+    Shape(g, 6, 8, 1, 2);
+    g.SetSelection(TGridRect{4, 6, 2, 3});
+    EXPECT_EQ(g.Selection(), (TGridRect{2, 3, 4, 6}));
+    EXPECT_EQ(g.Col(), 2);
+    EXPECT_EQ(g.Row(), 3);
+
+    g.SetSelection(TGridRect{0, 0, 99, 99});
+    EXPECT_EQ(g.Selection(), (TGridRect{1, 2, 5, 7}));
+
+    g.SetRowCount(5);
+    EXPECT_EQ(g.Selection().Bottom, 4) << "shrinking pulls the selection in";
+    g.SetFixedRows(4);
+    EXPECT_EQ(g.Selection(), (TGridRect{1, 4, 5, 4}));
+    EXPECT_EQ(g.TopRow(), 4);
+
+    g.MoveCurrent(3, 4, false);
+    EXPECT_EQ(g.Selection(), (TGridRect{3, 4, 3, 4}));
+}
+
+TEST(StringGridModel, TableOptionBitsMatchTheStoredValue)
+{
+    using namespace platform;
+    EXPECT_EQ(goFixedVertLine | goVertLine | goRangeSelect | goColSizing | goRowMoving | goColMoving, 917u);
+    EXPECT_EQ(goThumbTracking, 8192u);
+}
+
+TEST(StringGridModel, ChangedIsEmittedOncePerBatch)
+{
+    TStringGridModel g;
+    Shape(g, 20, 1000);
+    const int inBatch = ChangedCount(g, [&] {
+        g.BeginUpdate();
+        g.BeginUpdate();
+        for (int r = 0; r < 1000; ++r)
+            for (int c = 0; c < 20; ++c)
+                g.SetCell(c, r, "v");
+        g.EndUpdate();
+        EXPECT_TRUE(g.Updating());
+        g.EndUpdate();
+    });
+    EXPECT_EQ(inBatch, 1);
+
+    // Outside a batch the writes are gathered into one queued notification.
+    const int loose = ChangedCount(g, [&] {
+        for (int r = 0; r < 100; ++r)
+            g.SetCell(0, r, "w");
+        EXPECT_EQ(ChangedCount(g, [] {}), 0);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    });
+    EXPECT_EQ(loose, 1);
+
+    EXPECT_EQ(ChangedCount(g, [&] {
+        g.SetCell(1, 1, "z");
+        g.NotifyChanged();
+        QCoreApplication::processEvents();
+    }), 1) << "an explicit notification replaces the queued one";
+
+    EXPECT_EQ(ChangedCount(g, [&] {
+        g.BeginUpdate();
+        g.EndUpdate();
+    }), 0) << "an empty batch reports nothing";
+}
+
+TEST(StringGridModel, LargeTableStaysCompact)
+{
+    TStringGridModel g;
+    Shape(g, 20, 65535, 0, 1);
+    g.BeginUpdate();
+    const QString shared = QStringLiteral("12345.678");
+    for (int r = 0; r < 65535; ++r)
+        for (int c = 0; c < 20; ++c)
+            g.SetCell(c, r, shared); // one shared buffer: only the structures count
+    g.EndUpdate();
+    const double perCell = double(g.MemoryBytes()) / (65535.0 * 20.0);
+    // The estimate counts the shared text per cell (~36 bytes); the cell
+    // structure itself must stay well below 100 bytes.
+    EXPECT_LT(perCell, 100.0);
+}
