@@ -55,6 +55,8 @@ TArchiveScanner::TArchiveScanner(TEvaluationState& state, TArchiveReader& reader
       state_(state), reader_(reader), hooks_(hooks), pump_(&platform::MessagePump::Default()),
       levels_(overview_), messages_(GermanMainMessages())
 {
+    // Header plus the one empty row.
+    overview_.SetRowCount(2);
     InitOverview();
 }
 
@@ -68,8 +70,6 @@ void TArchiveScanner::InitOverview()
 {
     overview_.BeginUpdate();
     overview_.SetColCount(OverviewColumnCount);
-    if (overview_.RowCount() < 2)
-        overview_.SetRowCount(2);
     overview_.SetFixedRows(1);
     overview_.SetFixedCols(0);
     for (const THeaderKey& entry : HeaderKeyTable)

@@ -165,6 +165,10 @@ private:
     void StartTable(int row);
     void EndOfHeader();
     bool NewRow();
+    // The row for an ordinary line: a new row (its index), MergedRow when the
+    // line joins an existing row (CurrentRow), FullTable when no row is left.
+    static constexpr int MergedRow = -1;
+    static constexpr int FullTable = -2;
     int OrdinaryRow(int64_t seconds, int slot);
     void WriteField(int index, QStringView field, bool last);
     void FinishEvaluation();

@@ -21,8 +21,7 @@ bool IsHexDigit(QChar c)
 }
 
 // A character that belongs to a status code: decimal digits, upper-case "A" to
-// "F" and "x". Lower-case hexadecimal letters end the code, as the devices
-// never write them.
+// "F" and "x". Lower-case hexadecimal letters end the code.
 bool IsCodeChar(QChar c)
 {
     return IsAsciiDigit(c) || (c >= u'A' && c <= u'F') || c == u'x';

@@ -110,6 +110,10 @@ THooks SilentDefaultHooks()
     };
     h.FindProgramWindow = [](const QString&, const QString&) { return false; };
     h.ActivateProgramWindow = [](const QString&, const QString&) { return false; };
+    // Renaming or restarting the machine is never done unless a caller installs
+    // that on purpose.
+    h.SetComputerName = [](const QString&) { return EPERM; };
+    h.RestartSystem = [] { return false; };
     return h;
 }
 

@@ -159,6 +159,9 @@ struct TPrinterSetupAnswer {
 struct TStartAnswer {
     bool Started = false;
     int Error = 0;                          // errno value when not started
+    // Process id of the started program when known (0 otherwise); the program
+    // starter keeps it to find the program again instead of starting a copy.
+    qint64 Pid = 0;
 };
 
 // ---- The registry --------------------------------------------------------------
@@ -188,6 +191,11 @@ struct THooks {
     // exists (an empty text matches any), and bringing it to the front.
     std::function<bool(const QString& className, const QString& title)> FindProgramWindow;
     std::function<bool(const QString& className, const QString& title)> ActivateProgramWindow;
+    // Gives the computer a new name; answers 0, or the errno value of the
+    // failure. The default refuses (EPERM).
+    std::function<int(const QString& name)> SetComputerName;
+    // Restarts the system; false when that cannot be done. The default refuses.
+    std::function<bool()> RestartSystem;
 };
 
 // The registry of the running program.

@@ -243,9 +243,10 @@ TStartAnswer QtStartProcess(const QString& program, const QStringList& arguments
     process.setArguments(arguments);
     if (!workingDir.isEmpty())
         process.setWorkingDirectory(workingDir);
-    if (!process.startDetached())
+    qint64 pid = 0;
+    if (!process.startDetached(&pid))
         return {false, EIO};
-    return {true, 0};
+    return {true, 0, pid};
 }
 
 } // namespace

@@ -1,0 +1,149 @@
+#include "base/forms/FormPosition.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+TFormPosition::TFormPosition(QWidget* owner)
+    : QObject(owner), owner_(owner)
+{
+    store_.OnRestore = [this] {
+        if (OnRestore)
+            OnRestore(this);
+    };
+    store_.OnSave = [this] {
+        if (OnSave)
+            OnSave(this);
+    };
+    if (owner_) {
+        lastSeen_ = ownerBounds();
+        owner_->installEventFilter(this);
+    }
+}
+
+TFormPosition::~TFormPosition()
+{
+    // The component dies with its window. By then the window is half torn
+    // down, so the bounds last seen while it was alive are stored. A window
+    // that was never shown keeps what was stored before: its designed bounds
+    // are no news worth overwriting a user's placement with.
+    if (shownOnce_ && store_.Active && store_.Differs(lastSeen_))
+        Save(lastSeen_);
+    if (owner_)
+        owner_->removeEventFilter(this);
+}
+
+QString TFormPosition::FormName() const
+{
+    if (!owner_)
+        return {};
+    if (!owner_->objectName().isEmpty())
+        return owner_->objectName();
+    QString name = QString::fromLatin1(owner_->metaObject()->className());
+    if (name.startsWith(QLatin1Char('T')) && name.size() > 1)
+        name.remove(0, 1);
+    return name;
+}
+
+TFormBounds TFormPosition::ownerBounds() const
+{
+    if (!owner_)
+        return lastSeen_;
+    // The frame's position and the client size: move() and resize() take
+    // exactly these, so a restored window does not grow by its frame each time.
+    const QPoint p = owner_->pos();
+    const QSize s = owner_->size();
+    return {p.x(), p.y(), s.width(), s.height()};
+}
+
+QRect TFormPosition::screenArea() const
+{
+    if (screenArea_.isValid())
+        return screenArea_;
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        return screen->availableVirtualGeometry();
+    return {};
+}
+
+void TFormPosition::Restore()
+{
+    restore();
+}
+
+bool TFormPosition::restore()
+{
+    if (!owner_)
+        return false;
+    store_.FormName = FormName();
+    TFormBounds target;
+    const TFormBounds current = ownerBounds();
+    if (!store_.Restore(current, screenArea(), target))
+        return false;
+    if (target.Width != current.Width || target.Height != current.Height)
+        owner_->resize(target.Width, target.Height);
+    if (target.Left != current.Left || target.Top != current.Top)
+        owner_->move(target.Left, target.Top);
+    lastSeen_ = ownerBounds();
+    return true;
+}
+
+void TFormPosition::Save()
+{
+    Save(owner_ ? ownerBounds() : lastSeen_);
+}
+
+void TFormPosition::Save(const TFormBounds& bounds)
+{
+    if (owner_)
+        store_.FormName = FormName();
+    store_.Save(bounds);
+}
+
+bool TFormPosition::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != owner_ || !event)
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::Show:
+        // Only the first show: restoring a minimised window must not move it
+        // back to where it was at start-up.
+        if (!shownOnce_) {
+            shownOnce_ = true;
+            if (store_.Active && !restore()) {
+                // Nothing stored: the bounds the window system gives the
+                // window once it is on the screen are the ones to compare
+                // with at close, not the transitional ones seen while showing.
+                QMetaObject::invokeMethod(this, [this] {
+                    if (owner_ && owner_->isVisible()) {
+                        lastSeen_ = ownerBounds();
+                        store_.SetLastKnown(lastSeen_);
+                    }
+                }, Qt::QueuedConnection);
+            }
+        }
+        break;
+    case QEvent::Move:
+    case QEvent::Resize:
+        if (!(owner_->windowState() & Qt::WindowMinimized))
+            lastSeen_ = ownerBounds();
+        break;
+    case QEvent::Close: {
+        // The window's own close handling decides first (it may refuse); the
+        // position is stored only when closing is still allowed. The event is
+        // delivered here, so it is consumed afterwards.
+        QObject* target = owner_;
+        target->event(event);
+        if (owner_ && event->isAccepted()) {
+            lastSeen_ = ownerBounds();
+            if (store_.Active && store_.Differs(lastSeen_))
+                Save();
+        }
+        return true;
+    }
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}

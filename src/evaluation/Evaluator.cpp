@@ -1,0 +1,787 @@
+#include "evaluation/Evaluator.h"
+
+#include "base/ZT_Meld.h"
+#include "base/ZT_Tools.h"
+#include "evaluation/ArchiveReader.h"
+#include "evaluation/GridSort.h"
+#include "evaluation/HeadTemplate.h"
+#include "evaluation/HeaderKeys.h"
+#include "evaluation/StatusDecoder.h"
+#include "evaluation/TableModel.h"
+#include "platform/LocaleFormats.h"
+#include "platform/MessagePump.h"
+#include "platform/StringGrid.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+using platform::DateTimeValue;
+
+namespace {
+
+constexpr int64_t SecondsPerDay = platform::SecondsPerDay;
+constexpr int64_t SlotSeconds = 15 * 60;
+// Day-begin detection: a time of day that is a whole multiple of 1/3600 day.
+constexpr int64_t DayBeginGrid = SecondsPerDay / 16;   // 5400 s
+// Day and month thinning: lines this close to the day begin are kept.
+constexpr int64_t DayBeginTolerance = 720;
+// Days from 30.12.1899 to 1.1.1970.
+constexpr int64_t EpochOffsetDays = 25569;
+constexpr double NoNumber = -9999.0;
+constexpr int CounterTextCapacity = 255;
+constexpr int DateTextCut = 20;
+constexpr int GONrWidth = 7;
+constexpr uint8_t RowLimitMessage = 36;
+
+const QString& FlagText(bool special)
+{
+    static const QString one = QStringLiteral("1");
+    static const QString zero = QStringLiteral("0");
+    return special ? one : zero;
+}
+
+int64_t FloorDiv(int64_t a, int64_t b)
+{
+    int64_t q = a / b;
+    if ((a % b != 0) && ((a < 0) != (b < 0)))
+        --q;
+    return q;
+}
+
+// Nearest whole number of a / b (b > 0), ties to the even neighbour: the
+// processor's rounding of the quotient, exact on whole seconds.
+int64_t RoundDiv(int64_t a, int64_t b)
+{
+    const int64_t q = FloorDiv(a, b);
+    const int64_t r2 = 2 * (a - q * b);
+    if (r2 > b || (r2 == b && (q & 1) != 0))
+        return q + 1;
+    return q;
+}
+
+// Calendar date of days since 30.12.1899.
+void CivilFromDays(int64_t days, int& year, int& month, int& day)
+{
+    int64_t z = days - EpochOffsetDays + 719468;
+    const int64_t era = FloorDiv(z, 146097);
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    day = int(doy - (153 * mp + 2) / 5 + 1);
+    month = int(mp < 10 ? mp + 3 : mp - 9);
+    year = int(yoe + era * 400 + (month <= 2 ? 1 : 0));
+}
+
+void AppendDigits(QChar*& out, int value, int width)
+{
+    for (int i = width - 1; i >= 0; --i) {
+        out[i] = QChar(u'0' + value % 10);
+        value /= 10;
+    }
+    out += width;
+}
+
+// The lines of a header value ("#" and "E" lines: fields joined by line
+// feeds with one more at the end); entry 0 stands for the marker.
+QStringList LinesOf(const QString& value)
+{
+    QStringList lines = value.split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.back().isEmpty() && value.endsWith(QLatin1Char('\n')))
+        lines.removeLast();
+    for (QString& line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (line.size() > ArchiveTextLength)
+            line.truncate(ArchiveTextLength);
+    }
+    return lines;
+}
+
+// A value column: a name that is not empty and not a status column (ending
+// in "S" or "s").
+bool IsValueColumnName(const QString& name)
+{
+    return !name.isEmpty() && name.back() != QLatin1Char('S') && name.back() != QLatin1Char('s');
+}
+
+} // namespace
+
+TEvaluator::TEvaluator(TEvaluationState& state, TArchiveReader& reader, const TStatusDecoder& decoder,
+                       const THeadTemplate& headTemplate, TTableModel& table,
+                       const platform::TStringGridModel& overview, TEvaluationHooks& hooks)
+    : Today(&platform::Now),
+      state_(state), reader_(reader), decoder_(decoder), headTemplate_(headTemplate), table_(table),
+      overview_(overview), hooks_(hooks), pump_(&platform::MessagePump::Default()),
+      slotHead_(std::size_t(SlotCount), -1)
+{
+}
+
+TEvaluator::~TEvaluator() = default;
+
+// ---- Small helpers -------------------------------------------------------------
+
+double TEvaluator::DayBeginFromCell(const QString& cell)
+{
+    const QString text = cell.trimmed();
+    if (text.isEmpty() || text.size() > 4)
+        return -1.0;
+    int hours = 0;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return -1.0;
+        hours = hours * 10 + (c.unicode() - u'0');
+    }
+    if (hours > 23)
+        return -1.0;
+    return hours / 24.0;
+}
+
+QString TEvaluator::SortKeyText(int64_t seconds)
+{
+    const int64_t days = FloorDiv(seconds, SecondsPerDay);
+    int sod = int(seconds - days * SecondsPerDay);
+    int year = 0, month = 0, day = 0;
+    CivilFromDays(days, year, month, day);
+    QString key(14, Qt::Uninitialized);
+    QChar* out = key.data();
+    AppendDigits(out, std::clamp(year, 0, 9999), 4);
+    AppendDigits(out, month, 2);
+    AppendDigits(out, day, 2);
+    AppendDigits(out, sod / 3600, 2);
+    AppendDigits(out, sod / 60 % 60, 2);
+    AppendDigits(out, sod % 60, 2);
+    return key;
+}
+
+QString TEvaluator::OverviewCell(int col, int row) const
+{
+    if (row < 0 || row >= overview_.RowCount() || col < 0 || col >= platform::MaxGridCount)
+        return QString();
+    return overview_.Cell(col, row);
+}
+
+QString TEvaluator::Bracketed(const QString& text)
+{
+    // An empty difference stays empty: "()" would stand for a value.
+    if (text.isEmpty())
+        return text;
+    return QLatin1Char('(') + text + QLatin1Char(')');
+}
+
+// ---- The selection handler ----------------------------------------------------
+
+void TEvaluator::FillTable(uint8_t level, const QString& nodeText, const QString& parentText,
+                           const QString& grandParentText, const QString& rows)
+{
+    if (state_.Busy || level == 0)
+        return;
+
+    hooks_.Hourglass(true);
+    state_.Busy = true;
+    DeviceNumber.clear();
+    state_.Abort = false;
+    hooks_.Running(true);
+    if (hooks_.SetAbortEnabled)
+        hooks_.SetAbortEnabled(true);
+    if (hooks_.ShowTable)
+        hooks_.ShowTable(false, false);
+
+    Selection = level == 1 ? parentText : level == 2 ? grandParentText : QString();
+
+    // What this run reads from the settings and the view.
+    nameRow_ = state_.Settings.KopfZeile ? 1 : 0;
+    showTime_ = state_.Settings.ZeitImmer || view_.ViewMode == 0;
+    PeriodStart = view_.PeriodStart;
+    PeriodEnd = view_.PeriodEnd;
+    PeriodEffectiveEnd = PeriodEnd + 1.0 - (view_.Differenz ? 0.0 : 1.0 / double(SecondsPerDay));
+    startSeconds_ = platform::ToWholeSeconds(PeriodStart);
+    endSeconds_ = platform::ToWholeSeconds(PeriodEnd) + SecondsPerDay - (view_.Differenz ? 0 : 1);
+    formats_ = &platform::LocaleFormats::Current();
+    RowLimitReached = false;
+
+    platform::TStringGridModel& grid = table_.Grid();
+    grid.BeginUpdate();
+    try {
+        if (!rows.isEmpty()) {
+            FirstFile = true;
+            const QString& deviceCaption = HeaderKeyTable[hkDevNo].Caption;
+            const bool deviceLevel1 = level == 1 && parentText == deviceCaption;
+            if (level == 3 || (level == 2 && grandParentText == deviceCaption)) {
+                ColumnFilter = nodeText;
+                DeviceNumber = parentText;
+            } else {
+                ColumnFilter.clear();
+                if (deviceLevel1 || level == 2)
+                    DeviceNumber = nodeText;
+            }
+            const bool oneDevice = deviceLevel1 || level == 2;
+            FirstColumnsOnly = !oneDevice && ColumnFilter.isEmpty();
+            state_.LogbooksAllowed = oneDevice || level >= 2;
+
+            QString collected;
+            bool stopped = false;
+            for (const QChar c : rows) {
+                if (state_.Abort || RowLimitReached) {
+                    stopped = true;
+                    break;
+                }
+                if (c == QLatin1Char(',')) {
+                    EvaluateRowToken(collected);
+                    collected.clear();
+                } else if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+                    collected += c;
+                }
+            }
+            if (!stopped && !state_.Abort && !RowLimitReached)
+                EvaluateRowToken(collected);
+        }
+        FinishEvaluation();
+    } catch (...) {
+        // A run-time error ends the evaluation where it stands, without a
+        // message; a fill that was started is closed so the view follows.
+        if (table_.Filling())
+            table_.FinishTable(1, false);
+    }
+    grid.EndUpdate();
+
+    if (pump_ != nullptr)
+        pump_->PumpNow();
+    if (hooks_.UpdateChart)
+        hooks_.UpdateChart();
+    state_.Busy = false;
+    hooks_.Running(false);
+    if (hooks_.SetAbortEnabled)
+        hooks_.SetAbortEnabled(false);
+    hooks_.Hourglass(false);
+
+    if (RowLimitReached && !state_.Abort)
+        ShowMessageNr(QString::number(MaxRowIndex), RowLimitMessage);
+}
+
+void TEvaluator::EvaluateRowToken(const QString& token)
+{
+    if (token.isEmpty())
+        return;
+    int row = 0;
+    for (const QChar c : token) {
+        row = row * 10 + (c.unicode() - u'0');
+        if (row > platform::MaxGridCount) {
+            row = platform::MaxGridCount;   // beyond every overview
+            break;
+        }
+    }
+    DeviceNumber = OverviewCell(1, row);
+    EvaluateRow(row);
+}
+
+void TEvaluator::EvaluateRow(int row)
+{
+    // Every archive starts with its own lists: one without "#" or "E" lines
+    // must not run under the previous archive's columns.
+    state_.ValueNames.clear();
+    state_.Units.clear();
+    ++archive_;
+    if (FirstFile)
+        StartTable(row);
+    else
+        ColumnOffset = table_.Grid().ColCount();
+
+    state_.CurrentArchiveFile = OverviewCell(OverviewFileColumn, row);
+    DataPhase = false;
+    state_.ValueArchive = true;
+    plan_.clear();
+    shownCount_ = 0;
+
+    reader_.ReadArchiveLines([this](const QString& line) { return EvaluateLine(line); });
+
+    if (FirstFile) {
+        FirstFile = false;
+        TTitleInput input;
+        input.Today = Today ? Today() : platform::Now();
+        input.PeriodStart = PeriodStart;
+        input.PeriodEnd = PeriodEnd;
+        input.DeviceType = state_.DeviceType;
+        input.OneDevice = state_.LogbooksAllowed;
+        headTemplate_.BuildTitle(overview_, row, input, table_);
+    }
+    table_.Grid().SetColWidth(FlagColumn, 0);
+}
+
+void TEvaluator::StartTable(int row)
+{
+    std::fill(slotHead_.begin(), slotHead_.end(), -1);
+    slotRows_.clear();
+    eventRows_.clear();
+    deviceColumns_.clear();
+    archive_ = 1;
+
+    const TTableOutputParams* params = table_.Params();
+    table_.ClearTable(params != nullptr ? params->DruckDateiName : QString());
+    // A counter difference of the previous table does not belong to this one.
+    table_.SetEvaluationLabel(QString());
+    if (hooks_.InstallTableDrawCell)
+        hooks_.InstallTableDrawCell();
+    platform::TStringGridModel& grid = table_.Grid();
+    grid.SetRowCount(InitialRowCount);
+
+    const int nameRow1 = nameRow_ + 1;   // 1-based rows of the fill interface
+    table_.SetHeaderCell(QString(), nameRow1, FlagColumn);
+    table_.SetHeaderCell(QStringLiteral("#ON"), nameRow1, KeyColumn);
+    table_.SetHeaderCell(view_.ZeitCaption, nameRow1, DateColumn);
+    // The unit row is a header row even when no archive adds a column.
+    table_.SetHeaderCell(QString(), nameRow1 + 1, FlagColumn);
+    ColumnOffset = grid.ColCount();
+    RowCount = nameRow_ + 1;             // the unit row
+    CurrentRow = RowCount;
+
+    DayBegin = state_.Settings.HoleTB ? DayBeginFromCell(OverviewCell(8, row)) : -1.0;
+    dayBeginSeconds_ = DayBegin < 0 ? -1 : int(std::lround(DayBegin * 24)) * 3600;
+}
+
+// ---- Reading an archive -------------------------------------------------------
+
+uint8_t TEvaluator::EvaluateLine(const QString& line)
+{
+    if (DataPhase) {
+        EvaluateDataLine(line);
+        return RowLimitReached ? 3 : 1;
+    }
+    QString key, value;
+    switch (reader_.ParseHeaderLine(line, key, value)) {
+    case hlHeader:
+        if (state_.Konvert)
+            ConvertSpecialChars(value);
+        if (key == HeaderKeyTable[hkValueNames].Key)
+            state_.ValueNames = LinesOf(value);
+        else if (key == HeaderKeyTable[hkUnits].Key)
+            state_.Units = LinesOf(value);
+        return 1;
+    case hlEndOfHeader:
+        if (state_.Units.isEmpty())
+            return 3;
+        EndOfHeader();
+        return 1;
+    case hlLogbookRefused:
+        // A logbook in a group selection: the file is not read any further,
+        // whatever lines stood before its meta line.
+        return 3;
+    default:
+        return 1;
+    }
+}
+
+void TEvaluator::EndOfHeader()
+{
+    QStringList& units = state_.Units;
+    const QStringList& names = state_.ValueNames;
+    while (units.size() > names.size())
+        units.removeLast();
+    DataPhase = true;
+
+    // An archive of a device already in the table continues in its columns;
+    // any other gets new columns at the right.
+    const auto known = deviceColumns_.constFind(DeviceNumber);
+    if (known != deviceColumns_.constEnd())
+        ColumnOffset = known.value();
+
+    plan_.assign(std::size_t(units.size()), TFieldPlan{});
+    int shown = 0;
+    const bool format = state_.Settings.Format;
+    for (int k = 2; k < units.size(); ++k) {
+        if (!IsColumnShown(k))
+            continue;
+        const int col = ColumnOffset + shown;
+        bool ok = true;
+        if (nameRow_ == 1)
+            ok = table_.SetHeaderCell(DeviceNumber, 1, col);
+        ok = ok && table_.SetHeaderCell(names[k], nameRow_ + 1, col);
+        ok = ok && table_.SetHeaderCell(units[k], nameRow_ + 2, col);
+        if (!ok)
+            throw EEvaluationError("table column beyond the grid");
+        TFieldPlan& p = plan_[std::size_t(k)];
+        if (format && !units[k].isEmpty())
+            p.mode = TFieldMode::Formatted;
+        else if (format && decoder_.IsGONrKey(names[k]))
+            p.mode = TFieldMode::PlainGONr;
+        else
+            p.mode = TFieldMode::Plain;
+        p.column = shown++;
+    }
+    shownCount_ = shown;
+    if (shown > 0 && known == deviceColumns_.constEnd())
+        deviceColumns_.insert(DeviceNumber, ColumnOffset);
+}
+
+bool TEvaluator::IsColumnShown(int index) const
+{
+    const QStringList& units = state_.Units;
+    const QStringList& names = state_.ValueNames;
+    if (index < 0 || index >= units.size())
+        return false;
+    const QString name = index < names.size() ? names[index] : QString();
+    const QString& unit = units[index];
+    bool shown = false;
+    bool decided = false;
+    if (view_.Alles && (state_.Settings.InstStat || IsValueColumnName(name))) {
+        shown = true;
+        decided = true;
+    }
+    if (!decided) {
+        if (ColumnFilter.isEmpty()) {
+            shown = !unit.isEmpty()
+                || (IsValueColumnName(name) && (name[0] == QLatin1Char('V') || name[0] == QLatin1Char('v')));
+        } else {
+            const QString title = unit.isEmpty() ? name : name + QStringLiteral(" / ") + unit;
+            shown = ColumnFilter == title;
+        }
+    }
+    if (FirstColumnsOnly && index > 2)
+        shown = false;
+    return shown;
+}
+
+bool TEvaluator::NewRow()
+{
+    if (RowCount >= MaxRowIndex) {
+        RowLimitReached = true;
+        return false;
+    }
+    ++RowCount;
+    CurrentRow = RowCount;
+    return true;
+}
+
+int TEvaluator::OrdinaryRow(int64_t seconds, int slot)
+{
+    if (state_.Settings.OhneDoppelte) {
+        // A line joins the row of its quarter hour with the same time stamp,
+        // else the first row of the slot this archive has not written yet;
+        // so devices whose clocks differ by seconds share rows, and no line
+        // overwrites another line of its own archive.
+        int32_t same = -1;
+        int32_t free = -1;
+        int32_t last = -1;
+        for (int32_t e = slotHead_[std::size_t(slot)]; e >= 0; e = slotRows_[std::size_t(e)].next) {
+            const TSlotRow& entry = slotRows_[std::size_t(e)];
+            if (entry.seconds == seconds) {
+                same = e;
+                break;
+            }
+            if (free < 0 && entry.archive != archive_)
+                free = e;
+            last = e;
+        }
+        const int32_t found = same >= 0 ? same : free;
+        if (found >= 0) {
+            TSlotRow& entry = slotRows_[std::size_t(found)];
+            entry.archive = archive_;
+            CurrentRow = entry.row;
+            return MergedRow;
+        }
+        if (!NewRow())
+            return FullTable;
+        const int32_t index = int32_t(slotRows_.size());
+        slotRows_.push_back(TSlotRow{CurrentRow, -1, seconds, archive_});
+        if (last >= 0)
+            slotRows_[std::size_t(last)].next = index;
+        else
+            slotHead_[std::size_t(slot)] = index;
+        return CurrentRow;
+    }
+    if (!NewRow())
+        return FullTable;
+    return CurrentRow;
+}
+
+void TEvaluator::EvaluateDataLine(QStringView line)
+{
+    const qsizetype size = line.size();
+    qsizetype start = 0;
+    int index = 0;
+    QStringView ordinal;
+    for (;;) {
+        const qsizetype tab = line.indexOf(QLatin1Char('\t'), start);
+        if (tab < 0)
+            break;
+        const QStringView field = line.mid(start, tab - start).left(ArchiveTextLength);
+        start = tab + 1;
+        if (index == 0) {
+            ordinal = field;
+        } else if (index == 1) {
+            const DateTimeValue t = reader_.ParseTimestamp(field);
+            if (t == 0.0)
+                return;
+            const int64_t seconds = platform::ToWholeSeconds(t);
+            if (seconds < startSeconds_ || seconds > endSeconds_)
+                return;
+            const bool special = decoder_.IsSpecialEventLine(line);
+            const uint8_t mode = state_.Settings.SondEreig;
+            if (state_.ValueArchive && mode != 2 && !special) {
+                const int64_t slot = RoundDiv(seconds - startSeconds_, SlotSeconds);
+                if (slot < 0 || slot >= SlotCount)
+                    return;
+                if (view_.ViewMode == 1 || view_.ViewMode == 2) {
+                    const int64_t days = FloorDiv(seconds, SecondsPerDay);
+                    const int64_t tod = seconds - days * SecondsPerDay;
+                    if (dayBeginSeconds_ < 0) {
+                        // The first line on a whole multiple of 1/3600 day
+                        // (every 90 minutes from midnight) sets the day begin.
+                        if (tod % DayBeginGrid != 0)
+                            return;
+                        dayBeginSeconds_ = int(tod);
+                        DayBegin = double(tod) / double(SecondsPerDay);
+                    }
+                    if (std::llabs(tod - dayBeginSeconds_) >= DayBeginTolerance)
+                        return;
+                    if (view_.ViewMode == 2) {
+                        int y = 0, m = 0, d = 0;
+                        CivilFromDays(days, y, m, d);
+                        if (d != 1)
+                            return;
+                    }
+                }
+                const int row = OrdinaryRow(seconds, int(slot));
+                if (row == FullTable)
+                    return;
+                if (row != MergedRow) {
+                    const int r1 = row + 1;
+                    table_.SetCell(FlagText(false), r1, FlagColumn);
+                    table_.SetCell(SortKeyText(seconds), r1, KeyColumn);
+                    table_.SetCell(showTime_ ? formats_->FormatDateTime(t) : formats_->FormatDate(t), r1,
+                                   DateColumn);
+                }
+            } else {
+                if ((mode == 0 && special) || (mode == 2 && !special))
+                    return;
+                QString key = SortKeyText(seconds);
+                key += ordinal;
+                if (key.size() > ArchiveTextLength)
+                    key.truncate(ArchiveTextLength);
+                int row = -1;
+                if (state_.Settings.OhneDoppelte) {
+                    if (ordinal.isEmpty()) {
+                        // Such a key equals an ordinary row's key: search the
+                        // rows written so far, top down, as the table would.
+                        const platform::TStringGridModel& grid = table_.Grid();
+                        for (int r = grid.FixedRows(); r <= RowCount && row < 0; ++r) {
+                            const std::vector<QString>& cells = grid.RowCells(r);
+                            if (cells.size() > std::size_t(KeyColumn) && cells[KeyColumn] == key)
+                                row = r;
+                        }
+                    } else {
+                        const auto it = eventRows_.constFind(key);
+                        if (it != eventRows_.constEnd())
+                            row = it.value();
+                    }
+                }
+                if (row < 0) {
+                    if (!NewRow())
+                        return;
+                    row = CurrentRow;
+                    if (state_.Settings.OhneDoppelte && !ordinal.isEmpty())
+                        eventRows_.insert(key, row);
+                }
+                CurrentRow = row;
+                const int r1 = row + 1;
+                table_.SetCell(FlagText(special), r1, FlagColumn);
+                table_.SetCell(key, r1, KeyColumn);
+                // Event rows always show the time, also at midnight.
+                table_.SetCell(formats_->FormatDateTime(t), r1, DateColumn);
+            }
+        } else {
+            WriteField(index, field, false);
+        }
+        ++index;
+    }
+    if (index >= 2 && start < size)
+        WriteField(index, line.mid(start).left(ArchiveTextLength), true);
+}
+
+void TEvaluator::WriteField(int index, QStringView field, bool last)
+{
+    if (index >= int(plan_.size()))
+        return;
+    const TFieldPlan& p = plan_[std::size_t(index)];
+    if (p.mode == TFieldMode::Hidden || (last && field.isEmpty()))
+        return;
+    QString text = field.toString();
+    switch (p.mode) {
+    case TFieldMode::Formatted:
+        FormatNumberText(text);
+        break;
+    case TFieldMode::PlainGONr:
+        StripLeadingZeros(text);
+        if (!last && text.size() < GONrWidth)
+            text = PadLeftBlanks(text, GONrWidth);
+        break;
+    default:
+        StripLeadingZeros(text);
+        break;
+    }
+    PutTableCell(p.column, text);
+}
+
+void TEvaluator::PutTableCell(int col, const QString& text)
+{
+    if (!table_.SetCell(text, CurrentRow + 1, ColumnOffset + col))
+        throw EEvaluationError("table column beyond the grid");
+}
+
+// ---- Finishing the table --------------------------------------------------------
+
+void TEvaluator::EnsureTableColumnWidths()
+{
+    platform::TStringGridModel& grid = table_.Grid();
+    for (int c = 1; c < grid.ColCount(); ++c) {
+        if (grid.ColWidth(c) < MinColumnWidth)
+            grid.SetColWidth(c, MinColumnWidth);
+    }
+}
+
+void TEvaluator::FinishEvaluation()
+{
+    platform::TStringGridModel& grid = table_.Grid();
+    table_.FinishTable(1, false);
+    EnsureTableColumnWidths();
+    grid.SetRowCount(RowCount + 1);
+
+    if (state_.Abort)
+        return;
+
+    if (hooks_.SetAbortEnabled)
+        hooks_.SetAbortEnabled(false);
+    SortGridByValue(KeyColumn, false, grid);
+    table_.DeleteColumn(KeyColumn);
+    grid.SetFixedCols(1);
+
+    uint16_t statusColumn = 0;
+    if (decoder_.FindStatusColumn(grid, nameRow_, statusColumn)) {
+        StatusColumn = statusColumn;
+        if (state_.Settings.SortOno)
+            SortGridByValue(StatusColumn + 1, false, grid);
+    } else {
+        StatusColumn = 0;
+    }
+
+    const bool gridShown = grid.ColCount() > 1 && grid.RowCount() > nameRow_ + 2;
+    const bool titleShown = gridShown && !table_.TitleLines().isEmpty();
+    if (hooks_.ShowTable)
+        hooks_.ShowTable(gridShown, titleShown);
+
+    const int valueColumns = grid.ColCount() - grid.FixedCols() - 1;
+    bool differences = false;
+    if (gridShown) {
+        hooks_.Status(0);
+        if (view_.Differenz && valueColumns > 0) {
+            AddDifferenceColumns();
+            differences = true;
+        }
+    }
+
+    if (view_.Zaehler) {
+        ShowCounterDifference(grid.FixedRows(), grid.RowCount() - 1);
+    } else if (differences) {
+        // Only the date and the difference columns remain.
+        for (int c = grid.FixedCols() + valueColumns; c > grid.FixedCols(); --c)
+            table_.DeleteColumn(c);
+        StatusColumn = 0;
+    }
+
+    if (state_.Settings.StatusDekodiert && view_.Alles && StatusColumn != 0)
+        decoder_.DecodeStatusColumn(grid, StatusColumn, state_.RVDevice);
+
+    if (!gridShown)
+        hooks_.Status(2);
+    if (grid.ColCount() > 2)
+        grid.SetFixedCols(2);
+}
+
+void TEvaluator::AddDifferenceColumns()
+{
+    platform::TStringGridModel& grid = table_.Grid();
+    const int fixedCols = grid.FixedCols();
+    const int fixedRows = grid.FixedRows();
+    const int n = grid.ColCount() - fixedCols - 1;
+    const int lastRow = grid.RowCount() - 1;
+
+    std::vector<int> specialRows;
+    for (int r = fixedRows; r <= lastRow; ++r) {
+        const std::vector<QString>& cells = grid.RowCells(r);
+        if (!cells.empty() && cells[0] == QLatin1String("1"))
+            specialRows.push_back(r);
+    }
+
+    auto put = [this](const QString& text, int row, int col) {
+        if (!table_.SetCell(text, row + 1, col))
+            throw EEvaluationError("table column beyond the grid");
+    };
+
+    for (int c = fixedCols + 1; c <= fixedCols + n; ++c) {
+        const int dst = c + n;
+        for (int r = 0; r < fixedRows; ++r)
+            put(grid.Cell(c, r), r, dst);
+        put(grid.Cell(c, nameRow_) + QLatin1Char('-') + view_.DifferenzCaption, nameRow_, dst);
+        table_.FillDifferenceColumn(c, dst, false, state_.Settings.ZahlenFormat);
+
+        // A difference into or out of a special event is put in parentheses.
+        for (const int r : specialRows) {
+            if (r == fixedRows) {
+                put(Bracketed(grid.Cell(dst, r)), r, dst);
+                continue;
+            }
+            const QString above = grid.Cell(dst, r - 1);
+            if (!above.startsWith(QLatin1Char('(')))
+                put(Bracketed(above), r - 1, dst);
+            put(Bracketed(grid.Cell(dst, r)), r, dst);
+        }
+    }
+}
+
+void TEvaluator::ShowCounterDifference(int fromRow, int toRow)
+{
+    if (!view_.Zaehler || fromRow >= toRow)
+        return;
+    const platform::TStringGridModel& grid = table_.Grid();
+    const int valueCol = 2;
+    if (decoder_.IsStatusKey(grid.Cell(valueCol, nameRow_)))
+        return;
+
+    fromRow = std::max(fromRow, grid.FixedRows());
+    toRow = std::min(toRow, grid.RowCount() - 1);
+    auto value = [&grid](int row) { return ParseRealDef(TrimControlChars(grid.Cell(valueCol, row))); };
+    // Never a difference against a missing reading: move inward to the
+    // nearest rows that hold one.
+    while (fromRow < toRow && value(fromRow) == NoNumber)
+        ++fromRow;
+    while (toRow > fromRow && value(toRow) == NoNumber)
+        --toRow;
+    if (fromRow >= toRow) {
+        table_.SetEvaluationLabel(QString());
+        return;
+    }
+
+    QString date1 = grid.Cell(1, fromRow).left(DateTextCut);
+    QString date2 = grid.Cell(1, toRow).left(DateTextCut);
+    if (date1.size() == date2.size()) {
+        const qsizetype blank = date1.indexOf(QLatin1Char(' '));
+        // Same time of day on both: the dates say enough.
+        if (blank >= 5 && date2.indexOf(QLatin1Char(' ')) == blank
+            && QStringView(date1).mid(blank) == QStringView(date2).mid(blank)) {
+            date1.truncate(blank);
+            date2.truncate(blank);
+        }
+    }
+    const double v1 = value(fromRow);
+    const double v2 = value(toRow);
+    QString text = state_.Settings.ZaehlerText;
+    ReplaceFirstNoCase(text, CounterTextCapacity, QStringLiteral("[ZST_Start_Dat]"), date1);
+    ReplaceFirstNoCase(text, CounterTextCapacity, QStringLiteral("[ZST_End_Dat]"), date2);
+    ReplaceFirstNoCase(text, CounterTextCapacity, QStringLiteral("[ZST_Start_Val]"),
+                       TrimControlChars(grid.Cell(valueCol, fromRow)));
+    ReplaceFirstNoCase(text, CounterTextCapacity, QStringLiteral("[ZST_End_Val]"),
+                       TrimControlChars(grid.Cell(valueCol, toRow)));
+    ReplaceFirstNoCase(text, CounterTextCapacity, QStringLiteral("[ZST_Diff]"),
+                       TrimControlChars(table_.FormatDifference(state_.Settings.ZahlenFormat, v2 - v1)));
+    table_.SetEvaluationLabel(text);
+}
