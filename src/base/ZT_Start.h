@@ -42,6 +42,9 @@ platform::TStartAnswer SpawnDetachedProcess(const QString& program, const QStrin
 // called with the executable and the error code and the answer is false. With
 // an empty executable the parameters name a document (or program) that is
 // opened with the program registered for it; the error handler is not called.
+// A program started this way is remembered under no class name or title, so
+// FindProgramWindow cannot find it again: a caller that activates a program's
+// window or else starts it uses StartOrActivateProgram.
 bool StartProgram(const QString& executable, const QString& parameters, const QString& workingDir,
                   const TStartErrorEvent& onError);
 

@@ -29,8 +29,10 @@ TFormPosition::~TFormPosition()
     // down, so the bounds last seen while it was alive are stored. A window
     // that was never shown keeps what was stored before: its designed bounds
     // are no news worth overwriting a user's placement with.
+    // The name is the one taken while the window was whole: by now its class
+    // is no longer what it was.
     if (shownOnce_ && store_.Active && store_.Differs(lastSeen_))
-        Save(lastSeen_);
+        store_.Save(lastSeen_);
     if (owner_)
         owner_->removeEventFilter(this);
 }
@@ -111,6 +113,7 @@ bool TFormPosition::eventFilter(QObject* watched, QEvent* event)
         // back to where it was at start-up.
         if (!shownOnce_) {
             shownOnce_ = true;
+            store_.FormName = FormName();
             if (store_.Active && !restore()) {
                 // Nothing stored: the bounds the window system gives the
                 // window once it is on the screen are the ones to compare

@@ -60,6 +60,7 @@ TTabAus_Form::TTabAus_Form(QWidget* parent)
     setObjectName(QStringLiteral("TabAus_Form"));
     setWindowTitle(QStringLiteral("Tabellenausgabe "));
     BuildControls();
+    RegisterTranslatables();
 
     connect(&model_, &TTableModel::TitleLinesChanged, this, &TTabAus_Form::ShowTitleLines);
     connect(&model_, &TTableModel::TitleLineAdded, this, [this](const QString& text) {
@@ -196,6 +197,25 @@ void TTabAus_Form::BuildControls()
     connect(kStandardTitelKnopf, &QPushButton::clicked, this, &TTabAus_Form::kStandardTitelKnopfClick);
 
     resize(640, 400);
+}
+
+void TTabAus_Form::RegisterTranslatables()
+{
+    using K = TTranslatableKind;
+    translations_.SetFormTag(1);
+    translations_.Register(Vorschau_Knopf, 2, K::SpeedButton);
+    translations_.Register(DruckKnopf, 3, K::SpeedButton);
+    translations_.Register(WordExportKnopf, 4, K::SpeedButton);
+    translations_.Register(ExcelExportKnopf, 5, K::SpeedButton);
+    translations_.Register(InternetExportKnopf, 6, K::SpeedButton);
+    translations_.Register(Kopieren_Knopf, 7, K::SpeedButton);
+    translations_.Register(AllesMarkieren_Knopf, 8, K::SpeedButton);
+    translations_.Register(Diagramm_Knopf, 9, K::SpeedButton);
+    translations_.Register(SchriftKnopf, 10, K::SpeedButton);
+    translations_.Register(Sortieren_Label, 11, K::Label);
+    translations_.Register(kStandardTitelKnopf, 12, K::Button);
+    translations_.Register(Abfrage_Label_1, 13, K::Label);
+    translations_.Register(Abfrage_Label_2, 14, K::Label);
 }
 
 QList<QToolButton*> TTabAus_Form::ToolButtons() const

@@ -7,6 +7,7 @@
 #include "evaluation/TableModel.h"
 #include "output/ZT_TabDruck.h"
 #include "platform/forms/StringGridView.h"
+#include "platform/forms/TranslationRegistry.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -96,6 +97,11 @@ public:
     // every job.
     TZT_TabDruck* TabDruck() { return tabDruck_.get(); }
 
+    // The translatable controls with their tags (ids from 20900 on), also
+    // after the main window took them into its layout.
+    platform::TFormTranslations& Translations() { return translations_; }
+    const platform::TFormTranslations& Translations() const { return translations_; }
+
 public slots:
     // The user picked a chooser item.
     void GrafikAuswahl_BoxChange();
@@ -118,6 +124,7 @@ public slots:
 
 private:
     void BuildControls();
+    void RegisterTranslatables();
     void LayoutGroupBox();
     void LayoutTitleArea();
     void ShowTitleLines();
@@ -130,6 +137,7 @@ private:
 
     TTableModel model_;
     std::unique_ptr<TZT_TabDruck> tabDruck_;
+    platform::TFormTranslations translations_{this};
 };
 
 extern TTabAus_Form* TabAus_Form;

@@ -483,7 +483,7 @@ void tZeitraumForm::Tag_GridDrawCell(QPainter& painter, int col, const QRect& re
     }
     switch (strip_.DayCellKind(col)) {
     case TDayCellKind::Sunday:
-        break;
+        text = platform::ColorRefToQColor(selected ? 0x0000FF : 0x0000CC);
         break;
     case TDayCellKind::NonWorkday:
         text = platform::ColorRefToQColor(selected ? 0x7777FF : 0x0000DD);

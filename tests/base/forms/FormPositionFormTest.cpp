@@ -32,6 +32,11 @@ protected:
     }
 };
 
+// A window class of our own, named as the program's windows are.
+class TSonde_Form : public QWidget {
+    Q_OBJECT
+};
+
 class FormPositionFormTest : public ::testing::Test {
 protected:
     TFormPosition* attach(QWidget* w, const QString& name)
@@ -170,4 +175,24 @@ TEST_F(FormPositionFormTest, FormNameFallsBackToTheClassName)
     EXPECT_EQ(fp.FormName(), "TabAus_Form");
 }
 
+TEST_F(FormPositionFormTest, DestroyedWindowIsStoredUnderItsOwnClassName)
+{
+    // At destruction the window's class is already gone to its base; the name
+    // taken while it was whole is the one used.
+    auto* w = new TSonde_Form;
+    auto* fp = new TFormPosition(w);
+    fp->SetDepot(TDepot::dpRegistry);
+    fp->SetScreenArea(kScreen);
+    w->show();
+    settle();
+    w->move(33, 44);
+    settle();
+    delete w;
+    EXPECT_EQ(Stored("Sonde_Form").Left, 33);
+    EXPECT_EQ(Stored("Sonde_Form").Top, 44);
+    EXPECT_EQ(Stored("QWidget"), TFormBounds{});
+}
+
 } // namespace
+
+#include "FormPositionFormTest.moc"

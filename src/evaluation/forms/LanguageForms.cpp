@@ -1,0 +1,265 @@
+#include "evaluation/forms/LanguageForms.h"
+
+#include "base/NTNetInfo.h"
+#include "evaluation/forms/ZT_TbAus.h"
+#include "platform/DateTimeValue.h"
+#include "platform/Hooks.h"
+#include "platform/LocaleFormats.h"
+#include "platform/ProgramPath.h"
+
+#include <QFileInfo>
+
+using platform::TTranslatableKind;
+
+namespace {
+
+// Caption and hint as one text, the way a module entry holds them.
+QString currentText(const QObject* control, TTranslatableKind kind)
+{
+    return platform::JoinCaptionHint(platform::ControlCaption(control, kind),
+                                     platform::ControlHint(control, kind));
+}
+
+void translateControl(const t_ZT_SPR_Auswerten& reader, QObject* control, TTranslatableKind kind, int offset)
+{
+    const int tag = platform::TagOf(control);
+    if (tag <= 0)
+        return;
+    const int id = tag + offset;
+    switch (kind) {
+    case TTranslatableKind::Form:
+    case TTranslatableKind::Label:
+    case TTranslatableKind::CheckBox:
+    case TTranslatableKind::RadioButton:
+    case TTranslatableKind::GroupBox:
+    case TTranslatableKind::Button:
+    case TTranslatableKind::SpeedButton:
+    case TTranslatableKind::TabSheet:
+    case TTranslatableKind::MenuItem:
+    case TTranslatableKind::Action:
+    case TTranslatableKind::RadioGroup: {
+        const platform::TCaptionHint t = platform::SplitCaptionHint(reader.GetText(id, currentText(control, kind)));
+        platform::SetControlCaption(control, kind, t.Head);
+        if (!t.Rest.isEmpty())
+            platform::SetControlHint(control, kind, t.Rest);
+        if (kind == TTranslatableKind::RadioGroup) {
+            const int count = int(platform::ControlItems(control, kind).size());
+            for (int j = 0; j < count; ++j) {
+                const int itemId = id + 1 + j;
+                platform::SetControlItem(control, kind, j,
+                                         reader.GetText(itemId, QStringLiteral("S#") + QString::number(itemId)));
+            }
+        }
+        break;
+    }
+    case TTranslatableKind::Chart: {
+        const platform::TCaptionHint t =
+            platform::SplitCaptionHint(reader.GetText(id, platform::ControlHint(control, kind)));
+        if (!t.Rest.isEmpty())
+            platform::SetControlHint(control, kind, t.Rest);
+        break;
+    }
+    case TTranslatableKind::Edit: {
+        const platform::TCaptionHint t = platform::SplitCaptionHint(
+            reader.GetText(id, QLatin1Char('|') + platform::ControlHint(control, kind)));
+        platform::SetControlHint(control, kind, t.Rest);
+        break;
+    }
+    case TTranslatableKind::ListBox: {
+        const QStringList items = platform::ControlItems(control, kind);
+        for (int j = 0; j < items.size(); ++j)
+            platform::SetControlItem(control, kind, j,
+                                     platform::SplitCaptionHint(reader.GetText(id + 1 + j, items[j])).Head);
+        break;
+    }
+    case TTranslatableKind::TabbedNotebook: {
+        const QStringList pages = platform::ControlItems(control, kind);
+        for (int j = 0; j < pages.size(); ++j)
+            platform::SetControlItem(control, kind, j, reader.GetText(id + j, pages[j]));
+        break;
+    }
+    }
+}
+
+// Asks whether an existing file may be overwritten; true when it may be
+// written (it does not exist, or the answer is Yes).
+bool mayWrite(const QString& fileName)
+{
+    if (!QFileInfo::exists(fileName))
+        return true;
+    platform::TKindMessageRequest request;
+    platform::MakeKindMessageRequest(
+        QStringLiteral("Soll die Datei: ") + fileName + QStringLiteral(" überschrieben werden?"), 0, request);
+    return platform::ShowKindMessage(request) == platform::TMessageAnswer::Yes;
+}
+
+} // namespace
+
+// ---- Translation -------------------------------------------------------------------
+
+void TranslateForm(const t_ZT_SPR_Auswerten* reader, const platform::TFormTranslations* form, int offset)
+{
+    if (!reader || !form || !form->Form() || reader->State() != t_ZT_SPR_Auswerten::StateLoaded)
+        return;
+    translateControl(*reader, form->Form(), TTranslatableKind::Form, offset);
+    for (const platform::TFormTranslations::TEntry& entry : form->Entries())
+        if (entry.Control)
+            translateControl(*reader, entry.Control, entry.Kind, offset);
+}
+
+QStringList ApplyBuiltInTexts(const platform::TFormTranslations& form, const std::vector<TBuiltInText>& texts)
+{
+    QStringList unmatched;
+    for (const TBuiltInText& text : texts) {
+        QObject* control = form.FindByName(text.Name);
+        TTranslatableKind kind{};
+        if (!control || !form.KindOf(control, kind)) {
+            unmatched.append(text.Name);
+            continue;
+        }
+        if (text.Caption)
+            platform::SetControlCaption(control, kind, *text.Caption);
+        if (text.Hint)
+            platform::SetControlHint(control, kind, *text.Hint);
+        for (int j = 0; j < text.Items.size(); ++j)
+            platform::SetControlItem(control, kind, j, text.Items[j]);
+    }
+    return unmatched;
+}
+
+std::vector<TBuiltInText> EnglishTexts_TabAus()
+{
+    auto hint = [](const char* name, const char* text) {
+        return TBuiltInText{QString::fromLatin1(name), std::nullopt, QString::fromLatin1(text), {}};
+    };
+    return {
+        TBuiltInText{QStringLiteral("TabAus_Form"), QStringLiteral("Tessmar table"), std::nullopt, {}},
+        hint("Vorschau_Knopf", "Print preview table:Screen overview of current page"),
+        hint("DruckKnopf", "Print or export the displayed table"),
+        hint("Kopieren_Knopf", "Copy the marked table areas to clipboard"),
+        hint("AllesMarkieren_Knopf", "Mark all"),
+        hint("SchriftKnopf", "Change font for table"),
+    };
+}
+
+void SetEnglishTexts(TTabAus_Form& form)
+{
+    ApplyBuiltInTexts(form.Translations(), EnglishTexts_TabAus());
+}
+
+// ---- Developer machine -------------------------------------------------------------
+
+bool IsDeveloperMachine()
+{
+    return LoggedOnUserIs(QStringLiteral("kolbrina"));
+}
+
+bool ShowLanguageFilesMenuItem()
+{
+    return qEnvironmentVariable("VALDRAN_DEVELOPER") == QLatin1String("1") && IsDeveloperMachine();
+}
+
+// ---- Generator ---------------------------------------------------------------------
+
+t_ZT_SPR_Erstellen::t_ZT_SPR_Erstellen() : fileName_(GermanFileName())
+{
+    if (!mayWrite(fileName_)) {
+        skip_ = true;
+        return;
+    }
+    const QString program = QFileInfo(platform::ExecutablePath()).fileName();
+    script_.Begin(program, platform::LocaleFormats::Current().FormatDateTime(platform::Now()));
+}
+
+void t_ZT_SPR_Erstellen::AddTaggedEntry(int tag, const QString& caption, const QString& hint)
+{
+    if (tag > 0)
+        script_.AddEntry(tag + offset_, caption, hint);
+}
+
+void t_ZT_SPR_Erstellen::AddForm(const platform::TFormTranslations* form, int offset)
+{
+    if (skip_ || saved_ || !form || !form->Form())
+        return;
+    offset_ = offset;
+    const QString name = form->FormName();
+    QWidget* self = form->Form();
+
+    // The form's own entry and its menu items and actions.
+    AddTaggedEntry(platform::TagOf(self), platform::ControlCaption(self, TTranslatableKind::Form),
+                   platform::ControlHint(self, TTranslatableKind::Form));
+    AddComment(name + QStringLiteral("-Menuetexte"));
+    for (const auto& entry : form->Entries()) {
+        if (entry.Control && platform::IsMenuKind(entry.Kind))
+            AddTaggedEntry(platform::TagOf(entry.Control), platform::ControlCaption(entry.Control, entry.Kind),
+                           platform::ControlHint(entry.Control, entry.Kind));
+    }
+    FlushEntries();
+
+    AddComment(name + QStringLiteral("-Bedienelemente"));
+    for (const auto& entry : form->Entries()) {
+        QObject* control = entry.Control;
+        const int tag = platform::TagOf(control);
+        if (!control || tag <= 0 || platform::IsMenuKind(entry.Kind))
+            continue;
+        const QString caption = platform::ControlCaption(control, entry.Kind);
+        const QString hint = platform::ControlHint(control, entry.Kind);
+        switch (entry.Kind) {
+        case TTranslatableKind::Edit:
+            if (!hint.isEmpty())
+                AddTaggedEntry(tag, QString(), hint);
+            break;
+        case TTranslatableKind::Chart:
+            AddTaggedEntry(tag, QString(), hint);
+            break;
+        case TTranslatableKind::TabbedNotebook: {
+            const QStringList pages = platform::ControlItems(control, entry.Kind);
+            for (int j = 0; j < pages.size(); ++j)
+                AddTaggedEntry(tag + j, pages[j], QString());
+            break;
+        }
+        case TTranslatableKind::ListBox: {
+            const QStringList items = platform::ControlItems(control, entry.Kind);
+            for (int j = 0; j < items.size(); ++j)
+                AddTaggedEntry(tag + 1 + j, items[j], QString());
+            break;
+        }
+        case TTranslatableKind::RadioGroup: {
+            AddTaggedEntry(tag, caption, hint);
+            const QStringList items = platform::ControlItems(control, entry.Kind);
+            for (int j = 0; j < items.size(); ++j)
+                AddTaggedEntry(tag + 1 + j, items[j], QString());
+            break;
+        }
+        default:
+            AddTaggedEntry(tag, caption, hint);
+            break;
+        }
+    }
+    FlushEntries();
+}
+
+bool t_ZT_SPR_Erstellen::write(const QString& fileName)
+{
+    if (script_.SaveToFile(fileName))
+        return true;
+    platform::TKindMessageRequest request;
+    platform::MakeKindMessageRequest(
+        QStringLiteral("Die Datei: ") + fileName + QStringLiteral(" konnte nicht geschrieben werden."), 3, request);
+    platform::ShowKindMessage(request);
+    return false;
+}
+
+bool t_ZT_SPR_Erstellen::Save()
+{
+    if (skip_ || saved_)
+        return !skip_;
+    saved_ = true;
+    script_.Finish();
+    if (!write(fileName_))
+        return false;
+    fileName_ = EnglishFileName();
+    if (!mayWrite(fileName_))
+        return true;
+    return write(fileName_);
+}
