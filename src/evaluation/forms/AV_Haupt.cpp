@@ -284,6 +284,10 @@ void TAV_HauptFormular::BuildControls()
     Trenner = new QSplitter(Qt::Horizontal, central);
     Trenner->setObjectName(QStringLiteral("Trenner"));
     Trenner->setChildrenCollapsible(false);
+    connect(Trenner, &QSplitter::splitterMoved, this, [this] {
+        if (!Trenner->sizes().isEmpty())
+            storedTreeWidth_ = Trenner->sizes().constFirst();
+    });
 
     Panel2 = new QWidget(Trenner);
     Panel2->setObjectName(QStringLiteral("Panel2"));
@@ -508,6 +512,9 @@ void TAV_HauptFormular::closeEvent(QCloseEvent* event)
         return;
     }
     HideEventHint();
+    // The splitter's width as the user left it, before the window is hidden.
+    if (Trenner && Trenner->isVisible() && !Trenner->sizes().isEmpty())
+        storedTreeWidth_ = Trenner->sizes().constFirst();
     event->accept();
 }
 
@@ -927,8 +934,11 @@ void TAV_HauptFormular::TableDrawCell(QPainter& painter, int ACol, int ARow, con
     const platform::TStringGridModel& grid = model.Grid();
     const bool fixed = ARow < grid.FixedRows() || ACol < grid.FixedCols();
     platform::TColor color = model.GridColor;
-    if (!fixed && grid.Cell(0, ARow) == QLatin1String("1"))
+    if (!fixed && grid.Cell(0, ARow) == QLatin1String("1")) {
+        // A special event stays yellow also inside the selection.
         color = SpecialEventColor;
+        State.Selected = false;
+    }
     else if (!State.Selected && !State.Focused && !State.Fixed && ARow % 2 == 0)
         color = EvenRowColor;
     tabAus_->DrawSortHeader(painter, Rect, ARow, ACol, color, State, 0);

@@ -1,0 +1,357 @@
+// The main window on the offscreen platform: program directory, registry and
+// settings in a sandbox, every dialog faked.
+#include "evaluation/forms/AV_Haupt.h"
+#include "evaluation/forms/ZT_Baum.h"
+#include "evaluation/forms/ZT_TbAus.h"
+#include "platform/IniFile.h"
+#include "platform/LocaleInfo.h"
+#include "support/ArchiveGenerator.h"
+#include "support/FakeHooks.h"
+#include "support/TestSupport.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest()
+    {
+        platform::SetLanguageAbbreviationOverride(QStringLiteral("DEU"));
+        archiveDir = sandbox.root() + QStringLiteral("/arc/");
+        QDir().mkpath(archiveDir);
+        emptyDir = sandbox.root() + QStringLiteral("/leer/");
+        QDir().mkpath(emptyDir);
+    }
+    ~MainWindowTest() override
+    {
+        window.reset();
+        platform::SetLanguageAbbreviationOverride(QString());
+    }
+
+    QString IniPath() const { return sandbox.programDir() + QStringLiteral("valdran.INI"); }
+
+    void StoreArchivePath(const QString& dir)
+    {
+        ASSERT_TRUE(testsupport::writeFile(IniPath(), "[PATH]\r\nARCPATH=" + dir.toUtf8() + "\r\n"));
+    }
+
+    // Two devices with two days of quarter-hour values ending yesterday (or
+    // starting on 1 January, so they lie in the default period).
+    void WriteArchives()
+    {
+        QDate start = QDate::currentDate().addDays(-2);
+        if (start.year() != QDate::currentDate().year())
+            start = QDate(QDate::currentDate().year(), 1, 1);
+        testsupport::ArchiveParams a;
+        a.deviceNumber = QStringLiteral("0012345");
+        a.startDate = start;
+        a.days = 1;
+        a.channels = 2;
+        a.specialShare = 0.05;
+        ASSERT_TRUE(testsupport::WriteArchive(archiveDir + QStringLiteral("Anlage1.AGR"), a));
+        testsupport::ArchiveParams b = a;
+        b.deviceNumber = QStringLiteral("0067890");
+        b.family = QStringLiteral("QM");
+        b.customerNumber = QStringLiteral("000456");
+        b.seed = 7;
+        ASSERT_TRUE(testsupport::WriteArchive(archiveDir + QStringLiteral("Anlage2.AGR"), b));
+    }
+
+    void Start(const QStringList& arguments = {})
+    {
+        window = std::make_unique<TAV_HauptFormular>(arguments);
+        window->show();
+        // The first scan is queued after the show.
+        for (int i = 0; i < 20 && !window->FirstScanDone(); ++i)
+            QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    }
+
+    TBaum_Form& Tree() { return *Baum_Form; }
+    QModelIndex DeviceEntry(int n)
+    {
+        // The last grouping of the top level lists the device numbers.
+        auto& model = Tree().Model();
+        const int groups = model.rowCount();
+        if (groups == 0)
+            return {};
+        const QModelIndex devices = model.index(groups - 1, 0);
+        if (model.rowCount(devices) <= n)
+            return {};
+        return model.index(n, 0, devices);
+    }
+    void Select(const QModelIndex& index)
+    {
+        Tree().VST->setCurrentIndex(index);
+        Tree().SelectNode();
+        QCoreApplication::processEvents();
+    }
+    platform::TStringGridModel& Grid() { return TabAus_Form->Model().Grid(); }
+    int DataRows() { return Grid().RowCount() - Grid().FixedRows(); }
+
+    testsupport::ProgramSandbox sandbox;
+    testsupport::FakeHooks hooks;
+    QString archiveDir;
+    QString emptyDir;
+    std::unique_ptr<TAV_HauptFormular> window;
+};
+
+TEST_F(MainWindowTest, ComposesOneWindowFromTheOtherWindowsControls)
+{
+    StoreArchivePath(archiveDir);
+    WriteArchives();
+    Start();
+    ASSERT_NE(TabAus_Form, nullptr);
+    ASSERT_NE(Baum_Form, nullptr);
+    EXPECT_TRUE(window->Panel2->isAncestorOf(Baum_Form->VST));
+    EXPECT_TRUE(window->Panel1->isAncestorOf(TabAus_Form->StringGrid1));
+    EXPECT_TRUE(window->Panel1->isAncestorOf(TabAus_Form->Memo1));
+    EXPECT_TRUE(window->isAncestorOf(TabAus_Form->Bedien_Box));
+    EXPECT_EQ(window->Abbruch_Knopf->parentWidget(), TabAus_Form->Bedien_Box.data());
+    EXPECT_GT(window->Abbruch_Knopf->x(), TabAus_Form->SchriftKnopf->x());
+    EXPECT_EQ(window->Zusatz_Schalter->text(), QStringLiteral("Alles"));
+    EXPECT_EQ(window->ZST_Schalter->text(), QStringLiteral("Zähler"));
+    EXPECT_TRUE(window->E_Schalter->isChecked());
+}
+
+TEST_F(MainWindowTest, FirstScanFillsTheTreeAndASelectedDeviceFillsTheTable)
+{
+    StoreArchivePath(archiveDir);
+    WriteArchives();
+    Start();
+    EXPECT_TRUE(hooks.directoryRequests.empty());
+    EXPECT_EQ(window->Scanner().Overview().RowCount(), 3);   // header + one row per file
+    const QModelIndex first = DeviceEntry(0);
+    ASSERT_TRUE(first.isValid());
+    EXPECT_TRUE(DeviceEntry(1).isValid());
+    EXPECT_FALSE(DeviceEntry(2).isValid());
+
+    Select(first);
+    EXPECT_FALSE(window->State().Busy);
+    EXPECT_FALSE(TabAus_Form->StringGrid1->isHidden());
+    EXPECT_EQ(DataRows(), 96);                               // one day of quarter hours
+    EXPECT_FALSE(TabAus_Form->StringGrid1->OnDrawCell == nullptr);
+    EXPECT_TRUE(window->Optionen_Knopf->isEnabled());
+    EXPECT_FALSE(window->Abbruch_Knopf->isEnabled());
+
+    // Day values give one row per day; switching back gives all values.
+    QTest::mouseClick(window->T_Schalter, Qt::LeftButton);
+    EXPECT_EQ(window->ViewMode(), 1);
+    EXPECT_GT(DataRows(), 0);
+    EXPECT_LT(DataRows(), 96);
+    QTest::mouseClick(window->E_Schalter, Qt::LeftButton);
+    EXPECT_EQ(DataRows(), 96);
+}
+
+TEST_F(MainWindowTest, SwitchRulesNeverLeaveCounterAndDifferenceBothOff)
+{
+    StoreArchivePath(archiveDir);
+    WriteArchives();
+    Start();
+    window->ZST_Schalter->setChecked(true);
+    window->Differenzen_Schalter->setChecked(false);
+    QTest::mouseClick(window->ZST_Schalter, Qt::LeftButton);    // Zähler off
+    EXPECT_FALSE(window->ZST_Schalter->isChecked());
+    EXPECT_TRUE(window->Differenzen_Schalter->isChecked());
+
+    QTest::mouseClick(window->Zusatz_Schalter, Qt::LeftButton); // Alles on
+    EXPECT_TRUE(window->Zusatz_Schalter->isChecked());
+    EXPECT_TRUE(window->ZST_Schalter->isChecked());
+    EXPECT_FALSE(window->Differenzen_Schalter->isChecked());
+    EXPECT_FALSE(window->ZST_Schalter->isEnabled());
+
+    QTest::mouseClick(window->Differenzen_Schalter, Qt::LeftButton);
+    EXPECT_FALSE(window->Zusatz_Schalter->isChecked());
+    EXPECT_TRUE(window->ZST_Schalter->isEnabled());
+}
+
+TEST_F(MainWindowTest, PeriodChangeRefillsAndTheSamePeriodDoesNot)
+{
+    StoreArchivePath(archiveDir);
+    WriteArchives();
+    Start();
+    Select(DeviceEntry(0));
+    ASSERT_EQ(DataRows(), 96);
+    const QDate today = QDate::currentDate();
+    // A period without data leaves no data rows.
+    window->PeriodChanged(1, 1, uint16_t(today.year() - 2), 2, 1, uint16_t(today.year() - 2));
+    EXPECT_LE(DataRows(), 1);
+    EXPECT_EQ(Grid().Cell(1, Grid().FixedRows()), QString());
+    window->PeriodChanged(1, 1, uint16_t(today.year()), uint16_t(today.day()), uint16_t(today.month()),
+                          uint16_t(today.year()));
+    EXPECT_EQ(DataRows(), 96);
+    // The same period once more: the table is not filled again.
+    Grid().SetCell(1, Grid().FixedRows(), QStringLiteral("marker"));
+    window->PeriodChanged(1, 1, uint16_t(today.year()), uint16_t(today.day()), uint16_t(today.month()),
+                          uint16_t(today.year()));
+    EXPECT_EQ(Grid().Cell(1, Grid().FixedRows()), QStringLiteral("marker"));
+}
+
+TEST_F(MainWindowTest, ClosingWhileBusyIsRefusedWithABeep)
+{
+    StoreArchivePath(archiveDir);
+    WriteArchives();
+    Start();
+    window->State().Busy = true;
+    const int beeps = hooks.beeps;
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(hooks.beeps, beeps + 1);
+    // The update button only beeps while busy.
+    window->Update1Click();
+    EXPECT_EQ(hooks.beeps, beeps + 2);
+    window->State().Busy = false;
+    EXPECT_TRUE(window->close());
+}
+
+TEST_F(MainWindowTest, AutoModeWithNothingFoundClosesAfterHalfASecondWithoutADialog)
+{
+    Start({QStringLiteral("AUTO"), emptyDir + QStringLiteral("*.AG?")});
+    EXPECT_TRUE(window->State().AutoMode);
+    ASSERT_NE(window->AutoCloseTimer(), nullptr);
+    EXPECT_TRUE(window->isVisible());
+    QElapsedTimer clock;
+    clock.start();
+    while (window->isVisible() && clock.elapsed() < 3000)
+        QTest::qWait(20);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_GE(clock.elapsed(), 300);
+    EXPECT_TRUE(hooks.directoryRequests.empty());
+    EXPECT_TRUE(hooks.messageBoxes.empty());
+    EXPECT_TRUE(hooks.kindMessages.empty());
+}
+
+TEST_F(MainWindowTest, NothingFoundWithoutAutoModeAsksForADirectory)
+{
+    StoreArchivePath(emptyDir);
+    WriteArchives();
+    hooks.directoryAnswers.push_back({true, archiveDir.chopped(1)});
+    Start();
+    ASSERT_EQ(hooks.directoryRequests.size(), 1u);
+    EXPECT_EQ(window->State().Settings.ArchivPfad, archiveDir);
+    EXPECT_TRUE(DeviceEntry(0).isValid());
+}
+
+TEST_F(MainWindowTest, SettingsAreSavedOnCloseAndRestoredOnTheNextStart)
+{
+    StoreArchivePath(archiveDir);
+    WriteArchives();
+    Start();
+    QTest::mouseClick(window->M_Schalter, Qt::LeftButton);
+    window->Differenzen_Schalter->setChecked(true);
+    window->Grafik_Schalter->setChecked(true);
+    window->Trenner->setSizes({250, 500});
+    ASSERT_TRUE(window->close());
+    window.reset();
+
+    Start();
+    EXPECT_TRUE(window->M_Schalter->isChecked());
+    EXPECT_FALSE(window->E_Schalter->isChecked());
+    EXPECT_TRUE(window->Differenzen_Schalter->isChecked());
+    EXPECT_TRUE(window->Grafik_Schalter->isChecked());
+    EXPECT_EQ(window->CurrentViewState().Breite1, 250);
+    EXPECT_EQ(window->State().Settings.ArchivPfad, archiveDir);
+}
+
+TEST_F(MainWindowTest, SpecialEventRowsAreYellowAlsoWhenSelected)
+{
+    StoreArchivePath(archiveDir);
+    WriteArchives();
+    Start();
+    Select(DeviceEntry(0));
+    ASSERT_GT(DataRows(), 0);
+    int eventRow = -1;
+    for (int r = Grid().FixedRows(); r < Grid().RowCount(); ++r)
+        if (Grid().Cell(0, r) == QStringLiteral("1")) {
+            eventRow = r;
+            break;
+        }
+    ASSERT_GE(eventRow, 0) << "the generated archive has special events";
+    QImage image(200, 40, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    {
+        QPainter painter(&image);
+        platform::TGridDrawState selected;
+        selected.Selected = true;
+        window->TableDrawCell(painter, Grid().FixedCols(), eventRow, QRect(0, 0, 100, 20), selected);
+        int evenRow = Grid().FixedRows() + (Grid().FixedRows() % 2);
+        while (evenRow < Grid().RowCount() && Grid().Cell(0, evenRow) == QStringLiteral("1"))
+            evenRow += 2;
+        ASSERT_LT(evenRow, Grid().RowCount());
+        window->TableDrawCell(painter, Grid().FixedCols(), evenRow, QRect(100, 0, 100, 20), platform::TGridDrawState{});
+    }
+    EXPECT_EQ(QColor(image.pixel(95, 18)), QColor(255, 255, 0));
+    EXPECT_EQ(QColor(image.pixel(195, 18)), QColor(0xDA, 0xDA, 0xDA));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, SelectAllMarksTheDataShowsTheChartPanelAndTheCounterDifference)
+{
+    StoreArchivePath(archiveDir);
+    WriteArchives();
+    Start();
+    window->ZST_Schalter->setChecked(true);
+    window->Grafik_Schalter->setChecked(true);
+    Select(DeviceEntry(0));
+    ASSERT_EQ(DataRows(), 96);
+    // After a fill the chart follows "Grafik" and the grid reports its releases.
+    EXPECT_FALSE(window->Panel4->isHidden());
+    EXPECT_TRUE(TabAus_Form->StringGrid1->OnMouseUp != nullptr);
+
+    TabAus_Form->SetEvaluationLabel(QString());
+    QTest::mouseClick(TabAus_Form->AllesMarkieren_Knopf, Qt::LeftButton);
+    const platform::TGridRect sel = Grid().Selection();
+    EXPECT_EQ(sel.Top, Grid().FixedRows());
+    EXPECT_EQ(sel.Bottom, Grid().RowCount() - 1);
+    EXPECT_EQ(sel.Left, Grid().FixedCols());
+    EXPECT_EQ(sel.Right, Grid().ColCount() - 1);
+    EXPECT_FALSE(window->Panel4->isHidden());
+    EXPECT_FALSE(TabAus_Form->Model().EvaluationLabel().isEmpty());
+
+    // "Grafik" off hides the chart panel; "Linien" on switches it on again.
+    QTest::mouseClick(window->Grafik_Schalter, Qt::LeftButton);
+    EXPECT_TRUE(window->Panel4->isHidden());
+    QTest::mouseClick(window->Linien_Schalter, Qt::LeftButton);
+    EXPECT_TRUE(window->Grafik_Schalter->isChecked());
+    EXPECT_FALSE(window->Panel4->isHidden());
+    EXPECT_EQ(window->ChartOptions().SeriesStyle, 5);
+    EXPECT_FALSE(window->ChartOptions().View3D);
+}
+
+TEST_F(MainWindowTest, UpdateRescansAndHidesTheTable)
+{
+    StoreArchivePath(archiveDir);
+    WriteArchives();
+    Start();
+    Select(DeviceEntry(0));
+    ASSERT_FALSE(TabAus_Form->StringGrid1->isHidden());
+    QFile::remove(archiveDir + QStringLiteral("Anlage2.AGR"));
+    QTest::mouseClick(window->Aktualisieren_Knopf, Qt::LeftButton);
+    EXPECT_TRUE(TabAus_Form->StringGrid1->isHidden());
+    EXPECT_TRUE(TabAus_Form->Memo1->isHidden());
+    EXPECT_EQ(window->Scanner().Overview().RowCount(), 2);
+    EXPECT_TRUE(DeviceEntry(0).isValid());
+    EXPECT_FALSE(DeviceEntry(1).isValid());
+}
+
+} // namespace
