@@ -9,6 +9,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 int TwoDigitYearLimit = 1900;
@@ -71,15 +72,53 @@ bool isPathSeparator(QChar c) { return isDirSeparator(c) || c == u':' || c.unico
 
 // ---- Short strings and numbers --------------------------------------------
 
+namespace {
+double parseRealBytes(std::string_view s);
+} // namespace
+
 double ParseRealDef(const QString& text)
 {
-    constexpr double kError = -9999.0;
     std::string s;
     if (!toAsciiTrimmedRight(text, s))
-        return kError;
+        return -9999.0;
     for (char& c : s)
         if (c == ',')
             c = '.';
+    return parseRealBytes(s);
+}
+
+double ParseRealTrimmed(QStringView text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text[end - 1].unicode() <= 32)
+        --end;
+    qsizetype begin = 0;
+    while (begin < end && text[begin].unicode() <= 32)
+        ++begin;
+    const std::size_t n = std::size_t(end - begin);
+    char small[64];
+    std::string large;
+    char* buf = small;
+    if (n > sizeof small) {
+        large.resize(n);
+        buf = large.data();
+    }
+    for (std::size_t k = 0; k < n; ++k) {
+        const char16_t c = text[begin + qsizetype(k)].unicode();
+        if (c == 0 || c > 127)
+            return -9999.0;
+        buf[k] = c == u',' ? '.' : char(c);
+    }
+    return parseRealBytes(std::string_view(buf, n));
+}
+
+namespace {
+
+// The number syntax of ParseRealDef on ASCII text whose trailing blanks are
+// gone and whose decimal commas became points.
+double parseRealBytes(std::string_view s)
+{
+    constexpr double kError = -9999.0;
 
     size_t i = 0;
     while (i < s.size() && s[i] == ' ')
@@ -161,6 +200,8 @@ double ParseRealDef(const QString& text)
     return negative ? -value : value;
 }
 
+} // namespace
+
 int32_t ParseIntDef(const QString& text)
 {
     constexpr int32_t kError = -9999;
@@ -199,7 +240,10 @@ int32_t ParseIntDef(const QString& text)
     return negative ? int32_t(-int64_t(magnitude)) : int32_t(magnitude);
 }
 
-QString FormatByPicture(const QString& picture, double value)
+namespace {
+
+// The general formatting by picture: every picture, every value.
+QString formatByPictureGeneral(const QString& picture, double value)
 {
     QString pic = picture.left(kPictureCapacity);
     if (pic.isEmpty())
@@ -326,6 +370,205 @@ QString FormatByPicture(const QString& picture, double value)
         }
     }
     return pic;
+}
+
+// A picture analysed once: the table formats every difference of a column
+// with the same picture, so the analysis is kept for the next call.
+struct TCompiledPicture {
+    QString source;
+    bool decimalComma = false;
+    bool usable = false;               // a run of picture characters exists
+    char16_t pic[kPictureCapacity] = {};
+    int size = 0;
+    int start = 0;
+    int end = 0;
+    int fillMode = 0;
+    bool currency = false;
+    bool floatingMinus = true;
+    int decimalPos = -1;
+    int decimals = 0;
+    int width = 0;
+};
+
+void compilePicture(TCompiledPicture& cp, const QString& picture)
+{
+    cp.source = picture;
+    cp.decimalComma = DecimalComma;
+    cp.usable = false;
+    const QString pic = picture.left(kPictureCapacity);
+    cp.size = int(pic.size());
+    for (int k = 0; k < cp.size; ++k)
+        cp.pic[k] = pic.at(k).unicode();
+    int start = 0;
+    while (start < cp.size && isPictureChar(QChar(cp.pic[start])))
+        break;
+    start = 0;
+    while (start < cp.size && !isPictureChar(QChar(cp.pic[start])))
+        ++start;
+    if (start >= cp.size)
+        return;
+    int end = start;
+    while (end < cp.size && isPictureChar(QChar(cp.pic[end])))
+        ++end;
+    cp.start = start;
+    cp.end = end;
+    cp.fillMode = 0;
+    cp.currency = false;
+    cp.floatingMinus = true;
+    cp.decimalPos = -1;
+    for (int k = start; k < end; ++k) {
+        const char16_t c = cp.pic[k];
+        if (c == u'*')
+            cp.fillMode = 1;
+        else if (c == u'@')
+            cp.fillMode = 2;
+        else if (c == u'$')
+            cp.currency = true;
+        else if (c == u'+' || c == u'-')
+            cp.floatingMinus = false;
+        else if (c == u',' || c == u'.') {
+            cp.decimalPos = k;
+            if (cp.decimalComma)
+                cp.pic[k] = (c == u',') ? u'.' : u',';
+        }
+    }
+    if (cp.fillMode == 2)
+        cp.currency = false;
+    int digitPlaces = 0;
+    cp.decimals = 0;
+    for (int k = start; k < end; ++k) {
+        if (isDigitPlace(QChar(cp.pic[k]))) {
+            ++digitPlaces;
+            if (cp.decimalPos >= 0 && k > cp.decimalPos)
+                ++cp.decimals;
+        }
+    }
+    cp.width = digitPlaces + (cp.decimals > 0 ? 1 : 0);
+    cp.usable = true;
+}
+
+// True when |value| lies exactly halfway between two numbers of the given
+// decimals. The general routine rounds such a half away from zero, the
+// standard library's fixed notation to even, so these values go the
+// general way.
+bool isDecimalTie(double magnitude, int decimals)
+{
+    if (magnitude == 0.0)
+        return false;
+    int exponent = 0;
+    const double mantissa = std::frexp(magnitude, &exponent);
+    auto bits = static_cast<int64_t>(std::ldexp(mantissa, 53));
+    int k = exponent - 53;
+    while ((bits & 1) == 0) {
+        bits >>= 1;
+        ++k;
+    }
+    // magnitude = odd * 2^k; 2 * 10^d * magnitude is an odd whole number
+    // exactly when k = -(d + 1).
+    return k == -(decimals + 1);
+}
+
+// Fills cp's picture with value into out; false when the general routine
+// must do it.
+bool formatCompiled(const TCompiledPicture& cp, double value, char16_t* out)
+{
+    if (!std::isfinite(value) || std::fabs(value) >= 1.0e15 || cp.decimals > 17)
+        return false;
+    const double magnitude = std::fabs(value);
+    if (isDecimalTie(magnitude, cp.decimals))
+        return false;
+    char digits[48];
+    const auto res = std::to_chars(digits, digits + sizeof digits, magnitude, std::chars_format::fixed, cp.decimals);
+    if (res.ec != std::errc())
+        return false;
+    const int len = int(res.ptr - digits);
+
+    for (int k = 0; k < cp.size; ++k)
+        out[k] = cp.pic[k];
+
+    int extraPlaces = cp.currency ? 1 : 0;
+    const bool negative = value < 0;
+    bool floatingMinus = cp.floatingMinus;
+    if (negative && floatingMinus && cp.fillMode == 0)
+        ++extraPlaces;
+    else
+        floatingMinus = false;
+    const char16_t fill = cp.fillMode == 1 ? u'*' : (cp.fillMode == 2 ? u'0' : u' ');
+    const char16_t plusSign = negative ? u'-' : u'+';
+    const char16_t minusSign = negative ? u'-' : u' ';
+
+    const int blanksCount = len < cp.width ? cp.width - len : 0;
+    if (len > cp.width || blanksCount < extraPlaces) {
+        for (int k = cp.start; k < cp.end; ++k) {
+            const char16_t c = out[k];
+            if (isDigitPlace(QChar(c)))
+                out[k] = u'*';
+            else if (c == u'-')
+                out[k] = minusSign;
+            else if (c == u'+')
+                out[k] = plusSign;
+        }
+        return true;
+    }
+
+    // The number padded to the width, its leading blanks filled.
+    char16_t number[48];
+    const int numberSize = blanksCount + len;
+    for (int k = 0; k < blanksCount; ++k)
+        number[k] = fill;
+    for (int k = 0; k < len; ++k)
+        number[blanksCount + k] = char16_t(digits[k]);
+    int pos = blanksCount - 1;
+    if (cp.currency && pos >= 0) {
+        number[pos] = u'$';
+        --pos;
+    }
+    if (floatingMinus && pos >= 0)
+        number[pos] = u'-';
+
+    auto onlyLeadingLeft = [&](int upTo) {
+        for (int t = 0; t <= upTo; ++t) {
+            const char16_t c = number[t];
+            if (c != fill && c != u'$' && c != u'-')
+                return false;
+        }
+        return true;
+    };
+
+    int src = numberSize - 1;
+    for (int k = cp.end - 1; k >= cp.start; --k) {
+        char16_t c = out[k];
+        if ((c == u',' || c == u'.') && k < cp.decimalPos && onlyLeadingLeft(src))
+            c = u'#';
+        if (isDigitPlace(QChar(c))) {
+            if (src >= 0) {
+                out[k] = number[src];
+                --src;
+                if (src >= 0 && number[src] == u'.')
+                    --src;
+            } else {
+                out[k] = fill;
+            }
+        } else if (c == u'+') {
+            out[k] = plusSign;
+        } else if (c == u'-') {
+            out[k] = minusSign;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+QString FormatByPicture(const QString& picture, double value)
+{
+    static thread_local TCompiledPicture compiled;
+    if (compiled.source.isNull() || compiled.decimalComma != DecimalComma || compiled.source != picture)
+        compilePicture(compiled, picture);
+    char16_t out[kPictureCapacity];
+    if (compiled.usable && formatCompiled(compiled, value, out))
+        return QString(reinterpret_cast<const QChar*>(out), compiled.size);
+    return formatByPictureGeneral(picture, value);
 }
 
 QString IntText(int32_t value)

@@ -3,6 +3,7 @@
 // other part of the program uses. None of them raises an error: numbers answer
 // -9999, path routines empty parts.
 #include <QString>
+#include <QStringView>
 #include <cstdint>
 
 class QLocale;
@@ -18,6 +19,9 @@ extern bool DecimalComma;
 // ---- Short strings and numbers --------------------------------------------
 
 double ParseRealDef(const QString& text);          // -9999.0 on a syntax error
+// ParseRealDef(TrimControlChars(text)) without building either text: for
+// reading numbers out of table cells in bulk.
+double ParseRealTrimmed(QStringView text);
 int32_t ParseIntDef(const QString& text);           // -9999 on a syntax error
 QString FormatByPicture(const QString& picture, double value); // at most 21 chars
 QString IntText(int32_t value);                     // at most 8 characters

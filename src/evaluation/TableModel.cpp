@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 
 using namespace platform;
 
@@ -77,7 +78,67 @@ void TTableModel::ApplyTableFont(const QFont& font)
     // In a fixed-pitch font every character of the archive texts is equally
     // wide; measuring by length keeps filling 65,536 rows cheap.
     fixedPitchAdvance_ = QFontInfo(font_).fixedPitch() ? metrics_.horizontalAdvance(QLatin1Char('0')) : 0;
+    MeasurePlainAdvances();
     emit FontChanged();
+}
+
+void TTableModel::MeasurePlainAdvances()
+{
+    // Numbers and dates fill nearly every cell. When the font places these
+    // characters side by side without kerning, a text of them is as wide as
+    // the sum of its characters' advances; shaping every cell would cost
+    // far more than the rest of a fill. Every pair and a few longer texts
+    // are compared with the shaped width, so a font that kerns, joins or
+    // rounds differently keeps the exact measurement.
+    static const char16_t Plain[] = u"0123456789 .,:-+()/*";
+    constexpr int PlainCount = int(std::size(Plain)) - 1;
+    plainAdvance64_.fill(0);
+    plainAdvances_ = false;
+    if (fixedPitchAdvance_ > 0)
+        return;
+    const QFontMetricsF exact(font_);
+    for (int i = 0; i < PlainCount; ++i) {
+        const double advance = exact.horizontalAdvance(QString(QChar(Plain[i])));
+        const double units = advance * 64.0;
+        if (!(units > 0) || units != std::round(units) || units > 1.0e6)
+            return;
+        plainAdvance64_[std::size_t(Plain[i])] = int32_t(units);
+    }
+    plainAdvances_ = true;
+    auto agrees = [this](const QString& text) {
+        return PlainTextWidth(text) == metrics_.horizontalAdvance(text);
+    };
+    QString pair(2, Qt::Uninitialized);
+    for (int i = 0; i < PlainCount && plainAdvances_; ++i) {
+        for (int j = 0; j < PlainCount && plainAdvances_; ++j) {
+            pair[0] = QChar(Plain[i]);
+            pair[1] = QChar(Plain[j]);
+            plainAdvances_ = agrees(pair);
+        }
+    }
+    static const char16_t* const Longer[] = {
+        u"31.12.2005 23:45:00", u"   12345.0", u"-1234567.8901", u"(1,5)", u"0123456789 .,:-+()/*",
+        u"11111111111111111111", u"*******.****", u"12/31/2005 11:45:00"};
+    for (const char16_t* text : Longer) {
+        if (plainAdvances_)
+            plainAdvances_ = agrees(QString::fromUtf16(text));
+    }
+    if (!plainAdvances_)
+        plainAdvance64_.fill(0);
+}
+
+int TTableModel::PlainTextWidth(const QString& text) const
+{
+    // -1: a character outside the plain set.
+    int64_t sum = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 128 || plainAdvance64_[u] == 0)
+            return -1;
+        sum += plainAdvance64_[u];
+    }
+    // Rounded as the shaped width is: to the nearest pixel, halves up.
+    return int((sum + 32) >> 6);
 }
 
 void TTableModel::ApplyChosenFont(const QFont& font)
@@ -95,9 +156,12 @@ int TTableModel::TextColumnWidth(const QString& text) const
 {
     // Room for the text plus the painter's left offset (up to 6 pixels beside
     // the hidden marker column) and a small gap.
-    const int advance = fixedPitchAdvance_ > 0 ? int(text.size()) * fixedPitchAdvance_
-                                               : metrics_.horizontalAdvance(text);
-    return text.isEmpty() ? 0 : advance + 8;
+    if (text.isEmpty())
+        return 0;
+    if (fixedPitchAdvance_ > 0)
+        return int(text.size()) * fixedPitchAdvance_ + 8;
+    const int plain = plainAdvances_ ? PlainTextWidth(text) : -1;
+    return (plain >= 0 ? plain : metrics_.horizontalAdvance(text)) + 8;
 }
 
 int TTableModel::DefaultColumnWidth() const

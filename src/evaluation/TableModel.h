@@ -22,6 +22,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <cstdint>
 #include <functional>
 
@@ -170,6 +171,8 @@ signals:
 
 private:
     void EndFill();
+    void MeasurePlainAdvances();
+    int PlainTextWidth(const QString& text) const;
     double CellValue(int col, int row) const;
 
     platform::TStringGridModel grid_;
@@ -182,6 +185,12 @@ private:
     QFont font_;
     QFontMetrics metrics_;
     int fixedPitchAdvance_ = 0;          // > 0: every character this wide
+    // Advances in 1/64 pixel of the characters that make up numbers and
+    // dates, when the font lays them out without kerning (checked when the
+    // font is applied): such texts are measured by adding, not by shaping.
+    // 0 for a character that must be shaped.
+    std::array<int32_t, 128> plainAdvance64_{};
+    bool plainAdvances_ = false;
     double scale_ = 1.0;
     bool filling_ = false;
 };

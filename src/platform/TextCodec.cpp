@@ -105,12 +105,19 @@ QByteArray EncodeLine(const QString& text)
 {
     QByteArray out;
     out.reserve(text.size());
+    bool high = false;
     for (QChar c : text) {
         const int code = Windows1252Code(c);
         if (code < 0)
             return text.toUtf8();
+        high = high || code >= 0x80;
         out.append(char(code));
     }
+    // Windows-1252 bytes that happen to form valid UTF-8 ("Ý™" is DD 99, the
+    // UTF-8 of U+0759) would be read back as UTF-8: such a line is written as
+    // UTF-8, which reads back unchanged.
+    if (high && IsValidUtf8(out.constData(), std::size_t(out.size())))
+        return text.toUtf8();
     return out;
 }
 

@@ -19,7 +19,9 @@ inline QString DecodeLine(const QByteArray& bytes) { return DecodeLine(bytes.con
 // Windows-1252 code of a character, or -1 when it has none.
 int Windows1252Code(QChar c);
 bool IsWindows1252(const QString& text);
-// Windows-1252 bytes when every character has a code, else UTF-8.
+// Windows-1252 bytes when every character has a code, else UTF-8. Windows-1252
+// bytes that would read as valid UTF-8 are written as UTF-8 as well, so
+// DecodeLine(EncodeLine(text)) gives text back.
 QByteArray EncodeLine(const QString& text);
 
 // Decodes a whole text file line by line (CR LF, lone LF and a last line without

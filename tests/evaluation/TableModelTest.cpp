@@ -3,6 +3,7 @@
 
 #include "base/ZT_Tools.h"
 
+#include <QFontInfo>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
@@ -86,6 +87,45 @@ TEST_F(TableModelTest, SetHeaderCellGrowsRowsAndFixedRows)
     EXPECT_EQ(model.Grid().RowCount(), 4);
     EXPECT_EQ(model.Grid().FixedRows(), 3);
     EXPECT_EQ(model.Grid().Cell(1, 0), QStringLiteral("Nr"));
+}
+
+// Number and date texts are measured by adding character advances; the width
+// must be what the font's own measurement of the whole text gives, in every
+// font the table may use.
+TEST_F(TableModelTest, ColumnWidthOfNumberAndDateTextsEqualsTheShapedWidth)
+{
+    const QStringList fonts = {QStringLiteral("Courier New"), QStringLiteral("Arial"),
+                               QStringLiteral("Times New Roman"), QStringLiteral("DejaVu Sans")};
+    QStringList texts = {QStringLiteral("31.12.2005 23:45:00"), QStringLiteral("   12345.0"),
+                         QStringLiteral("-0,5"), QStringLiteral("(17.25)"), QStringLiteral("*****.**"),
+                         QStringLiteral("1/2/05 1:00:00"), QStringLiteral("M>ller 12"),
+                         QStringLiteral("Zähler"), QStringLiteral("0x8104"), QStringLiteral("\t1")};
+    uint32_t x = 12345;
+    for (int i = 0; i < 300; ++i) {
+        x = x * 1664525u + 1013904223u;
+        QString t;
+        const int len = 1 + int((x >> 8) % 14);
+        for (int k = 0; k < len; ++k) {
+            x = x * 1664525u + 1013904223u;
+            t += QLatin1Char("0123456789 .,:-+()/*"[(x >> 10) % 20]);
+        }
+        texts << t;
+    }
+    for (const QString& family : fonts) {
+        for (const int size : {7, 9, 11}) {
+            QFont font(family);
+            font.setPointSize(size);
+            model.ApplyTableFont(font);
+            // A fixed-pitch font is measured by length alone.
+            if (QFontInfo(font).fixedPitch())
+                continue;
+            const QFontMetrics metrics(font);
+            for (const QString& t : texts)
+                EXPECT_EQ(model.TextColumnWidth(t), metrics.horizontalAdvance(t) + 8)
+                    << family.toStdString() << " " << size << " '" << t.toStdString() << "'";
+        }
+    }
+    EXPECT_EQ(model.TextColumnWidth(QString()), 0);
 }
 
 TEST_F(TableModelTest, SetCellGrowsColumnsAndWidensOnlyItsColumn)

@@ -40,3 +40,16 @@ TEST(TextCodec, TextSplitsAtCrLfAndLoneLf)
     EXPECT_EQ(DecodeText("a\r\n"), QStringLiteral("a"));
     EXPECT_EQ(EncodeLines({QStringLiteral("x"), QStringLiteral("y")}), QByteArray("x\r\ny\r\n"));
 }
+
+TEST(TextCodec, Windows1252BytesThatFormUtf8AreWrittenAsUtf8)
+{
+    // "Ý™" is DD 99 in Windows-1252, which is also the UTF-8 of U+0759: written
+    // as Windows-1252 it would come back as another character.
+    const QString text = QString::fromUtf8("Besondere Ý™ Ereignisse");
+    EXPECT_EQ(DecodeLine(EncodeLine(text)), text);
+    const QString sharp = QString::fromUtf8("Maß°C");   // DF B0
+    EXPECT_EQ(DecodeLine(EncodeLine(sharp)), sharp);
+    EXPECT_EQ(DecodeText(EncodeLines({text, sharp})), text + QLatin1Char('\n') + sharp);
+    // Lines that cannot be mistaken stay Windows-1252.
+    EXPECT_EQ(EncodeLine(QString::fromUtf8("Zähler")), QByteArray("Z\xe4hler"));
+}

@@ -1,10 +1,12 @@
 #include "evaluation/forms/AV_Haupt.h"
 
 #include "base/ZT_Tools.h"
+#include "base/forms/FormPosition.h"
 #include "evaluation/GridSort.h"
 #include "evaluation/forms/ZT_Baum.h"
 #include "evaluation/forms/ZT_TbAus.h"
 #include "evaluation/forms/ZT_Zeit.h"
+#include "output/forms/ZT_Chart.h"
 #include "platform/Colors.h"
 #include "platform/DateTimeValue.h"
 #include "platform/Hooks.h"
@@ -107,11 +109,12 @@ void TAV_HauptFormular::FormCreate(const QStringList& arguments)
 
     // The other windows, each once, owned by this window and never shown
     // themselves: their controls move into this window below.
+    chart_ = new TZT_Chart(this);
+    chart_->hide();
     tabAus_ = new TTabAus_Form(this);
     tabAus_->hide();
-    // TODO(chart, preview, options, file and directory selection windows):
-    // created here once they exist (ZT_Vorschau, ZT_Chart, DateiPfadMaske,
-    // PfadMaske, Optionen_Form).
+    // The page preview, the file and directory selections and the options
+    // dialog join here once they are built.
 
     // Language: German keeps the built-in texts; English and modules only
     // change the tables here (translating the windows is done elsewhere).
@@ -140,11 +143,15 @@ void TAV_HauptFormular::FormCreate(const QStringList& arguments)
     tableParams_.SchriftName = view.FontName;
     tableParams_.SchriftGroesse = view.FontSize;
 
-    // Full screen less 40 pixels; a stored position wins when it is restored.
+    // Full screen less 40 pixels; the position component restores a stored
+    // position when the window is shown and stores it when it closes.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         setGeometry(0, 0, area.width(), std::max(200, area.height() - 40));
     }
+    FormPosition1 = new TFormPosition(this);
+    FormPosition1->setObjectName(QStringLiteral("FormPosition1"));
+    FormPosition1->SetDepot(TDepot::dpRegistry);
 
     // File overview.
     scanner_->SetMessages(language_.Messages);
@@ -190,25 +197,9 @@ void TAV_HauptFormular::FormCreate(const QStringList& arguments)
     }
 
     // The main window's buttons go behind the font button of the tool bar.
-    if (Bedien_Box) {
-        int x = 0;
-        int y = 0;
-        int h = 24;
-        if (tabAus_->SchriftKnopf) {
-            x = tabAus_->SchriftKnopf->x() + tabAus_->SchriftKnopf->width() + 2;
-            y = tabAus_->SchriftKnopf->y();
-            h = tabAus_->SchriftKnopf->height();
-        }
-        for (QToolButton* button : {Optionen_Knopf.data(), OxRV_Knopf.data(), OxQM_Knopf.data(),
-                                    ZTauslesen_Knopf.data(), Aktualisieren_Knopf.data(), Abbruch_Knopf.data()}) {
-            button->setParent(Bedien_Box);
-            button->adjustSize();
-            button->setGeometry(x, y, std::max(button->width(), h), h);
-            if (!button->isHidden())
-                x += button->width();
-            button->setVisible(!button->isHidden());
-        }
-    }
+    for (QToolButton* button : MainToolButtons())
+        button->setParent(Bedien_Box ? static_cast<QWidget*>(Bedien_Box.data()) : centralWidget());
+    PlaceToolButtons();
 
     if (tabAus_->StringGrid1) {
         tabAus_->StringGrid1->setParent(Panel1);
@@ -222,8 +213,22 @@ void TAV_HauptFormular::FormCreate(const QStringList& arguments)
 
     tabAus_->SetTableMode(false, state_.Settings.Format, 9);
 
-    // TODO(chart window): its Diagramm goes into Panel4, Drucken_Knopf and
-    // SpeedButton5 into Panel5 behind Grafik_Schalter, with Panel4's visibility.
+    // Chart: the chart area into Panel4, its print and copy buttons into the
+    // switch panel behind "Grafik"; all three follow Panel4's visibility.
+    if (chart_->Diagramm) {
+        chart_->Diagramm->setParent(Panel4);
+        Panel4->layout()->addWidget(chart_->Diagramm);
+    }
+    if (auto* switches = static_cast<QHBoxLayout*>(Panel5->layout())) {
+        int at = switches->indexOf(Grafik_Schalter) + 1;
+        for (QToolButton* button : {chart_->Drucken_Knopf.data(), chart_->SpeedButton5.data()}) {
+            if (!button)
+                continue;
+            button->setParent(Panel5);
+            switches->insertWidget(at++, button);
+        }
+    }
+    SyncChartControls();
 
     // Period strip.
     zeitraum_ = new tZeitraumForm(Panel6);
@@ -231,7 +236,7 @@ void TAV_HauptFormular::FormCreate(const QStringList& arguments)
     if (zeitraum_->Jahr_Grid)
         zeitraum_->Jahr_Grid->SetColCount(3);
     Panel6->setFixedWidth(zeitraum_->width());
-    zeitraum_->move(0, 0);
+    zeitraum_->PlaceStrip(0);
     zeitraum_->show();
 
     // Period: 1 January of this year to today.
@@ -243,12 +248,12 @@ void TAV_HauptFormular::FormCreate(const QStringList& arguments)
                          DayNumberFromDMY(today.day(), today.month(), today.year()), 1, 1);
     zeitraum_->SetPeriodCallback([this](uint16_t fd, uint16_t fm, uint16_t fy, uint16_t td, uint16_t tm,
                                         uint16_t ty) { PeriodChanged(fd, fm, fy, td, tm, ty); });
-    Panel3->setFixedHeight(std::max(Panel3->minimumHeight(), Panel6->height()));
 
     // External programs: none is found on this platform yet.
     OxRV_Knopf->hide();
     OxQM_Knopf->hide();
     ZTauslesen_Knopf->hide();
+    PlaceToolButtons();
 
     // Ordinary event codes and event-code texts.
     decoder_.LoadFromProgramDirectory(language_.EventCodeFile);
@@ -324,6 +329,8 @@ void TAV_HauptFormular::BuildControls()
 
     Panel4 = new QWidget(Panel1);
     Panel4->setObjectName(QStringLiteral("Panel4"));
+    auto* chartLayout = new QVBoxLayout(Panel4);
+    chartLayout->setContentsMargins(0, 0, 0, 0);
     Panel4->hide();
     panel1Layout->addWidget(Panel4);
     panel1Layout->addWidget(Hinweis_Panel);
@@ -398,6 +405,34 @@ void TAV_HauptFormular::BuildControls()
     connect(Update1, &QAction::triggered, this, [this] { Update1Click(); });
     connect(Allesffnen1, &QAction::triggered, this, [this] { Allesffnen1Click(); });
     connect(Allesschliessen1, &QAction::triggered, this, [this] { Allesschliessen1Click(); });
+}
+
+QList<QToolButton*> TAV_HauptFormular::MainToolButtons() const
+{
+    return {Optionen_Knopf.data(), OxRV_Knopf.data(), OxQM_Knopf.data(),
+            ZTauslesen_Knopf.data(), Aktualisieren_Knopf.data(), Abbruch_Knopf.data()};
+}
+
+void TAV_HauptFormular::PlaceToolButtons()
+{
+    // From left to right behind the font button, 2 pixels after it; a hidden
+    // button takes no room.
+    int x = 0;
+    int y = 0;
+    int h = 24;
+    if (tabAus_ && tabAus_->SchriftKnopf) {
+        x = tabAus_->SchriftKnopf->x() + tabAus_->SchriftKnopf->width() + 2;
+        y = tabAus_->SchriftKnopf->y();
+        h = tabAus_->SchriftKnopf->height();
+    }
+    for (QToolButton* button : MainToolButtons()) {
+        if (!button)
+            continue;
+        button->adjustSize();
+        button->setGeometry(x, y, std::max(button->sizeHint().width(), h), h);
+        if (!button->isHidden())
+            x += button->width();
+    }
 }
 
 void TAV_HauptFormular::ApplyLanguage()
@@ -535,6 +570,7 @@ void TAV_HauptFormular::FormDestroy()
     delete centralWidget();
     delete baum_.data();
     delete tabAus_.data();
+    delete chart_.data();
     delete EventHint.data();
 }
 
@@ -621,6 +657,7 @@ void TAV_HauptFormular::HideTable()
         tabAus_->Memo1->hide();
     if (Panel4)
         Panel4->hide();
+    SyncChartControls();
     tabAus_->SetEvaluationLabel(QString());
 }
 
@@ -683,8 +720,10 @@ void TAV_HauptFormular::ShowTable(bool grid, bool titleMemo)
         tabAus_->StringGrid1->setVisible(grid);
     if (tabAus_->Memo1)
         tabAus_->Memo1->setVisible(titleMemo);
-    if (!grid && Panel4)
+    if (!grid && Panel4) {
         Panel4->hide();
+        SyncChartControls();
+    }
 }
 
 void TAV_HauptFormular::ShowEventHint(const QStringList& lines, int x, int y)
@@ -883,8 +922,18 @@ void TAV_HauptFormular::Grafik_SchalterClick(QObject* Sender)
         else
             view->OnMouseUp = nullptr;
     }
-    // TODO(chart window): Diagramm, Drucken_Knopf and SpeedButton5 take
-    // Panel4's visibility here.
+    SyncChartControls();
+}
+
+void TAV_HauptFormular::SyncChartControls()
+{
+    if (!chart_ || !Panel4)
+        return;
+    const bool shown = !Panel4->isHidden();
+    for (QWidget* w : {static_cast<QWidget*>(chart_->Diagramm.data()), static_cast<QWidget*>(chart_->Drucken_Knopf.data()),
+                       static_cast<QWidget*>(chart_->SpeedButton5.data())})
+        if (w)
+            w->setVisible(shown);
 }
 
 bool TAV_HauptFormular::PrepareChart()
@@ -900,7 +949,8 @@ bool TAV_HauptFormular::PrepareChart()
             chartOptions_.View3D = true;
             chartOptions_.LeftAxisAuto = true;
         }
-        // TODO(chart window): LoadChartOptions(chartOptions_).
+        if (chart_)
+            chart_->LoadChartOptions(chartOptions_);
     }
     return true;
 }

@@ -41,7 +41,9 @@ class QToolButton;
 class QGroupBox;
 class QWidget;
 class TBaum_Form;
+class TFormPosition;
 class TTabAus_Form;
+class TZT_Chart;
 class tZeitraumForm;
 
 class TAV_HauptFormular : public QMainWindow {
@@ -69,6 +71,7 @@ public:
 
     // ---- Controls ----------------------------------------------------------------
     QPointer<platform::TStringGridView> StringGrid1;   // hidden file overview
+    QPointer<TFormPosition> FormPosition1;             // stores the window's position
     QPointer<QWidget> Panel1;                          // title memo, status box, table, chart
     QPointer<QWidget> Panel2;                          // selection tree
     QPointer<QWidget> Panel3;                          // bottom bar
@@ -165,6 +168,10 @@ private:
     void FillView();
     void ReselectTree();
     void ConnectViewSwitches();
+    // Diagramm, Drucken_Knopf and SpeedButton5 take Panel4's visibility.
+    void SyncChartControls();
+    QList<QToolButton*> MainToolButtons() const;
+    void PlaceToolButtons();
 
     TEvaluationState state_;
     TEvaluationHooks hooks_;
@@ -179,6 +186,7 @@ private:
 
     QPointer<TBaum_Form> baum_;
     QPointer<TTabAus_Form> tabAus_;
+    QPointer<TZT_Chart> chart_;
     QPointer<tZeitraumForm> zeitraum_;
     QPointer<QButtonGroup> viewGroup_;
     QPointer<QTimer> autoCloseTimer_;

@@ -1,6 +1,7 @@
 #include "platform/forms/DefaultHooks.h"
 
 #include "platform/Hooks.h"
+#include "base/forms/ZT_PfadMaske.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -171,21 +172,6 @@ TFileDialogAnswer QtFileDialog(const TFileDialogRequest& request, bool save)
     return answer;
 }
 
-TDirectoryDialogAnswer QtDirectoryDialog(const TDirectoryDialogRequest& request)
-{
-    TDirectoryDialogAnswer answer;
-    QFileDialog dialog(DialogOwner(), QString(), request.StartDir);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.move(request.Left, request.Top);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return answer;
-    answer.Accepted = true;
-    answer.Directory = dialog.selectedFiles().constFirst();
-    return answer;
-}
-
 bool QtFontDialog(QFont& font)
 {
     bool ok = false;
@@ -259,7 +245,8 @@ void InstallDefaultHooks()
     h.Beep = [] { QApplication::beep(); };
     h.OpenFileDialog = [](const TFileDialogRequest& r) { return QtFileDialog(r, false); };
     h.SaveFileDialog = [](const TFileDialogRequest& r) { return QtFileDialog(r, true); };
-    h.DirectoryDialog = QtDirectoryDialog;
+    // Our own directory selection window (volumes, directory tree, path).
+    h.DirectoryDialog = PfadMaskeDirectoryDialog;
     h.FontDialog = QtFontDialog;
     h.ColourDialog = QtColourDialog;
     h.OpenDocument = QtOpenDocument;

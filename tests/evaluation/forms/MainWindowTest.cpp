@@ -3,6 +3,7 @@
 #include "evaluation/forms/AV_Haupt.h"
 #include "evaluation/forms/ZT_Baum.h"
 #include "evaluation/forms/ZT_TbAus.h"
+#include "output/forms/ZT_Chart.h"
 #include "platform/IniFile.h"
 #include "platform/LocaleInfo.h"
 #include "support/ArchiveGenerator.h"
@@ -16,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QSplitter>
@@ -329,12 +331,20 @@ TEST_F(MainWindowTest, SelectAllMarksTheDataShowsTheChartPanelAndTheCounterDiffe
     EXPECT_FALSE(TabAus_Form->Model().EvaluationLabel().isEmpty());
 
     // "Grafik" off hides the chart panel; "Linien" on switches it on again.
+    ASSERT_NE(ZT_Chart, nullptr);
+    EXPECT_TRUE(window->Panel4->isAncestorOf(ZT_Chart->Diagramm));
+    EXPECT_EQ(ZT_Chart->Drucken_Knopf->parentWidget(), window->Panel5.data());
+    EXPECT_FALSE(ZT_Chart->Drucken_Knopf->isHidden());
+    EXPECT_GT(ZT_Chart->LoadCount(), 0);
     QTest::mouseClick(window->Grafik_Schalter, Qt::LeftButton);
     EXPECT_TRUE(window->Panel4->isHidden());
+    EXPECT_TRUE(ZT_Chart->Drucken_Knopf->isHidden());
+    EXPECT_TRUE(ZT_Chart->SpeedButton5->isHidden());
     QTest::mouseClick(window->Linien_Schalter, Qt::LeftButton);
     EXPECT_TRUE(window->Grafik_Schalter->isChecked());
     EXPECT_FALSE(window->Panel4->isHidden());
     EXPECT_EQ(window->ChartOptions().SeriesStyle, 5);
+    EXPECT_EQ(ZT_Chart->Options().SeriesStyle, 5);
     EXPECT_FALSE(window->ChartOptions().View3D);
 }
 
@@ -352,6 +362,106 @@ TEST_F(MainWindowTest, UpdateRescansAndHidesTheTable)
     EXPECT_EQ(window->Scanner().Overview().RowCount(), 2);
     EXPECT_TRUE(DeviceEntry(0).isValid());
     EXPECT_FALSE(DeviceEntry(1).isValid());
+}
+
+} // namespace
+
+namespace {
+
+// With VALDRAN_SCREENSHOT set to a file name, the main window on generated
+// archives is rendered into that PNG (a look at the composed window).
+TEST_F(MainWindowTest, RendersAScreenshotWhenAsked)
+{
+    const QString target = qEnvironmentVariable("VALDRAN_SCREENSHOT");
+    if (target.isEmpty())
+        GTEST_SKIP() << "VALDRAN_SCREENSHOT not set";
+    StoreArchivePath(archiveDir);
+    WriteArchives();
+    Start();
+    window->resize(1100, 700);
+    window->ZST_Schalter->setChecked(true);
+    Select(DeviceEntry(0));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window->grab().save(target));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, ReleaseOnOneCellDecodesTheStatusCellAndAHeaderReleaseDoesNot)
+{
+    // The first value column is named a status column by the event-code file.
+    ASSERT_TRUE(testsupport::writeFile(sandbox.programDir() + QStringLiteral("EvCd_DEU.TXT"),
+                                       "[Header]\r\nStatus1=VA\r\n[RV]\r\n0x0401=Testzustand\r\n"));
+    StoreArchivePath(archiveDir);
+    WriteArchives();
+    Start();
+    Select(DeviceEntry(0));
+    ASSERT_GT(DataRows(), 0);
+    const int col = window->Evaluator().StatusColumn;
+    ASSERT_GT(col, 0);
+    const int row = Grid().FixedRows();
+    const QString before = Grid().Cell(col, row);
+    bool isNumber = false;
+    const int value = before.toInt(&isNumber);
+    ASSERT_TRUE(isNumber) << before.toStdString();
+
+    // A release over the header rows leaves the cells alone.
+    Grid().SetSelection({col, row, col, row});
+    platform::TGridMouseEvent header;
+    header.Button = Qt::LeftButton;
+    header.Col = col;
+    header.Row = 0;
+    window->TableMouseUp(header);
+    EXPECT_EQ(Grid().Cell(col, row), before);
+
+    platform::TGridMouseEvent cell = header;
+    cell.Row = row;
+    window->TableMouseUp(cell);
+    EXPECT_TRUE(Grid().Cell(col, row).startsWith(QStringLiteral("0x%1").arg(value, 4, 16, QLatin1Char('0')),
+                                                 Qt::CaseInsensitive))
+        << Grid().Cell(col, row).toStdString();
+}
+
+TEST_F(MainWindowTest, EventHintIsShownThroughTheHooksAndReleased)
+{
+    StoreArchivePath(archiveDir);
+    WriteArchives();
+    Start();
+    Select(DeviceEntry(0));
+    window->EvaluationHooks().ShowEventHint({QStringLiteral("St.1#5: Netzausfall")}, 10, 10);
+    ASSERT_NE(window->EventHint, nullptr);
+    EXPECT_TRUE(window->EventHint->isVisible());
+    EXPECT_EQ(window->EventHint->text(), QStringLiteral("St.1#5: Netzausfall"));
+    window->ReleaseHint();
+    EXPECT_FALSE(window->EventHint->isVisible());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, AbortStopsTheRunningWorkAndClosesTheWindowWhenIdle)
+{
+    StoreArchivePath(archiveDir);
+    WriteArchives();
+    Start();
+    Select(DeviceEntry(0));
+    // While busy: the abort flag is set and the same entry evaluates again
+    // when it is chosen once more.
+    window->State().Busy = true;
+    window->Abbruch_KnopfClick();
+    EXPECT_TRUE(window->State().Abort);
+    EXPECT_TRUE(window->isVisible());
+    window->State().Busy = false;
+    Grid().SetCell(1, Grid().FixedRows(), QStringLiteral("marker"));
+    Select(DeviceEntry(0));
+    EXPECT_NE(Grid().Cell(1, Grid().FixedRows()), QStringLiteral("marker"));
+
+    // Idle: the window closes.
+    window->Abbruch_KnopfClick();
+    EXPECT_FALSE(window->isVisible());
 }
 
 } // namespace

@@ -1,0 +1,60 @@
+#include "output/forms/ZT_Chart.h"
+
+#include <QHBoxLayout>
+#include <QStyle>
+#include <QVBoxLayout>
+
+TZT_Chart* ZT_Chart = nullptr;
+
+TZT_Chart::TZT_Chart(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("ZT_Chart"));
+    setWindowTitle(QStringLiteral("Diagramm"));
+    DefaultChartOptions(options_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    Panel2 = new QWidget(this);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    auto* bar = new QHBoxLayout(Panel2);
+    bar->setContentsMargins(2, 2, 2, 2);
+    Drucken_Knopf = new QToolButton(Panel2);
+    Drucken_Knopf->setObjectName(QStringLiteral("Drucken_Knopf"));
+    Drucken_Knopf->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    Drucken_Knopf->setToolTip(QStringLiteral("Diagramm drucken"));
+    bar->addWidget(Drucken_Knopf);
+    SpeedButton5 = new QToolButton(Panel2);
+    SpeedButton5->setObjectName(QStringLiteral("SpeedButton5"));
+    SpeedButton5->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
+    SpeedButton5->setToolTip(QStringLiteral("Diagramm kopieren"));
+    bar->addWidget(SpeedButton5);
+    bar->addStretch(1);
+    layout->addWidget(Panel2);
+
+    Diagramm = new QFrame(this);
+    Diagramm->setObjectName(QStringLiteral("Diagramm"));
+    Diagramm->setFrameShape(QFrame::NoFrame);
+    Diagramm->setAutoFillBackground(true);
+    layout->addWidget(Diagramm, 1);
+
+    ZT_Chart = this;
+}
+
+TZT_Chart::~TZT_Chart()
+{
+    if (ZT_Chart == this)
+        ZT_Chart = nullptr;
+}
+
+void TZT_Chart::LoadChartOptions(const TChartOptions& options)
+{
+    options_ = options;
+    ++loadCount_;
+}
+
+void TZT_Chart::SaveChartOptions(TChartOptions& options) const
+{
+    options = options_;
+}
+
+void TZT_Chart::Anzeige_Update() {}

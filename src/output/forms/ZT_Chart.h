@@ -1,0 +1,41 @@
+#pragma once
+// The chart window. The main window never shows it: it takes the chart
+// Diagramm into its chart panel and the print and copy buttons into its switch
+// panel. Until the chart is drawn here the chart area stays empty; the option
+// record is kept so that LoadChartOptions and SaveChartOptions round-trip.
+#include "output/GraphicsSettings.h"
+
+#include <QFrame>
+#include <QPointer>
+#include <QToolButton>
+#include <QWidget>
+
+class TZT_Chart : public QWidget {
+    Q_OBJECT
+public:
+    explicit TZT_Chart(QWidget* parent = nullptr);
+    ~TZT_Chart() override;
+
+    // ---- Controls the main window moves -----------------------------------------
+    QPointer<QFrame> Diagramm;          // the chart area
+    QPointer<QToolButton> Drucken_Knopf;
+    QPointer<QToolButton> SpeedButton5;
+    QPointer<QWidget> Panel2;           // the chart's switch panel
+
+    // ---- Option record ------------------------------------------------------------
+    // Takes the record's switches into the window.
+    void LoadChartOptions(const TChartOptions& options);
+    // Writes the window's switch states back into the record.
+    void SaveChartOptions(TChartOptions& options) const;
+    const TChartOptions& Options() const { return options_; }
+    // Rebuilds the chart from the current options (nothing drawn yet).
+    void Anzeige_Update();
+    // How often LoadChartOptions ran (the main window loads before drawing).
+    int LoadCount() const { return loadCount_; }
+
+private:
+    TChartOptions options_;
+    int loadCount_ = 0;
+};
+
+extern TZT_Chart* ZT_Chart;
