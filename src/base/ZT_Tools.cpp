@@ -400,9 +400,6 @@ void compilePicture(TCompiledPicture& cp, const QString& picture)
     for (int k = 0; k < cp.size; ++k)
         cp.pic[k] = pic.at(k).unicode();
     int start = 0;
-    while (start < cp.size && isPictureChar(QChar(cp.pic[start])))
-        break;
-    start = 0;
     while (start < cp.size && !isPictureChar(QChar(cp.pic[start])))
         ++start;
     if (start >= cp.size)

@@ -5,6 +5,7 @@
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <iterator>
@@ -311,7 +312,7 @@ double TTableModel::CellValue(int col, int row) const
     const std::vector<QString>& cells = grid_.RowCells(row);
     if (std::size_t(col) >= cells.size())
         return NoValue;
-    return ParseRealDef(TrimControlChars(cells[std::size_t(col)]));
+    return ParseRealTrimmed(cells[std::size_t(col)]);
 }
 
 void TTableModel::FillDifferenceColumn(int srcCol, int dstCol, bool resetOnDecrease, const QString& picture)
@@ -346,31 +347,55 @@ void TTableModel::FillDifferenceColumn(int srcCol, int dstCol, bool resetOnDecre
 
 QString TTableModel::FormatDifference(const QString& picture, double value) const
 {
-    QString s = FormatByPicture(picture.left(PictureCapacity), value).left(PictureCapacity);
-    if (s.startsWith(QLatin1Char('*'))) {
+    const QString filled = FormatByPicture(picture.size() > PictureCapacity ? picture.left(PictureCapacity) : picture,
+                                           value);
+    // The rest works on a copy of at most PictureCapacity characters.
+    char16_t s[PictureCapacity];
+    qsizetype n = std::min<qsizetype>(filled.size(), PictureCapacity);
+    for (qsizetype k = 0; k < n; ++k)
+        s[k] = filled[k].unicode();
+    if (n > 0 && s[0] == u'*') {
         // Too wide for the picture: show the largest value it can hold.
-        s.replace(QLatin1Char('*'), QLatin1Char('9'));
+        for (qsizetype k = 0; k < n; ++k)
+            if (s[k] == u'*')
+                s[k] = u'9';
         if (value < 0)
-            s[0] = QLatin1Char('-');
+            s[0] = u'-';
     }
+    // Control characters and blanks at both ends go.
+    qsizetype begin = 0;
+    while (n > 0 && s[n - 1] <= 32)
+        --n;
+    while (begin < n && s[begin] <= 32)
+        ++begin;
+    const char16_t* text = s + begin;
+    qsizetype size = n - begin;
     if (NumbersFormatted) {
-        s = TrimControlChars(s);
-        if (s.contains(QLatin1Char('.')) || s.contains(QLatin1Char(','))) {
-            while (!s.isEmpty()) {
-                const QChar last = s.back();
-                if (last == QLatin1Char('0')) {
-                    s.chop(1);
+        bool separator = false;
+        for (qsizetype k = 0; k < size && !separator; ++k)
+            separator = text[k] == u'.' || text[k] == u',';
+        if (separator) {
+            while (size > 0) {
+                const char16_t last = text[size - 1];
+                if (last == u'0') {
+                    --size;
                 } else {
-                    if (last == QLatin1Char('.') || last == QLatin1Char(','))
-                        s.chop(1);
+                    if (last == u'.' || last == u',')
+                        --size;
                     break;
                 }
             }
         }
-    } else {
-        s = PadLeftBlanks(TrimControlChars(s), DifferenceWidth);
+        return QString(reinterpret_cast<const QChar*>(text), size);
     }
-    return s.left(PictureCapacity);
+    // Padded on the left with blanks to the difference width, then cut.
+    const qsizetype blanks = std::max<qsizetype>(0, qsizetype(DifferenceWidth) - size);
+    const qsizetype total = std::min<qsizetype>(blanks + size, PictureCapacity);
+    QString out(total, Qt::Uninitialized);
+    QChar* o = out.data();
+    for (qsizetype k = 0; k < total; ++k)
+        o[k] = k < blanks ? QChar(u' ') : QChar(text[k - blanks]);
+    return out;
 }
 
 void TTableModel::SetEvaluationLabel(const QString& text)

@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>

@@ -6,11 +6,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -19,6 +21,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -128,48 +131,10 @@ int QtMessageBox(const TMessageBoxRequest& request)
 
 TFileDialogAnswer QtFileDialog(const TFileDialogRequest& request, bool save)
 {
-    TFileDialogAnswer answer;
-    answer.FilterIndex = request.FilterIndex;
-
-    QFileDialog dialog(DialogOwner(), request.Title, request.InitialDir);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    if (save) {
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        // Callers ask their own overwrite question.
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    } else {
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-    }
-    const QStringList filters = FileDialogNameFilters(request.Filter);
-    if (!filters.isEmpty()) {
-        dialog.setNameFilters(filters);
-        const qsizetype index = std::clamp<qsizetype>(request.FilterIndex, 1, filters.size());
-        dialog.selectNameFilter(filters.at(index - 1));
-    }
-    if (!request.DefaultExt.isEmpty())
-        dialog.setDefaultSuffix(request.DefaultExt);
-    if (!request.FileName.isEmpty())
-        dialog.selectFile(request.FileName);
-    if (request.OnTypeChange) {
-        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
-            const int index = int(filters.indexOf(filter)) + 1;
-            const QString current = QFileInfo(dialog.selectedFiles().value(0)).fileName();
-            const QString name = request.OnTypeChange(index, current);
-            if (!name.isEmpty())
-                dialog.selectFile(name);
-        });
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return answer;
-    answer.Accepted = true;
-    answer.FileName = dialog.selectedFiles().constFirst();
-    const qsizetype chosen = filters.indexOf(dialog.selectedNameFilter());
-    if (chosen >= 0)
-        answer.FilterIndex = int(chosen) + 1;
-    return answer;
+    QFileDialog dialog(DialogOwner());
+    SetUpFileDialog(dialog, request, save);
+    const int result = dialog.exec();
+    return FileDialogAnswerOf(dialog, request, result);
 }
 
 bool QtFontDialog(QFont& font)
@@ -236,6 +201,100 @@ TStartAnswer QtStartProcess(const QString& program, const QStringList& arguments
 }
 
 } // namespace
+
+namespace {
+
+// The type box of the non-native dialog, and its file-name field.
+QComboBox* FileTypeBox(const QFileDialog& dialog)
+{
+    return dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+}
+
+QLineEdit* FileNameEdit(const QFileDialog& dialog)
+{
+    return dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+}
+
+// The chosen type, 1-based; 0 when it cannot be told. With the filters'
+// details hidden the dialog reports the filter by its shown text, not as it
+// was given, so the type box's position is what counts.
+int ChosenFileType(const QFileDialog& dialog, const QStringList& filters)
+{
+    if (const QComboBox* box = FileTypeBox(dialog); box && box->count() == filters.size())
+        return box->currentIndex() + 1;
+    return int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+}
+
+} // namespace
+
+void SetUpFileDialog(QFileDialog& dialog, const TFileDialogRequest& request, bool save)
+{
+    dialog.setWindowTitle(request.Title);
+    if (!request.InitialDir.isEmpty())
+        dialog.setDirectory(request.InitialDir);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    if (save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        // Callers ask their own overwrite question.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    const QStringList filters = FileDialogNameFilters(request.Filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        const qsizetype index = std::clamp<qsizetype>(request.FilterIndex, 1, filters.size());
+        dialog.selectNameFilter(filters.at(index - 1));
+    }
+    if (!request.DefaultExt.isEmpty())
+        dialog.setDefaultSuffix(request.DefaultExt);
+    if (!request.FileName.isEmpty())
+        dialog.selectFile(request.FileName);
+
+    QComboBox* typeBox = FileTypeBox(dialog);
+    QLineEdit* nameEdit = FileNameEdit(dialog);
+    // A save dialog puts the new type's first pattern in place of the name's
+    // extension when the user picks a type, and our case-blind patterns would
+    // read "tab.[xX][lL][sS]" there. The name is taken before the type box
+    // reports the choice, and the name field gets it back, or what the
+    // caller's handler makes of it.
+    auto nameBefore = std::make_shared<QString>();
+    const bool keepName = save && typeBox && nameEdit;
+    if (keepName)
+        QObject::connect(typeBox, &QComboBox::currentIndexChanged, &dialog,
+                         [nameEdit, nameBefore] { *nameBefore = nameEdit->text(); });
+    if (keepName || request.OnTypeChange) {
+        const auto onTypeChange = request.OnTypeChange;
+        QFileDialog* d = &dialog;
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [d, nameEdit, nameBefore, keepName, onTypeChange, filters](const QString&) {
+            const QString current = keepName ? *nameBefore
+                                             : QFileInfo(d->selectedFiles().value(0)).fileName();
+            const QString name = onTypeChange ? onTypeChange(ChosenFileType(*d, filters), current) : current;
+            if (keepName)
+                nameEdit->setText(name);
+            else if (!name.isEmpty())
+                d->selectFile(name);
+        });
+    }
+}
+
+TFileDialogAnswer FileDialogAnswerOf(const QFileDialog& dialog, const TFileDialogRequest& request, int result)
+{
+    TFileDialogAnswer answer;
+    answer.FilterIndex = request.FilterIndex;
+    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return answer;
+    answer.Accepted = true;
+    answer.FileName = dialog.selectedFiles().constFirst();
+    const int chosen = ChosenFileType(dialog, FileDialogNameFilters(request.Filter));
+    if (chosen > 0)
+        answer.FilterIndex = chosen;
+    return answer;
+}
 
 void InstallDefaultHooks()
 {

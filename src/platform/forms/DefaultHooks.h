@@ -6,8 +6,17 @@
 // window has no portable answer under X11 and Wayland and keeps answering
 // "not found", so the program starts a new copy instead.
 
+#include "platform/Hooks.h"
+
+class QFileDialog;
+
 namespace platform {
 
 void InstallDefaultHooks();
+
+// The non-native file dialog of the default hooks, set up for a request but
+// not shown; and the answer it gives once it closed with result.
+void SetUpFileDialog(QFileDialog& dialog, const TFileDialogRequest& request, bool save);
+TFileDialogAnswer FileDialogAnswerOf(const QFileDialog& dialog, const TFileDialogRequest& request, int result);
 
 } // namespace platform

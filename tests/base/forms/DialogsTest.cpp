@@ -1,12 +1,16 @@
 #include "base/forms/ZT_DateiPfad.h"
 #include "base/forms/ZT_PfadMaske.h"
+#include "platform/forms/DefaultHooks.h"
 #include "support/FakeHooks.h"
 #include "support/TestSupport.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
@@ -259,4 +263,43 @@ TEST_F(FileDialog, CarriesTheWordsOnTaggedHiddenLabels)
     EXPECT_EQ(form_->Translations().Entries().size(), 5u);
     form_.reset();
     EXPECT_EQ(DateiPfadMaske, nullptr);
+}
+
+// The platform's own save dialog, driven with the request the selection makes.
+TEST_F(FileDialog, TheSaveDialogFollowsThePickedTypeAndReportsIt)
+{
+    TFileRequest request = Request();
+    form_->SelectFileOfKind(request);               // cancelled; only the request is wanted
+    ASSERT_EQ(hooks_.saveRequests.size(), 1u);
+    const platform::TFileDialogRequest shown = hooks_.saveRequests.front();
+
+    QFileDialog dialog;
+    platform::SetUpFileDialog(dialog, shown, true);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    auto* typeBox = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    auto* nameEdit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(typeBox, nullptr);
+    ASSERT_NE(nameEdit, nullptr);
+    EXPECT_EQ(typeBox->currentIndex(), 0);
+    EXPECT_EQ(nameEdit->text(), QStringLiteral("tab.csv"));
+
+    // Excel: the name follows, as the user wrote it (lower case).
+    typeBox->setFocus();
+    QTest::keyClick(typeBox, Qt::Key_Down);
+    EXPECT_EQ(typeBox->currentIndex(), 1);
+    EXPECT_EQ(nameEdit->text(), QStringLiteral("tab.xls"));
+    // "Alle Dateien" leaves it.
+    QTest::keyClick(typeBox, Qt::Key_End);
+    EXPECT_EQ(nameEdit->text(), QStringLiteral("tab.xls"));
+
+    QTest::keyClick(typeBox, Qt::Key_Up);           // HTML
+    EXPECT_EQ(nameEdit->text(), QStringLiteral("tab.htm"));
+    QTest::keyClick(nameEdit, Qt::Key_Return);
+    EXPECT_FALSE(dialog.isVisible());
+    const platform::TFileDialogAnswer answer = platform::FileDialogAnswerOf(dialog, shown, dialog.result());
+    EXPECT_TRUE(answer.Accepted);
+    EXPECT_EQ(answer.FilterIndex, 5);
+    EXPECT_EQ(QFileInfo(answer.FileName).fileName(), QStringLiteral("tab.htm"));
+    EXPECT_EQ(QFileInfo(answer.FileName).absolutePath(), QFileInfo(dir_).absolutePath());
 }
