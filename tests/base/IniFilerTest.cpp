@@ -12,26 +12,7 @@
 
 namespace {
 
-// Sets an environment variable for the lifetime of the object.
-class EnvGuard {
-public:
-    EnvGuard(const char* name, const QString& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name))
-    {
-        qputenv(name, value.toLocal8Bit());
-    }
-    ~EnvGuard()
-    {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
-private:
-    const char* name_;
-    bool had_;
-    QByteArray old_;
-};
+using testsupport::EnvGuard;
 
 using Kind = TIniFiler::TStoreKind;
 

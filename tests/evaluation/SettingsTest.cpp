@@ -8,25 +8,7 @@
 
 namespace {
 
-class EnvGuard {
-public:
-    EnvGuard(const char* name, const QString& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name))
-    {
-        qputenv(name, value.toLocal8Bit());
-    }
-    ~EnvGuard()
-    {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
-private:
-    const char* name_;
-    bool had_;
-    QByteArray old_;
-};
+using testsupport::EnvGuard;
 
 const QString CounterText = QStringLiteral("Zählerstand am [ZST_Start_Dat]: [ZST_Start_Val]");
 

@@ -28,6 +28,20 @@ QByteArray readFile(const QString& path)
     return f.readAll();
 }
 
+EnvGuard::EnvGuard(const char* name, const QString& value)
+    : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name))
+{
+    qputenv(name, value.toLocal8Bit());
+}
+
+EnvGuard::~EnvGuard()
+{
+    if (had_)
+        qputenv(name_, old_);
+    else
+        qunsetenv(name_);
+}
+
 namespace {
 void remember(const char* name, QByteArray& old, bool& had)
 {

@@ -14,6 +14,19 @@ bool writeFile(const QString& path, const QByteArray& bytes);
 // Reads a whole file; empty when it cannot be read.
 QByteArray readFile(const QString& path);
 
+// Sets an environment variable for the lifetime of the object.
+class EnvGuard {
+public:
+    EnvGuard(const char* name, const QString& value);
+    ~EnvGuard();
+    EnvGuard(const EnvGuard&) = delete;
+    EnvGuard& operator=(const EnvGuard&) = delete;
+private:
+    const char* name_;
+    bool had_;
+    QByteArray old_;
+};
+
 // Points the program directory, the registry stand-in and the Windows-directory
 // stand-in at folders below a temporary directory for the lifetime of the object,
 // so no test touches the user's real configuration.
