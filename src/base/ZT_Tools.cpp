@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QLocale>
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -454,15 +456,65 @@ bool isDecimalTie(double magnitude, int decimals)
         return false;
     int exponent = 0;
     const double mantissa = std::frexp(magnitude, &exponent);
-    auto bits = static_cast<int64_t>(std::ldexp(mantissa, 53));
-    int k = exponent - 53;
-    while ((bits & 1) == 0) {
-        bits >>= 1;
-        ++k;
-    }
+    const auto bits = static_cast<uint64_t>(std::ldexp(mantissa, 53));
+    const int k = exponent - 53 + std::countr_zero(bits);
     // magnitude = odd * 2^k; 2 * 10^d * magnitude is an odd whole number
     // exactly when k = -(d + 1).
     return k == -(decimals + 1);
+}
+
+// Whole numbers wide enough for m * 10^d of every double m.
+__extension__ typedef unsigned __int128 Uint128;
+
+// The digits of magnitude rounded to the given decimals, as fixed notation
+// ("12.5000"), computed exactly in whole numbers: magnitude is m * 2^e, and
+// m * 10^d * 2^e is rounded to the nearest whole number. Ties never come
+// here. -1 when the numbers get too large for this road.
+int fixedDigits(double magnitude, int decimals, char* out)
+{
+    static constexpr uint64_t Pow10[] = {1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull,
+                                         10000000ull, 100000000ull, 1000000000ull, 10000000000ull};
+    if (decimals > 10 || magnitude < 1.0e-6)
+        return -1;
+    int exponent = 0;
+    const double mantissa = std::frexp(magnitude, &exponent);
+    const auto m = static_cast<uint64_t>(std::ldexp(mantissa, 53));
+    const int e = exponent - 53;
+    const Uint128 scaled = static_cast<Uint128>(m) * Pow10[decimals];
+    Uint128 q;
+    if (e >= 0) {
+        if (e > 20)
+            return -1;
+        q = scaled << e;
+    } else {
+        const int shift = -e;
+        if (shift >= 120)
+            return -1;
+        q = scaled >> shift;
+        const Uint128 rest = scaled - (q << shift);
+        const Uint128 half = static_cast<Uint128>(1) << (shift - 1);
+        if (rest > half)
+            ++q;
+    }
+    if (q > static_cast<Uint128>(UINT64_MAX))
+        return -1;
+    // The digits, with zeros in front up to one place before the point.
+    char digits[40];
+    const auto res = std::to_chars(digits + 16, digits + sizeof digits, static_cast<uint64_t>(q));
+    char* first = digits + 16;
+    while (res.ptr - first <= decimals)
+        *--first = '0';
+    const int total = int(res.ptr - first);
+    const int whole = total - decimals;
+    int len = 0;
+    for (int k = 0; k < whole; ++k)
+        out[len++] = first[k];
+    if (decimals > 0) {
+        out[len++] = '.';
+        for (int k = whole; k < total; ++k)
+            out[len++] = first[k];
+    }
+    return len;
 }
 
 // Fills cp's picture with value into out; false when the general routine
@@ -475,10 +527,13 @@ bool formatCompiled(const TCompiledPicture& cp, double value, char16_t* out)
     if (isDecimalTie(magnitude, cp.decimals))
         return false;
     char digits[48];
-    const auto res = std::to_chars(digits, digits + sizeof digits, magnitude, std::chars_format::fixed, cp.decimals);
-    if (res.ec != std::errc())
-        return false;
-    const int len = int(res.ptr - digits);
+    int len = fixedDigits(magnitude, cp.decimals, digits);
+    if (len < 0) {
+        const auto res = std::to_chars(digits, digits + sizeof digits, magnitude, std::chars_format::fixed, cp.decimals);
+        if (res.ec != std::errc())
+            return false;
+        len = int(res.ptr - digits);
+    }
 
     for (int k = 0; k < cp.size; ++k)
         out[k] = cp.pic[k];
@@ -557,15 +612,37 @@ bool formatCompiled(const TCompiledPicture& cp, double value, char16_t* out)
 
 } // namespace
 
-QString FormatByPicture(const QString& picture, double value)
+namespace {
+
+TCompiledPicture& compiledFor(const QString& picture)
 {
     static thread_local TCompiledPicture compiled;
     if (compiled.source.isNull() || compiled.decimalComma != DecimalComma || compiled.source != picture)
         compilePicture(compiled, picture);
+    return compiled;
+}
+
+} // namespace
+
+QString FormatByPicture(const QString& picture, double value)
+{
+    const TCompiledPicture& compiled = compiledFor(picture);
     char16_t out[kPictureCapacity];
     if (compiled.usable && formatCompiled(compiled, value, out))
         return QString(reinterpret_cast<const QChar*>(out), compiled.size);
     return formatByPictureGeneral(picture, value);
+}
+
+int FormatByPictureInto(const QString& picture, double value, char16_t* out)
+{
+    const TCompiledPicture& compiled = compiledFor(picture);
+    if (compiled.usable && formatCompiled(compiled, value, out))
+        return compiled.size;
+    const QString text = formatByPictureGeneral(picture, value);
+    const int size = int(std::min<qsizetype>(text.size(), kPictureCapacity));
+    for (int k = 0; k < size; ++k)
+        out[k] = text[k].unicode();
+    return size;
 }
 
 QString IntText(int32_t value)

@@ -24,6 +24,8 @@ double ParseRealDef(const QString& text);          // -9999.0 on a syntax error
 double ParseRealTrimmed(QStringView text);
 int32_t ParseIntDef(const QString& text);           // -9999 on a syntax error
 QString FormatByPicture(const QString& picture, double value); // at most 21 chars
+// FormatByPicture written into out (room for 21 characters); its length.
+int FormatByPictureInto(const QString& picture, double value, char16_t* out);
 QString IntText(int32_t value);                     // at most 8 characters
 QString HexWord(uint16_t value);
 QString HexLong(uint32_t value);

@@ -111,10 +111,24 @@ void TArchiveReader::ReadArchiveLines(const TArchiveLineCallback& callback)
     QByteArray carry;   // the start of a line that did not end inside the buffer
 
     // Hands one line to the callback; false when reading stops.
+    // Plain ASCII lines (nearly all of them) are widened into one text that
+    // is reused from line to line; others are decoded.
+    QString line;
     auto deliver = [&](const char* data, std::size_t size) -> bool {
         if (size > 0 && data[size - 1] == '\r')
             --size;
-        const uint8_t result = callback(platform::DecodeLine(data, size));
+        bool ascii = true;
+        for (std::size_t i = 0; i < size && ascii; ++i)
+            ascii = static_cast<unsigned char>(data[i]) < 0x80;
+        if (ascii) {
+            line.resize(qsizetype(size));
+            QChar* out = line.data();
+            for (std::size_t i = 0; i < size; ++i)
+                out[i] = QChar(char16_t(static_cast<unsigned char>(data[i])));
+        } else {
+            line = platform::DecodeLine(data, size);
+        }
+        const uint8_t result = callback(line);
         if (pump_ != nullptr)
             pump_->Pump();
         return !state_.Abort && result == 1;

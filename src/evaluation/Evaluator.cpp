@@ -202,6 +202,8 @@ void TEvaluator::FillTable(uint8_t level, const QString& nodeText, const QString
 
     platform::TStringGridModel& grid = table_.Grid();
     grid.BeginUpdate();
+    // The table's long steps (difference columns) let messages through too.
+    table_.SetPump(pump_);
     try {
         if (!rows.isEmpty()) {
             FirstFile = true;
@@ -243,6 +245,7 @@ void TEvaluator::FillTable(uint8_t level, const QString& nodeText, const QString
         if (table_.Filling())
             table_.FinishTable(1, false);
     }
+    table_.SetPump(nullptr);
     grid.EndUpdate();
 
     if (pump_ != nullptr)
@@ -605,21 +608,80 @@ void TEvaluator::WriteField(int index, QStringView field, bool last)
     const TFieldPlan& p = plan_[std::size_t(index)];
     if (p.mode == TFieldMode::Hidden || (last && field.isEmpty()))
         return;
-    QString text = field.toString();
+    // The field is shaped in a buffer and becomes a text once: room for
+    // blanks in front, the field (at most ArchiveTextLength characters) and
+    // ".0" behind.
+    constexpr qsizetype Front = 8;
+    char16_t buf[Front + ArchiveTextLength + 2];
+    qsizetype begin = Front;
+    qsizetype end = Front + field.size();
+    for (qsizetype k = 0; k < field.size(); ++k)
+        buf[Front + k] = field[k].unicode();
+    // Leading '0' characters go while more than one character is left and the
+    // second is no decimal separator.
+    auto stripLeadingZeros = [&] {
+        while (end - begin > 1 && buf[begin] == u'0' && buf[begin + 1] != u'.' && buf[begin + 1] != u',')
+            ++begin;
+    };
+    auto padLeft = [&](qsizetype width) {
+        while (end - begin < width)
+            buf[--begin] = u' ';
+    };
     switch (p.mode) {
     case TFieldMode::Formatted:
-        FormatNumberText(text);
+        // As FormatNumberText: ',' becomes '.', trailing zeros of a fraction
+        // and a bare point go, a whole number gets ".0", leading zeros go,
+        // blanks in front up to 8 characters.
+        if (end > begin) {
+            qsizetype point = -1;
+            for (qsizetype k = begin; k < end && point < 0; ++k)
+                if (buf[k] == u',')
+                    point = k;
+            if (point >= 0) {
+                buf[point] = u'.';
+            } else {
+                for (qsizetype k = begin; k < end && point < 0; ++k)
+                    if (buf[k] == u'.')
+                        point = k;
+            }
+            bool done = false;
+            if (point >= 0) {
+                while (end - begin >= 2 && buf[end - 1] == u'0')
+                    --end;
+                if (end > begin && (buf[end - 1] == u'.' || buf[end - 1] == u','))
+                    --end;
+                if (end > begin && buf[end - 1] == u':') {
+                    --end;
+                    done = true;
+                }
+            } else {
+                buf[end++] = u'.';
+                buf[end++] = u'0';
+            }
+            if (!done) {
+                stripLeadingZeros();
+                padLeft(8);
+            }
+        }
         break;
     case TFieldMode::PlainGONr:
-        StripLeadingZeros(text);
-        if (!last && text.size() < GONrWidth)
-            text = PadLeftBlanks(text, GONrWidth);
+        stripLeadingZeros();
+        if (!last)
+            padLeft(GONrWidth);
         break;
     default:
-        StripLeadingZeros(text);
+        stripLeadingZeros();
         break;
     }
-    PutTableCell(p.column, text);
+    if (end - begin == 1 && buf[begin] >= u'0' && buf[begin] <= u'9') {
+        // Status and flag fields are mostly one digit: they share one text.
+        static const QString digits[10] = {
+            QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+            QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9")};
+        PutTableCell(p.column, digits[buf[begin] - u'0']);
+        return;
+    }
+    PutTableCell(p.column, QString(reinterpret_cast<const QChar*>(buf + begin), end - begin));
 }
 
 void TEvaluator::PutTableCell(int col, const QString& text)
@@ -629,6 +691,12 @@ void TEvaluator::PutTableCell(int col, const QString& text)
 }
 
 // ---- Finishing the table --------------------------------------------------------
+
+void TEvaluator::LetMessagesThrough()
+{
+    if (pump_ != nullptr)
+        pump_->Pump();
+}
 
 void TEvaluator::EnsureTableColumnWidths()
 {
@@ -651,15 +719,20 @@ void TEvaluator::FinishEvaluation()
 
     if (hooks_.SetAbortEnabled)
         hooks_.SetAbortEnabled(false);
-    SortGridByValue(KeyColumn, false, grid);
+    // Every step of the finish lets messages through, the long ones also
+    // within: the window stays responsive up to the last row.
+    LetMessagesThrough();
+    SortGridByValue(KeyColumn, false, grid, pump_);
+    LetMessagesThrough();
     table_.DeleteColumn(KeyColumn);
+    LetMessagesThrough();
     grid.SetFixedCols(1);
 
     uint16_t statusColumn = 0;
     if (decoder_.FindStatusColumn(grid, nameRow_, statusColumn)) {
         StatusColumn = statusColumn;
         if (state_.Settings.SortOno)
-            SortGridByValue(StatusColumn + 1, false, grid);
+            SortGridByValue(StatusColumn + 1, false, grid, pump_);
     } else {
         StatusColumn = 0;
     }
@@ -683,13 +756,18 @@ void TEvaluator::FinishEvaluation()
         ShowCounterDifference(grid.FixedRows(), grid.RowCount() - 1);
     } else if (differences) {
         // Only the date and the difference columns remain.
-        for (int c = grid.FixedCols() + valueColumns; c > grid.FixedCols(); --c)
+        for (int c = grid.FixedCols() + valueColumns; c > grid.FixedCols(); --c) {
             table_.DeleteColumn(c);
+            LetMessagesThrough();
+        }
         StatusColumn = 0;
     }
 
-    if (state_.Settings.StatusDekodiert && view_.Alles && StatusColumn != 0)
+    if (state_.Settings.StatusDekodiert && view_.Alles && StatusColumn != 0) {
+        LetMessagesThrough();
         decoder_.DecodeStatusColumn(grid, StatusColumn, state_.RVDevice);
+        LetMessagesThrough();
+    }
 
     if (!gridShown)
         hooks_.Status(2);
@@ -704,6 +782,10 @@ void TEvaluator::AddDifferenceColumns()
     const int fixedRows = grid.FixedRows();
     const int n = grid.ColCount() - fixedCols - 1;
     const int lastRow = grid.RowCount() - 1;
+    // The columns the differences end with, at once: every row then makes
+    // room for all of them in one step instead of one per column.
+    if (n > 0 && fixedCols + 2 * n + 1 <= platform::MaxGridCount)
+        grid.SetColCount(fixedCols + 2 * n + 1);
 
     std::vector<int> specialRows;
     for (int r = fixedRows; r <= lastRow; ++r) {
@@ -722,6 +804,7 @@ void TEvaluator::AddDifferenceColumns()
         for (int r = 0; r < fixedRows; ++r)
             put(grid.Cell(c, r), r, dst);
         put(grid.Cell(c, nameRow_) + QLatin1Char('-') + view_.DifferenzCaption, nameRow_, dst);
+        LetMessagesThrough();
         table_.FillDifferenceColumn(c, dst, false, state_.Settings.ZahlenFormat);
 
         // A difference into or out of a special event is put in parentheses.

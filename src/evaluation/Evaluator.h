@@ -172,6 +172,8 @@ private:
     int OrdinaryRow(int64_t seconds, int slot);
     void WriteField(int index, QStringView field, bool last);
     void FinishEvaluation();
+    // Runs the pump when its interval has passed.
+    void LetMessagesThrough();
     void AddDifferenceColumns();
     void EnsureTableColumnWidths();
     static QString Bracketed(const QString& text);

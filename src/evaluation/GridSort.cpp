@@ -1,7 +1,9 @@
 #include "evaluation/GridSort.h"
 
+#include "platform/MessagePump.h"
 #include "platform/TextCodec.h"
 
+#include <string>
 #include <vector>
 
 QString DateSortKey(const QString& text)
@@ -54,28 +56,17 @@ namespace {
 // table's established order exactly: equal keys are never exchanged, and after
 // an exchange at a position within the first gap the walk restarts at the
 // first data row.
-template <typename KeyOf>
-void ShellSortRows(int32_t col, bool descending, platform::TStringGridModel& grid, KeyOf keyOf)
+template <typename Key>
+void ShellSortKeys(std::vector<Key>& keys, int first, int last, bool descending, platform::TStringGridModel& grid,
+                   platform::MessagePump* pump)
 {
-    if (col < 0 || col >= grid.ColCount())
-        return;
-    const int first = grid.FixedRows();
-    const int last = grid.RowCount() - 1;
-    if (last - first < 1)
-        return;
-
-    std::vector<std::u32string> keys;
-    keys.reserve(std::size_t(last - first + 1));
-    for (int r = first; r <= last; ++r) {
-        const auto& cells = grid.RowCells(r);
-        keys.push_back(keyOf(std::size_t(col) < cells.size() ? cells[std::size_t(col)] : QString()));
-    }
-    auto key = [&](int row) -> const std::u32string& { return keys[std::size_t(row - first)]; };
-
+    auto key = [&](int row) -> const Key& { return keys[std::size_t(row - first)]; };
     grid.BeginUpdate();
     int gap = last / 2;
     while (gap > 0) {
         for (int i = first; i <= last - gap; ++i) {
+            if (pump != nullptr && (i & 1023) == 0)
+                pump->Pump();
             int j = i;
             while (j >= first) {
                 const int c = key(j).compare(key(j + gap));
@@ -91,16 +82,83 @@ void ShellSortRows(int32_t col, bool descending, platform::TStringGridModel& gri
     grid.EndUpdate();
 }
 
+bool IsAscii(const QString& text)
+{
+    for (const QChar c : text)
+        if (c.unicode() >= 0x80)
+            return false;
+    return true;
+}
+
+// Prepare turns a cell's text into the text whose sort weights are the key.
+template <typename Prepare>
+void ShellSortRows(int32_t col, bool descending, platform::TStringGridModel& grid, Prepare prepare,
+                   platform::MessagePump* pump)
+{
+    if (col < 0 || col >= grid.ColCount())
+        return;
+    const int first = grid.FixedRows();
+    const int last = grid.RowCount() - 1;
+    if (last - first < 1)
+        return;
+
+    static const QString empty;
+    auto cellOf = [&](int r) -> const QString& {
+        const auto& cells = grid.RowCells(r);
+        return std::size_t(col) < cells.size() ? cells[std::size_t(col)] : empty;
+    };
+    // Plain ASCII texts weigh their own character codes: their bytes compare
+    // as their weights do, and short ones need no memory of their own.
+    bool ascii = true;
+    for (int r = first; r <= last && ascii; ++r)
+        ascii = IsAscii(cellOf(r));
+
+    const std::size_t count = std::size_t(last - first + 1);
+    if (ascii) {
+        std::vector<std::string> keys;
+        keys.reserve(count);
+        for (int r = first; r <= last; ++r) {
+            if (pump != nullptr && (r & 1023) == 0)
+                pump->Pump();
+            const QString text = prepare(cellOf(r));
+            std::string key(std::size_t(text.size()), '\0');
+            for (qsizetype k = 0; k < text.size(); ++k)
+                key[std::size_t(k)] = char(text[k].unicode());
+            keys.push_back(std::move(key));
+        }
+        ShellSortKeys(keys, first, last, descending, grid, pump);
+        return;
+    }
+    std::vector<std::u32string> keys;
+    keys.reserve(count);
+    for (int r = first; r <= last; ++r) {
+        if (pump != nullptr && (r & 1023) == 0)
+            pump->Pump();
+        keys.push_back(TextSortWeights(prepare(cellOf(r))));
+    }
+    ShellSortKeys(keys, first, last, descending, grid, pump);
+}
+
 } // namespace
 
 void SortGridByValue(int32_t Col, bool Descending, platform::TStringGridModel& Grid)
 {
-    ShellSortRows(Col, Descending, Grid, [](const QString& text) { return TextSortWeights(text); });
+    SortGridByValue(Col, Descending, Grid, nullptr);
 }
 
 void SortGridByDate(int32_t Col, bool Descending, platform::TStringGridModel& Grid)
 {
-    ShellSortRows(Col, Descending, Grid, [](const QString& text) { return TextSortWeights(DateSortKey(text)); });
+    SortGridByDate(Col, Descending, Grid, nullptr);
+}
+
+void SortGridByValue(int32_t Col, bool Descending, platform::TStringGridModel& Grid, platform::MessagePump* Pump)
+{
+    ShellSortRows(Col, Descending, Grid, [](const QString& text) -> const QString& { return text; }, Pump);
+}
+
+void SortGridByDate(int32_t Col, bool Descending, platform::TStringGridModel& Grid, platform::MessagePump* Pump)
+{
+    ShellSortRows(Col, Descending, Grid, [](const QString& text) { return DateSortKey(text); }, Pump);
 }
 
 void GridSelectAll(platform::TStringGridModel& Grid)

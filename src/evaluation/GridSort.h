@@ -4,6 +4,8 @@
 // moves as a whole, the hidden marker column included.
 #include "platform/StringGrid.h"
 
+namespace platform { class MessagePump; }
+
 #include <QString>
 #include <cstdint>
 #include <string>
@@ -23,5 +25,9 @@ std::u32string TextSortWeights(const QString& text);
 void SortGridByValue(int32_t Col, bool Descending, platform::TStringGridModel& Grid);
 // The same by the DateSortKey of column Col.
 void SortGridByDate(int32_t Col, bool Descending, platform::TStringGridModel& Grid);
+// The same, letting the pump through every few rows of a long sort (the
+// evaluation sorts while its window must stay responsive).
+void SortGridByValue(int32_t Col, bool Descending, platform::TStringGridModel& Grid, platform::MessagePump* Pump);
+void SortGridByDate(int32_t Col, bool Descending, platform::TStringGridModel& Grid, platform::MessagePump* Pump);
 // Selection := first non-fixed column and row to the last column and row.
 void GridSelectAll(platform::TStringGridModel& Grid);

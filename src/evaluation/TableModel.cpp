@@ -1,6 +1,7 @@
 #include "evaluation/TableModel.h"
 
 #include "base/ZT_Tools.h"
+#include "platform/MessagePump.h"
 
 #include <QFontInfo>
 #include <QGuiApplication>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 
 using namespace platform;
@@ -324,10 +326,32 @@ void TTableModel::FillDifferenceColumn(int srcCol, int dstCol, bool resetOnDecre
         return;
 
     grid_.BeginUpdate();
+    // Counters advance by few distinct amounts: the texts of the differences
+    // met last are kept by value and shared between their cells.
+    struct TCachedText {
+        uint64_t bits = 0;
+        bool used = false;
+        QString text;
+    };
+    constexpr std::size_t CacheSize = 1024;
+    std::vector<TCachedText> cache(CacheSize);
+    auto differenceText = [&](double difference) -> const QString& {
+        uint64_t bits = 0;
+        std::memcpy(&bits, &difference, sizeof bits);
+        TCachedText& slot = cache[std::size_t((bits ^ (bits >> 29) ^ (bits >> 47)) * 0x9E3779B97F4A7C15ull >> 54)];
+        if (!slot.used || slot.bits != bits) {
+            slot.used = true;
+            slot.bits = bits;
+            slot.text = FormatDifference(picture, difference);
+        }
+        return slot.text;
+    };
     // Each difference stands one row up: in the row of the earlier value. A
     // row without a value leaves its cell empty and does not break the chain.
     double prev = CellValue(srcCol, fixedRows);
     for (int r = fixedRows + 1; r < rowCount; ++r) {
+        if (pump_ != nullptr && (r & 1023) == 0)
+            pump_->Pump();
         const double cur = CellValue(srcCol, r);
         if (cur == NoValue) {
             grid_.SetCell(dstCol, r - 1, QString());
@@ -338,7 +362,7 @@ void TTableModel::FillDifferenceColumn(int srcCol, int dstCol, bool resetOnDecre
             // A counter that ran over or was reset counts from zero.
             if (resetOnDecrease && cur < prev)
                 prev = 0;
-            grid_.SetCell(dstCol, r - 1, FormatDifference(picture, cur - prev));
+            grid_.SetCell(dstCol, r - 1, differenceText(cur - prev));
             prev = cur;
         }
     }
@@ -347,13 +371,10 @@ void TTableModel::FillDifferenceColumn(int srcCol, int dstCol, bool resetOnDecre
 
 QString TTableModel::FormatDifference(const QString& picture, double value) const
 {
-    const QString filled = FormatByPicture(picture.size() > PictureCapacity ? picture.left(PictureCapacity) : picture,
-                                           value);
-    // The rest works on a copy of at most PictureCapacity characters.
+    // The filled picture has at most PictureCapacity characters.
     char16_t s[PictureCapacity];
-    qsizetype n = std::min<qsizetype>(filled.size(), PictureCapacity);
-    for (qsizetype k = 0; k < n; ++k)
-        s[k] = filled[k].unicode();
+    qsizetype n = FormatByPictureInto(
+        picture.size() > PictureCapacity ? picture.left(PictureCapacity) : picture, value, s);
     if (n > 0 && s[0] == u'*') {
         // Too wide for the picture: show the largest value it can hold.
         for (qsizetype k = 0; k < n; ++k)

@@ -26,6 +26,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace platform { class MessagePump; }
+
 // Font styles handed to the cell painter.
 enum TFontStyle : uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = uint8_t;
@@ -100,6 +102,10 @@ public:
     void FillDifferenceColumn(int srcCol, int dstCol, bool resetOnDecrease, const QString& picture);
     QString FormatDifference(const QString& picture, double value) const;
     void SetEvaluationLabel(const QString& text);
+    // The pump that long table operations (the difference columns) let
+    // through every few rows; none by default.
+    void SetPump(platform::MessagePump* pump) { pump_ = pump; }
+    platform::MessagePump* Pump() const { return pump_; }
 
     // ---- What the window shows ----------------------------------------------------
     const QStringList& TitleLines() const { return titleLines_; }
@@ -193,4 +199,5 @@ private:
     bool plainAdvances_ = false;
     double scale_ = 1.0;
     bool filling_ = false;
+    platform::MessagePump* pump_ = nullptr;
 };

@@ -371,6 +371,10 @@ void LocaleFormats::AppendFormatted(QString& out, const std::vector<Token>& toke
 
 QString LocaleFormats::FormatDate(DateTimeValue value) const
 {
+    char16_t buf[64];
+    int n = 0;
+    if (AppendNumericTo(buf, n, 64, dateTokens_, value))
+        return QString(reinterpret_cast<const QChar*>(buf), n);
     QString out;
     out.reserve(12);
     AppendFormatted(out, dateTokens_, value);
@@ -385,8 +389,75 @@ QString LocaleFormats::FormatTime(DateTimeValue value) const
     return out;
 }
 
+namespace {
+
+void AppendNumber16(char16_t* buf, int& n, int value, int width)
+{
+    char digits[12];
+    int count = 0;
+    unsigned v = unsigned(value < 0 ? -value : value);
+    do {
+        digits[count++] = char('0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    if (value < 0)
+        buf[n++] = u'-';
+    for (int i = count; i < width; ++i)
+        buf[n++] = u'0';
+    while (count > 0)
+        buf[n++] = char16_t(digits[--count]);
+}
+
+} // namespace
+
+bool LocaleFormats::AppendNumericTo(char16_t* buf, int& n, int capacity, const std::vector<Token>& tokens,
+                                    DateTimeValue value) const
+{
+    int y, mo, d, h, mi, s, ms;
+    DecodeDateTime(value, y, mo, d, h, mi, s, ms);
+    const int h12 = h % 12 == 0 ? 12 : h % 12;
+    for (const Token& t : tokens) {
+        // Room for the longest number (a sign and ten digits).
+        if (n + 12 + (t.kind == Tok::Literal ? int(t.text.size()) : 0) > capacity)
+            return false;
+        switch (t.kind) {
+        case Tok::Literal:
+            for (const QChar c : t.text)
+                buf[n++] = c.unicode();
+            break;
+        case Tok::Day: AppendNumber16(buf, n, d, 1); break;
+        case Tok::Day2: AppendNumber16(buf, n, d, 2); break;
+        case Tok::Month: AppendNumber16(buf, n, mo, 1); break;
+        case Tok::Month2: AppendNumber16(buf, n, mo, 2); break;
+        case Tok::Year: AppendNumber16(buf, n, y, 4); break;
+        case Tok::Hour24: AppendNumber16(buf, n, h, 1); break;
+        case Tok::Hour24_2: AppendNumber16(buf, n, h, 2); break;
+        case Tok::Hour12: AppendNumber16(buf, n, h12, 1); break;
+        case Tok::Hour12_2: AppendNumber16(buf, n, h12, 2); break;
+        case Tok::Minute: AppendNumber16(buf, n, mi, 1); break;
+        case Tok::Minute2: AppendNumber16(buf, n, mi, 2); break;
+        case Tok::Second: AppendNumber16(buf, n, s, 1); break;
+        case Tok::Second2: AppendNumber16(buf, n, s, 2); break;
+        case Tok::MSec: AppendNumber16(buf, n, ms, 1); break;
+        case Tok::MSec3: AppendNumber16(buf, n, ms, 3); break;
+        default:
+            return false;   // names and markers take the general way
+        }
+    }
+    return true;
+}
+
 QString LocaleFormats::FormatDateTime(DateTimeValue value) const
 {
+    // Every data row of a table gets one: numeric formats are written into
+    // a buffer and become a text once.
+    char16_t buf[64];
+    int n = 0;
+    if (AppendNumericTo(buf, n, 62, dateTokens_, value)) {
+        buf[n++] = u' ';
+        if (AppendNumericTo(buf, n, 64, timeTokens_, value))
+            return QString(reinterpret_cast<const QChar*>(buf), n);
+    }
     QString out;
     out.reserve(24);
     AppendFormatted(out, dateTokens_, value);
@@ -397,6 +468,13 @@ QString LocaleFormats::FormatDateTime(DateTimeValue value) const
 
 bool LocaleFormats::MatchAmPm(QStringView text, qsizetype& pos, int& ampm) const
 {
+    if (pos >= text.size())
+        return false;
+    // A digit starts no marker (unless the locale's own does): the common
+    // case of a time stamp, decided without comparing texts.
+    const QChar first = text[pos];
+    if (first.unicode() >= u'0' && first.unicode() <= u'9' && amText_.front() != first && pmText_.front() != first)
+        return false;
     const QStringView rest = text.mid(pos);
     const QString* candidates[2] = {&amText_, &pmText_};
     for (int k = 0; k < 2; ++k) {

@@ -69,6 +69,10 @@ private:
 
     static std::vector<Token> Compile(const QString& pattern);
     void AppendFormatted(QString& out, const std::vector<Token>& tokens, DateTimeValue value) const;
+    // As AppendFormatted into buf from index n (capacity characters) for
+    // formats of numbers and literals only; false for any other format.
+    bool AppendNumericTo(char16_t* buf, int& n, int capacity, const std::vector<Token>& tokens,
+                         DateTimeValue value) const;
     bool MatchAmPm(QStringView text, qsizetype& pos, int& ampm) const;
 
     QString shortDate_;

@@ -216,3 +216,21 @@ TEST_F(LanguageModuleTest, UnwritableProgramDirectoryDoesNotStopTheStart)
     EXPECT_EQ(second.State(), t_ZT_SPR_Auswerten::StateMissing);
     EXPECT_EQ(hooks.messageBoxes.size(), 1u);
 }
+
+TEST(StringTableScript, FileRoundTripKeepsTextsWhoseWindows1252BytesLookLikeUtf8)
+{
+    // "Ý™" is DD 99 in Windows-1252 and also the UTF-8 of another letter: the
+    // line must not come back as that letter.
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/t.rc");
+    const std::map<int, QString> texts = {{1, QStringLiteral("Ý™ Zähler")}, {2, QStringLiteral("Maß°C|Hinweis")}};
+    TStringTableScript script;
+    script.Begin(QStringLiteral("valdran"), QStringLiteral("now"));
+    for (const auto& [id, text] : texts)
+        script.AddEntry(id, text, QString());
+    script.Finish();
+    ASSERT_TRUE(script.SaveToFile(path));
+    TStringTable table;
+    ASSERT_TRUE(ReadStringTableFile(path, table));
+    EXPECT_EQ(table, (TStringTable(texts.begin(), texts.end())));
+}

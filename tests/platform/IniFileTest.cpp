@@ -200,3 +200,16 @@ TEST(IniFilePlaces, NamesWithoutDirectoryLiveInTheWindowsDirectory)
     qunsetenv("VALDRAN_WINDOWS_DIR");
     EXPECT_EQ(platform::WindowsDirectory(), sandbox.root() + QStringLiteral("/config/valdran/"));
 }
+
+TEST(IniFileText, ValueWhoseWindows1252BytesLookLikeUtf8ReadsBackAsWritten)
+{
+    // "Maß°C" is 4D 61 DF B0 43 in Windows-1252, and DF B0 is valid UTF-8:
+    // written so, the value would come back with another letter.
+    QTemporaryDir dir;
+    IniFile ini(dir.path() + QStringLiteral("/t.ini"));
+    ASSERT_TRUE(ini.WriteString(QStringLiteral("Einheiten"), QStringLiteral("Temperatur"), QStringLiteral("Maß°C")));
+    ASSERT_TRUE(ini.WriteString(QStringLiteral("Einheiten"), QStringLiteral("Zeichen"), QStringLiteral("Ý™")));
+    IniFile again(dir.path() + QStringLiteral("/t.ini"));
+    EXPECT_EQ(again.ReadString(QStringLiteral("Einheiten"), QStringLiteral("Temperatur"), QString()), QStringLiteral("Maß°C"));
+    EXPECT_EQ(again.ReadString(QStringLiteral("Einheiten"), QStringLiteral("Zeichen"), QString()), QStringLiteral("Ý™"));
+}

@@ -2,11 +2,17 @@
 
 #include "base/ZT_Tools.h"
 #include "base/forms/FormPosition.h"
+#include "base/forms/ZT_DateiPfad.h"
+#include "base/forms/ZT_PfadMaske.h"
 #include "evaluation/GridSort.h"
+#include "evaluation/HeaderKeys.h"
+#include "evaluation/forms/AV_Opt.h"
+#include "evaluation/forms/LanguageForms.h"
 #include "evaluation/forms/ZT_Baum.h"
 #include "evaluation/forms/ZT_TbAus.h"
 #include "evaluation/forms/ZT_Zeit.h"
 #include "output/forms/ZT_Chart.h"
+#include "output/forms/ZT_Vorschau.h"
 #include "platform/Colors.h"
 #include "platform/DateTimeValue.h"
 #include "platform/Hooks.h"
@@ -23,10 +29,12 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QStyle>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolButton>
@@ -55,6 +63,18 @@ QToolButton* MakeButton(QWidget* parent, const QString& name, const QString& tex
     button->setText(text);
     button->setToolTip(hint);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    return button;
+}
+
+// A flat tool-bar button that shows an icon; its text is its tool tip's
+// caption and shows nowhere.
+QToolButton* MakeIconButton(QWidget* parent, const QString& name, QStyle::StandardPixmap icon, const QString& text,
+                            const QString& hint)
+{
+    QToolButton* button = MakeButton(parent, name, text, hint);
+    button->setIcon(parent->style()->standardIcon(icon));
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button->setAutoRaise(true);
     return button;
 }
 
@@ -107,21 +127,24 @@ void TAV_HauptFormular::FormCreate(const QStringList& arguments)
     // No resize handling while the window is built; FormShow binds it.
     resizeBound_ = false;
 
-    // The other windows, each once, owned by this window and never shown
+    // This window's own controls, as its form holds them.
+    BuildControls();
+    RegisterTranslatables();
+
+    // The other windows, each once and each into its global variable, owned
+    // by this window. The preview, chart and table windows are never shown
     // themselves: their controls move into this window below.
+    preview_ = new TZT_Vorschau(this);
+    preview_->hide();
     chart_ = new TZT_Chart(this);
     chart_->hide();
     tabAus_ = new TTabAus_Form(this);
     tabAus_->hide();
-    // The page preview, the file and directory selections and the options
-    // dialog join here once they are built.
+    fileSelection_ = new TDateiPfadMaske(this);
+    directorySelection_ = new TPfadMaske(this);
+    options_ = new TOptionen_Form(this);
 
-    // Language: German keeps the built-in texts; English and modules only
-    // change the tables here (translating the windows is done elsewhere).
-    language_ = ChooseLanguage(platform::UserLanguageAbbreviation());
-
-    BuildControls();
-    ApplyLanguage();
+    InitLanguage();
     Hinweis_Panel->hide();
 
     DefaultChartOptions(chartOptions_);
@@ -249,15 +272,22 @@ void TAV_HauptFormular::FormCreate(const QStringList& arguments)
     zeitraum_->SetPeriodCallback([this](uint16_t fd, uint16_t fm, uint16_t fy, uint16_t td, uint16_t tm,
                                         uint16_t ty) { PeriodChanged(fd, fm, fy, td, tm, ty); });
 
-    // External programs: none is found on this platform yet.
-    OxRV_Knopf->hide();
-    OxQM_Knopf->hide();
-    ZTauslesen_Knopf->hide();
+    // External programs: a button only for a program that was found.
+    programs_.Find();
+    OxRV_Knopf->setVisible(programs_.OxRV.Visible);
+    if (programs_.OxRV.Visible)
+        OxRV_Knopf->setToolTip(programs_.OxRV.Hint);
+    OxQM_Knopf->setVisible(programs_.OxQM.Visible);
+    if (programs_.OxQM.Visible)
+        OxQM_Knopf->setToolTip(programs_.OxQM.Hint);
+    ZTauslesen_Knopf->setVisible(programs_.Readout.Visible);
     PlaceToolButtons();
 
-    // Ordinary event codes and event-code texts.
+    // Ordinary event codes and event-code texts; the head template of the
+    // language (its file name comes with the settings).
     decoder_.LoadFromProgramDirectory(language_.EventCodeFile);
-    headTemplate_.LoadHeadTemplate(language_.HeadTemplateAbbreviation, state_.Settings);
+    headTemplate_.LoadHeadTemplate(language_.HeadTemplateAbbreviation, state_.Settings, language_.Messages[4],
+                                   language_.Messages[5]);
 
     // Event hint window.
     EventHint = new QLabel(this, Qt::ToolTip | Qt::FramelessWindowHint);
@@ -276,7 +306,7 @@ void TAV_HauptFormular::FormCreate(const QStringList& arguments)
 
 void TAV_HauptFormular::BuildControls()
 {
-    setWindowTitle(QStringLiteral("Archiv-Auswertung") + language_.CaptionSuffix);
+    setWindowTitle(QStringLiteral("Valdran: Auswertung von Archivdateien"));
     setMinimumSize(400, 300);
 
     auto* central = new QWidget(this);
@@ -320,6 +350,9 @@ void TAV_HauptFormular::BuildControls()
     Hinweis_Panel = new QFrame(Panel1);
     Hinweis_Panel->setObjectName(QStringLiteral("Hinweis_Panel"));
     auto* hintLayout = new QHBoxLayout(Hinweis_Panel);
+    Hint_Label = new QLabel(QStringLiteral("Hinweis"), Hinweis_Panel);
+    Hint_Label->setObjectName(QStringLiteral("Hint_Label"));
+    hintLayout->addWidget(Hint_Label);
     Hinweis_Label = new QLabel(Hinweis_Panel);
     Hinweis_Label->setObjectName(QStringLiteral("Hinweis_Label"));
     hintLayout->addWidget(Hinweis_Label, 1);
@@ -382,29 +415,90 @@ void TAV_HauptFormular::BuildControls()
     Zeit_Label = new QLabel(QStringLiteral("Zeit"), central);
     Zeit_Label->setObjectName(QStringLiteral("Zeit_Label"));
     Zeit_Label->hide();
+    Auswert_Label = new QLabel(QStringLiteral("Zählerstände"), central);
+    Auswert_Label->setObjectName(QStringLiteral("Auswert_Label"));
+    Auswert_Label->setToolTip(QStringLiteral("Diff."));
+    Auswert_Label->hide();
+    for (auto [list, name] : {std::pair{&Feld_Liste, "Feld_Liste"}, std::pair{&Melde_Liste, "Melde_Liste"},
+                              std::pair{&Status_Liste, "Status_Liste"}}) {
+        *list = new QListWidget(central);
+        (*list)->setObjectName(QString::fromLatin1(name));
+        (*list)->hide();
+    }
 
-    Optionen_Knopf = MakeButton(central, QStringLiteral("Optionen_Knopf"), QStringLiteral("Optionen"),
-                                QStringLiteral("Einstellungen"));
+    Optionen_Knopf = MakeIconButton(central, QStringLiteral("Optionen_Knopf"), QStyle::SP_FileDialogInfoView,
+                                    QStringLiteral("Optionen"), QStringLiteral("Einstellungen"));
     OxRV_Knopf = MakeButton(central, QStringLiteral("OxRV_Knopf"), QStringLiteral("RV"), QString());
     OxQM_Knopf = MakeButton(central, QStringLiteral("OxQM_Knopf"), QStringLiteral("QM"), QString());
-    ZTauslesen_Knopf = MakeButton(central, QStringLiteral("ZTauslesen_Knopf"), QStringLiteral("Auslesen"), QString());
-    Aktualisieren_Knopf = MakeButton(central, QStringLiteral("Aktualisieren_Knopf"), QStringLiteral("Aktualisieren"),
-                                     QStringLiteral("Verzeichnis neu einlesen"));
-    Abbruch_Knopf = MakeButton(central, QStringLiteral("Abbruch_Knopf"), QStringLiteral("Abbruch"),
-                               QStringLiteral("Abbrechen"));
+    ZTauslesen_Knopf = MakeIconButton(central, QStringLiteral("ZTauslesen_Knopf"), QStyle::SP_DriveHDIcon,
+                                      QStringLiteral("Auslesen"), QString());
+    Aktualisieren_Knopf = MakeIconButton(central, QStringLiteral("Aktualisieren_Knopf"), QStyle::SP_BrowserReload,
+                                         QStringLiteral("Aktualisieren"), QStringLiteral("Verzeichnis neu einlesen"));
+    Abbruch_Knopf = MakeIconButton(central, QStringLiteral("Abbruch_Knopf"), QStyle::SP_BrowserStop,
+                                   QStringLiteral("Abbruch"), QStringLiteral("Abbrechen"));
     connect(Aktualisieren_Knopf, &QToolButton::clicked, this, [this] { Update1Click(); });
     connect(Abbruch_Knopf, &QToolButton::clicked, this, [this] { Abbruch_KnopfClick(); });
-    // The options dialog is not built yet: the button does nothing until then.
+    connect(Optionen_Knopf, &QToolButton::clicked, this, [this] { Optionen_KnopfClick(); });
+    connect(OxRV_Knopf, &QToolButton::clicked, this, [this] { OxRV_KnopfClick(); });
+    connect(OxQM_Knopf, &QToolButton::clicked, this, [this] { OxQM_KnopfClick(); });
+    connect(ZTauslesen_Knopf, &QToolButton::clicked, this, [this] { ZTauslesen_KnopfClick(); });
+    ZTauslesen_Knopf->setToolTip(external_programs::ReadoutHint());
+
+    // Right click on "Grafik": the chart options, as long as the language
+    // keeps the popup.
+    Grafik_Schalter->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Grafik_Schalter, &QWidget::customContextMenuRequested, this, [this] {
+        if (chartPopupEnabled_)
+            Grafik_SchalterContextPopup();
+    });
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     Update1 = PopupMenu1->addAction(QStringLiteral("Aktualisieren"));
-    PopupMenu1->addSeparator();
+    Update1->setObjectName(QStringLiteral("Update1"));
+    N1 = PopupMenu1->addSeparator();
+    N1->setObjectName(QStringLiteral("N1"));
     Allesffnen1 = PopupMenu1->addAction(QStringLiteral("Alles öffnen"));
+    Allesffnen1->setObjectName(QStringLiteral("Allesffnen1"));
     Allesschliessen1 = PopupMenu1->addAction(QStringLiteral("Alles schliessen"));
+    Allesschliessen1->setObjectName(QStringLiteral("Allesschliessen1"));
+    SprachDateien_MenuItem = PopupMenu1->addAction(QStringLiteral("Schreibe Sprach-Dateien"));
+    SprachDateien_MenuItem->setObjectName(QStringLiteral("SprachDateien_MenuItem"));
+    SprachDateien_MenuItem->setVisible(false);
     connect(Update1, &QAction::triggered, this, [this] { Update1Click(); });
     connect(Allesffnen1, &QAction::triggered, this, [this] { Allesffnen1Click(); });
     connect(Allesschliessen1, &QAction::triggered, this, [this] { Allesschliessen1Click(); });
+    connect(SprachDateien_MenuItem, &QAction::triggered, this, [this] { SprachDateien_MenuItemClick(); });
+}
+
+void TAV_HauptFormular::RegisterTranslatables()
+{
+    // Language ids of the main window (offset 0); the hidden lists' items
+    // follow their list's id (61..73, 81..88, 91..93).
+    using K = platform::TTranslatableKind;
+    translations_.Register(Update1, 2, K::MenuItem);
+    translations_.Register(Allesffnen1, 3, K::MenuItem);
+    translations_.Register(Allesschliessen1, 4, K::MenuItem);
+    translations_.Register(SprachDateien_MenuItem, 5, K::MenuItem);
+    translations_.Register(Hint_Label, 11, K::Label);
+    translations_.Register(Zeit_Label, 12, K::Label);
+    translations_.Register(Konvert_Schalter, 14, K::CheckBox);
+    translations_.Register(E_Schalter, 20, K::SpeedButton);
+    translations_.Register(T_Schalter, 21, K::SpeedButton);
+    translations_.Register(M_Schalter, 22, K::SpeedButton);
+    translations_.Register(Grafik_Schalter, 23, K::CheckBox);
+    translations_.Register(ZST_Schalter, 24, K::CheckBox);
+    translations_.Register(Differenzen_Schalter, 25, K::CheckBox);
+    translations_.Register(Linien_Schalter, 26, K::CheckBox);
+    translations_.Register(Zusatz_Schalter, 27, K::CheckBox);
+    translations_.Register(Optionen_Knopf, 30, K::SpeedButton);
+    translations_.Register(Aktualisieren_Knopf, 31, K::SpeedButton);
+    translations_.Register(Abbruch_Knopf, 32, K::SpeedButton);
+    translations_.Register(ZTauslesen_Knopf, 33, K::SpeedButton);
+    translations_.Register(Auswert_Label, 40, K::Label);
+    translations_.Register(Feld_Liste, 60, K::ListBox);
+    translations_.Register(Melde_Liste, 80, K::ListBox);
+    translations_.Register(Status_Liste, 90, K::ListBox);
 }
 
 QList<QToolButton*> TAV_HauptFormular::MainToolButtons() const
@@ -435,10 +529,167 @@ void TAV_HauptFormular::PlaceToolButtons()
     }
 }
 
-void TAV_HauptFormular::ApplyLanguage()
+// ---- Language ------------------------------------------------------------------------
+
+void TAV_HauptFormular::InitLanguage()
 {
-    if (Zeit_Label && !language_.IsGerman())
-        Zeit_Label->setText(QStringLiteral("time"));
+    SetLanguage(platform::UserLanguageAbbreviation());
+}
+
+void TAV_HauptFormular::SetLanguage(const QString& abbreviation)
+{
+    languageReader_.reset();
+    language_ = ChooseLanguage(abbreviation);
+    SprachDateien_MenuItem->setVisible(ShowLanguageFilesMenuItem());
+    ResetHeaderKeyTable();
+
+    chartPopupEnabled_ = language_.IsGerman();
+    Grafik_Schalter->setContextMenuPolicy(chartPopupEnabled_ ? Qt::CustomContextMenu : Qt::NoContextMenu);
+    if (!language_.IsGerman()) {
+        for (int i = 0; i < HeaderKeyCount; ++i)
+            HeaderKeyTable[std::size_t(i)].Caption = HeaderKeyEnglishCaptions[std::size_t(i)];
+        ApplyBuiltInTexts(translations_, EnglishTexts_Haupt());
+        if (options_)
+            ApplyBuiltInTexts(options_->Translations(), EnglishTexts_Optionen());
+        if (directorySelection_)
+            ApplyBuiltInTexts(directorySelection_->Translations(), EnglishTexts_PfadMaske());
+        if (chart_)
+            ApplyBuiltInTexts(chart_->Translations(), EnglishTexts_Chart());
+        if (preview_)
+            ApplyBuiltInTexts(preview_->Translations(), EnglishTexts_Vorschau());
+        if (tabAus_)
+            SetEnglishTexts(*tabAus_);
+    }
+
+    if (language_.NeedsModule()) {
+        for (QToolButton* b : {E_Schalter.data(), T_Schalter.data(), M_Schalter.data()})
+            b->setFixedWidth(36);
+        WriteLanguageKeyIfMissing(language_.Abbreviation);
+        languageReader_ = std::make_unique<t_ZT_SPR_Auswerten>(t_ZT_SPR_Auswerten::ProgramModulePrefix());
+        FillLanguageLists();
+        const t_ZT_SPR_Auswerten* reader = languageReader_.get();
+        TranslateForm(reader, &translations_, language_offsets::MainWindow);
+        TakeLanguageLists();
+        if (options_)
+            TranslateForm(reader, &options_->Translations(), language_offsets::Options);
+        if (directorySelection_)
+            TranslateForm(reader, &directorySelection_->Translations(), language_offsets::DirectorySelection);
+        if (chart_)
+            TranslateForm(reader, &chart_->Translations(), language_offsets::Chart);
+        if (preview_)
+            TranslateForm(reader, &preview_->Translations(), language_offsets::PagePreview);
+        if (tabAus_)
+            TranslateForm(reader, &tabAus_->Translations(), language_offsets::TableWindow);
+    }
+
+    // For every language.
+    language_.AuswertCaption = Auswert_Label->text();
+    language_.AuswertHint = Auswert_Label->toolTip();
+    language_.CounterText = CounterEvaluationText(language_.AuswertCaption, language_.AuswertHint);
+    Aktualisieren_Knopf->setToolTip(Update1->text());
+    setWindowTitle(windowTitle() + QStringLiteral(" - v") + ProgramVersionText());
+}
+
+void TAV_HauptFormular::FillLanguageLists()
+{
+    Feld_Liste->clear();
+    for (const THeaderKey& key : HeaderKeyTable)
+        Feld_Liste->addItem(key.Caption);
+    Melde_Liste->clear();
+    for (const QString& text : language_.Messages)
+        Melde_Liste->addItem(text);
+    Status_Liste->clear();
+    for (const QString& text : language_.StatusLines)
+        Status_Liste->addItem(text);
+}
+
+void TAV_HauptFormular::TakeLanguageLists()
+{
+    if (Feld_Liste->count() == HeaderKeyCount)
+        for (int i = 0; i < HeaderKeyCount; ++i)
+            HeaderKeyTable[std::size_t(i)].Caption = Feld_Liste->item(i)->text();
+    if (Melde_Liste->count() == MainMessageCount)
+        for (int i = 0; i < MainMessageCount; ++i)
+            language_.Messages[std::size_t(i)] = Melde_Liste->item(i)->text();
+    if (Status_Liste->count() == StatusLineCount)
+        for (int i = 0; i < StatusLineCount; ++i)
+            language_.StatusLines[std::size_t(i)] = Status_Liste->item(i)->text();
+}
+
+void TAV_HauptFormular::SprachDateien_MenuItemClick()
+{
+    FillLanguageLists();
+    // The caption's version is appended at start-up, not translated.
+    const QString caption = windowTitle();
+    const QString suffix = QStringLiteral(" - v") + ProgramVersionText();
+    if (caption.endsWith(suffix))
+        setWindowTitle(caption.chopped(suffix.size()));
+    t_ZT_SPR_Erstellen generator;
+    generator.AddForm(&translations_, language_offsets::MainWindow);
+    if (options_)
+        generator.AddForm(&options_->Translations(), language_offsets::Options);
+    if (directorySelection_)
+        generator.AddForm(&directorySelection_->Translations(), language_offsets::DirectorySelection);
+    if (chart_)
+        generator.AddForm(&chart_->Translations(), language_offsets::Chart);
+    if (preview_)
+        generator.AddForm(&preview_->Translations(), language_offsets::PagePreview);
+    if (tabAus_)
+        generator.AddForm(&tabAus_->Translations(), language_offsets::TableWindow);
+    setWindowTitle(caption);
+    generator.Save();
+}
+
+void TAV_HauptFormular::Grafik_SchalterContextPopup()
+{
+    // The chart options dialog opens here once the chart is drawn; until then
+    // the chart keeps the record as the switches leave it.
+    if (chart_)
+        chart_->LoadChartOptions(chartOptions_);
+}
+
+// ---- Options and external programs ------------------------------------------------------
+
+void TAV_HauptFormular::Optionen_KnopfClick()
+{
+    if (!options_)
+        return;
+    if (state_.Busy) {
+        platform::Beep();
+        return;
+    }
+    ApplyOptionsResult(options_->Execute(state_.Settings, headTemplate_));
+}
+
+void TAV_HauptFormular::ApplyOptionsResult(const TOptionsResult& result)
+{
+    if (!result.Accepted)
+        return;
+    if (tabAus_)
+        tabAus_->SetTableMode(false, state_.Settings.Format, 9);
+    if (result.ReloadTemplate)
+        headTemplate_.LoadHeadTemplateFile(state_.Settings.KopfDatei);
+    if (result.Rescan) {
+        ScanArchiveFiles(true);
+        HideTable();
+    } else {
+        Anzeige_Update(Differenzen_Schalter);
+    }
+}
+
+void TAV_HauptFormular::OxRV_KnopfClick()
+{
+    programs_.OxRV_KnopfClick();
+}
+
+void TAV_HauptFormular::OxQM_KnopfClick()
+{
+    programs_.OxQM_KnopfClick();
+}
+
+void TAV_HauptFormular::ZTauslesen_KnopfClick()
+{
+    programs_.ZTauslesen_KnopfClick();
 }
 
 void TAV_HauptFormular::ConnectHooks()
@@ -571,6 +822,11 @@ void TAV_HauptFormular::FormDestroy()
     delete baum_.data();
     delete tabAus_.data();
     delete chart_.data();
+    delete preview_.data();
+    delete fileSelection_.data();
+    delete directorySelection_.data();
+    delete options_.data();
+    languageReader_.reset();
     delete EventHint.data();
 }
 
@@ -704,7 +960,10 @@ void TAV_HauptFormular::ShowStatusMessage(int n)
 
 bool TAV_HauptFormular::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Status_Label && event->type() == QEvent::MouseButtonRelease
+    // The event type first: while the label is being destroyed it still sends
+    // events through this filter, and reading the QPointer then would cast an
+    // object that is no longer a QLabel.
+    if (event->type() == QEvent::MouseButtonRelease && watched == Status_Label
         && Status_Label->property("link").toBool()) {
         ChooseArchiveDirectory();
         return true;

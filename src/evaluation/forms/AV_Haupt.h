@@ -13,13 +13,16 @@
 #include "evaluation/EvaluationHooks.h"
 #include "evaluation/EvaluationState.h"
 #include "evaluation/Evaluator.h"
+#include "evaluation/ExternalPrograms.h"
 #include "evaluation/HeadTemplate.h"
 #include "evaluation/Language.h"
+#include "evaluation/LanguageModule.h"
 #include "evaluation/Settings.h"
 #include "evaluation/StatusDecoder.h"
 #include "evaluation/TableOutputParams.h"
 #include "output/GraphicsSettings.h"
 #include "platform/forms/StringGridView.h"
+#include "platform/forms/TranslationRegistry.h"
 
 #include <QMainWindow>
 #include <QGroupBox>
@@ -33,6 +36,7 @@ class QButtonGroup;
 class QCheckBox;
 class QFrame;
 class QLabel;
+class QListWidget;
 class QMenu;
 class QAction;
 class QSplitter;
@@ -44,7 +48,12 @@ class TBaum_Form;
 class TFormPosition;
 class TTabAus_Form;
 class TZT_Chart;
+class TZT_Vorschau;
+class TDateiPfadMaske;
+class TPfadMaske;
+class TOptionen_Form;
 class tZeitraumForm;
+struct TOptionsResult;
 
 class TAV_HauptFormular : public QMainWindow {
     Q_OBJECT
@@ -65,6 +74,11 @@ public:
     THeadTemplate& HeadTemplate() { return headTemplate_; }
     TEvaluator& Evaluator() { return *evaluator_; }
     const TLanguageChoice& Language() const { return language_; }
+    // The language module reader; null unless a module language is in use.
+    const t_ZT_SPR_Auswerten* LanguageReader() const { return languageReader_.get(); }
+    const TExternalPrograms& ExternalPrograms() const { return programs_; }
+    platform::TFormTranslations& Translations() { return translations_; }
+    const platform::TFormTranslations& Translations() const { return translations_; }
 
     // The view states as the widgets show them now (what SaveSettings writes).
     TViewState CurrentViewState() const;
@@ -92,6 +106,7 @@ public:
     QPointer<QLabel> Status_Label;
     QPointer<QFrame> Hinweis_Panel;
     QPointer<QLabel> Hinweis_Label;
+    QPointer<QLabel> Hint_Label;
     QPointer<QToolButton> SpeedButton1;
     QPointer<QToolButton> Optionen_Knopf;
     QPointer<QToolButton> OxRV_Knopf;
@@ -101,9 +116,18 @@ public:
     QPointer<QToolButton> Abbruch_Knopf;
     QPointer<QMenu> PopupMenu1;
     QPointer<QAction> Update1;
+    QPointer<QAction> N1;
     QPointer<QAction> Allesffnen1;
     QPointer<QAction> Allesschliessen1;
+    QPointer<QAction> SprachDateien_MenuItem;          // developer machines only
     QPointer<QLabel> Zeit_Label;                       // hidden: caption of the date column
+    // Hidden: caption and hint give the words of the default counter text.
+    QPointer<QLabel> Auswert_Label;
+    // Hidden lists that carry the header key labels, the messages and the
+    // status lines through a language module.
+    QPointer<QListWidget> Feld_Liste;
+    QPointer<QListWidget> Melde_Liste;
+    QPointer<QListWidget> Status_Liste;
     // The event hint window (a frameless label of its own).
     QPointer<QLabel> EventHint;
 
@@ -128,6 +152,27 @@ public:
     void ChooseArchiveDirectory();
     void HideTable();
     bool ScanArchiveFiles(bool ShowNotFound);
+    // Runs the options dialog and applies its result.
+    void Optionen_KnopfClick();
+    // What follows an options dialog run: table mode, head template, and a
+    // rescan or a refill.
+    void ApplyOptionsResult(const TOptionsResult& result);
+
+    // ---- External programs ------------------------------------------------------------
+    void OxRV_KnopfClick();
+    void OxQM_KnopfClick();
+    void ZTauslesen_KnopfClick();
+
+    // ---- Language -----------------------------------------------------------------------
+    // The user locale's language: SetLanguage with its abbreviation.
+    void InitLanguage();
+    // Texts of every window that exists, the translated tables, the module.
+    void SetLanguage(const QString& abbreviation);
+    // Writes the string-table sources of all translated windows.
+    void SprachDateien_MenuItemClick();
+    // Right click on "Grafik": the chart options (German only).
+    void Grafik_SchalterContextPopup();
+    bool ChartOptionsPopupEnabled() const { return chartPopupEnabled_; }
 
     // ---- View switches and table interaction ----------------------------------------
     void Anzeige_Update(QObject* Sender);
@@ -158,7 +203,11 @@ private:
     void BuildControls();
     void ConnectHooks();
     void ApplyViewState(const TViewState& view);
-    void ApplyLanguage();
+    void RegisterTranslatables();
+    // The header key labels, messages and status lines into the hidden lists,
+    // and back when a list still holds its count.
+    void FillLanguageLists();
+    void TakeLanguageLists();
     void SetupTree();
     void SetRunning(bool on);
     void ShowStatusMessage(int n);
@@ -187,14 +236,22 @@ private:
     QPointer<TBaum_Form> baum_;
     QPointer<TTabAus_Form> tabAus_;
     QPointer<TZT_Chart> chart_;
+    QPointer<TZT_Vorschau> preview_;
+    QPointer<TDateiPfadMaske> fileSelection_;
+    QPointer<TPfadMaske> directorySelection_;
+    QPointer<TOptionen_Form> options_;
     QPointer<tZeitraumForm> zeitraum_;
     QPointer<QButtonGroup> viewGroup_;
     QPointer<QTimer> autoCloseTimer_;
+    std::unique_ptr<t_ZT_SPR_Auswerten> languageReader_;
+    TExternalPrograms programs_;
+    platform::TFormTranslations translations_{this, 1};
 
     bool resizeBound_ = false;
     bool firstScanDone_ = false;
     bool chartSwitchesBound_ = false;
     bool destroyed_ = false;
+    bool chartPopupEnabled_ = true;
     int storedTreeWidth_ = 177;
 };
 

@@ -173,7 +173,7 @@ void TOptionen_Form::RegisterTranslatables()
     translations_.Register(ZahlenFormatiert_Schalter, 18, K::CheckBox);
     translations_.Register(UhrzeitImmer_Schalter, 19, K::CheckBox);
     translations_.Register(KopfZeile_Schalter, 21, K::CheckBox);
-    translations_.Register(ArchivBeschreibung_Schalter, 21, K::CheckBox);
+    translations_.Register(ArchivBeschreibung_Schalter, 28, K::CheckBox);
     translations_.Register(BesondereEreignisse_Schalter, 10, K::RadioGroup);
     translations_.Register(OhneDoppelte_Schalter, 15, K::CheckBox);
     translations_.Register(StatusDekodiert_Schalter, 20, K::CheckBox);

@@ -147,6 +147,116 @@ void SetEnglishTexts(TTabAus_Form& form)
     ApplyBuiltInTexts(form.Translations(), EnglishTexts_TabAus());
 }
 
+namespace {
+
+TBuiltInText captionText(const char* name, const char* caption)
+{
+    return TBuiltInText{QString::fromLatin1(name), QString::fromLatin1(caption), std::nullopt, {}};
+}
+
+TBuiltInText hintText(const char* name, const char* hint)
+{
+    return TBuiltInText{QString::fromLatin1(name), std::nullopt, QString::fromLatin1(hint), {}};
+}
+
+TBuiltInText bothTexts(const char* name, const char* caption, const char* hint)
+{
+    return TBuiltInText{QString::fromLatin1(name), QString::fromLatin1(caption), QString::fromLatin1(hint), {}};
+}
+
+TBuiltInText itemTexts(const char* name, QStringList items)
+{
+    return TBuiltInText{QString::fromLatin1(name), std::nullopt, std::nullopt, std::move(items)};
+}
+
+} // namespace
+
+std::vector<TBuiltInText> EnglishTexts_Haupt()
+{
+    return {
+        captionText("AV_HauptFormular", "Valdran: Evaluation of archive files"),
+        captionText("Zeit_Label", "time"),
+        captionText("Hint_Label", "Hint"),
+        captionText("Update1", "Update"),
+        captionText("Allesffnen1", "open all"),
+        captionText("Allesschliessen1", "close all"),
+        hintText("Abbruch_Knopf", "Cancel"),
+        hintText("Optionen_Knopf", "Options"),
+        hintText("ZTauslesen_Knopf", "ZT readout"),
+        captionText("Grafik_Schalter", "Graph"),
+        captionText("Linien_Schalter", "lines"),
+        captionText("ZST_Schalter", "meters"),
+        captionText("Differenzen_Schalter", "difference"),
+        captionText("Zusatz_Schalter", "all"),
+        bothTexts("E_Schalter", "all", "single values"),
+        bothTexts("T_Schalter", "day", "day values"),
+        bothTexts("M_Schalter", "mon", "month values"),
+        bothTexts("Auswert_Label", "meters", "difference"),
+    };
+}
+
+std::vector<TBuiltInText> EnglishTexts_Optionen()
+{
+    return {
+        captionText("Optionen_Form", "Options"),
+        hintText("OkKnopf", "Accept changes"),
+        bothTexts("AbbruchKnopf", "Cancel", ""),
+        captionText("GrBoxDateien", "Text for the head"),
+        captionText("Pfad_Box", "archive files"),
+        captionText("ParaPfadLabel", "path"),
+        captionText("Datei_Label", "file mask"),
+        hintText("ArchivPfad_EditFeld", "path for archive files"),
+        hintText("ArchivPfad_Knopf", "Select Drive and directory for archive files"),
+        captionText("TagesBeginnAusKopf_Schalter", "Get begin of day from archive files"),
+        captionText("GerKan_Schalter", "RV with DS-No."),
+        captionText("ZahlenFormatiert_Schalter", "Format numbers"),
+        captionText("UhrzeitImmer_Schalter", "Show times always"),
+        captionText("KopfZeile_Schalter", "1. Caption"),
+        captionText("ArchivBeschreibung_Schalter", "Archive description"),
+        TBuiltInText{QStringLiteral("BesondereEreignisse_Schalter"), QStringLiteral("Display special events"),
+                     std::nullopt, {QStringLiteral("No"), QStringLiteral("Yes"), QStringLiteral("Only")}},
+        captionText("OhneDoppelte_Schalter", "not multiple"),
+        captionText("StatusDekodiert_Schalter", "status decoded"),
+        bothTexts("InstStatus_Schalter", "status column", "status column for each value column"),
+        captionText("GroupBox1", "Text for evaluation of meters"),
+        captionText("ZahlenFormat_Label", "number format"),
+        captionText("OnoSortierung_Schalter", "default sort by ONO"),
+    };
+}
+
+std::vector<TBuiltInText> EnglishTexts_PfadMaske()
+{
+    return {
+        captionText("PfadMaske", "select directory"),
+        captionText("Verzeichnisse_Label", "paths"),
+        captionText("Laufwerke_Label", "volumes"),
+        captionText("AktPfad_Label", "current directory"),
+        bothTexts("Abbruch_Knopf", "Cancel", ""),
+    };
+}
+
+std::vector<TBuiltInText> EnglishTexts_Chart()
+{
+    return {
+        hintText("Drucken_Knopf", "Print graph"),
+        hintText("SpeedButton5", "Copy graph to clipboard"),
+    };
+}
+
+std::vector<TBuiltInText> EnglishTexts_Vorschau()
+{
+    // The page buttons' hints in the order the buttons take them: first,
+    // previous, next, last.
+    return {
+        itemTexts("ListBox2", {QStringLiteral("First page"), QStringLiteral("Previous page"),
+                               QStringLiteral("Next page"), QStringLiteral("Last page")}),
+        itemTexts("ListBox1", {QStringLiteral("whole page"), QStringLiteral("Page width")}),
+        captionText("Abfrage_Label_0", "Page preview"),
+        captionText("Abfrage_Label_1", "Page"),
+        captionText("Abfrage_Label_2", "of"),
+    };
+}
+
 // ---- Developer machine -------------------------------------------------------------
 
 bool IsDeveloperMachine()

@@ -45,6 +45,15 @@ QStringList ApplyBuiltInTexts(const platform::TFormTranslations& form, const std
 std::vector<TBuiltInText> EnglishTexts_TabAus();
 void SetEnglishTexts(TTabAus_Form& form);
 
+// The built-in English texts of the other translated windows, by control name:
+// the main window, the options dialog, the directory selection, the chart
+// window and the page preview.
+std::vector<TBuiltInText> EnglishTexts_Haupt();
+std::vector<TBuiltInText> EnglishTexts_Optionen();
+std::vector<TBuiltInText> EnglishTexts_PfadMaske();
+std::vector<TBuiltInText> EnglishTexts_Chart();
+std::vector<TBuiltInText> EnglishTexts_Vorschau();
+
 // The developer account: the logged-on user is "kolbrina" (in full, with case).
 bool IsDeveloperMachine();
 // The generator's menu entry is shown on the developer account while the

@@ -21,12 +21,12 @@ TZT_Chart::TZT_Chart(QWidget* parent) : QWidget(parent)
     Drucken_Knopf = new QToolButton(Panel2);
     Drucken_Knopf->setObjectName(QStringLiteral("Drucken_Knopf"));
     Drucken_Knopf->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    Drucken_Knopf->setToolTip(QStringLiteral("Diagramm drucken"));
+    Drucken_Knopf->setToolTip(QStringLiteral("Ausgabe des Diagramms auf den aktuellen Drucker."));
     bar->addWidget(Drucken_Knopf);
     SpeedButton5 = new QToolButton(Panel2);
     SpeedButton5->setObjectName(QStringLiteral("SpeedButton5"));
     SpeedButton5->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
-    SpeedButton5->setToolTip(QStringLiteral("Diagramm kopieren"));
+    SpeedButton5->setToolTip(QStringLiteral("Kopieren des Diagramms in die Zwischenablage."));
     bar->addWidget(SpeedButton5);
     bar->addStretch(1);
     layout->addWidget(Panel2);
@@ -36,6 +36,10 @@ TZT_Chart::TZT_Chart(QWidget* parent) : QWidget(parent)
     Diagramm->setFrameShape(QFrame::NoFrame);
     Diagramm->setAutoFillBackground(true);
     layout->addWidget(Diagramm, 1);
+
+    // Language ids of the controls that carry texts so far.
+    translations_.Register(Drucken_Knopf, 1, platform::TTranslatableKind::SpeedButton);
+    translations_.Register(SpeedButton5, 2, platform::TTranslatableKind::SpeedButton);
 
     ZT_Chart = this;
 }

@@ -4,6 +4,7 @@
 // panel. Until the chart is drawn here the chart area stays empty; the option
 // record is kept so that LoadChartOptions and SaveChartOptions round-trip.
 #include "output/GraphicsSettings.h"
+#include "platform/forms/TranslationRegistry.h"
 
 #include <QFrame>
 #include <QPointer>
@@ -33,9 +34,13 @@ public:
     // How often LoadChartOptions ran (the main window loads before drawing).
     int LoadCount() const { return loadCount_; }
 
+    platform::TFormTranslations& Translations() { return translations_; }
+    const platform::TFormTranslations& Translations() const { return translations_; }
+
 private:
     TChartOptions options_;
     int loadCount_ = 0;
+    platform::TFormTranslations translations_{this};
 };
 
 extern TZT_Chart* ZT_Chart;

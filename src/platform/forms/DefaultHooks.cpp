@@ -1,6 +1,7 @@
 #include "platform/forms/DefaultHooks.h"
 
 #include "platform/Hooks.h"
+#include "base/ZT_Start.h"
 #include "base/forms/ZT_PfadMaske.h"
 
 #include <QAbstractButton>
@@ -14,7 +15,6 @@
 #include <QFontDialog>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QUrl>
@@ -177,27 +177,14 @@ bool QtOpenDocument(const QString& path)
 
 TStartAnswer QtStartProcess(const QString& program, const QStringList& arguments, const QString& workingDir)
 {
-    // Qt does not hand back the operating system's error code, so the usual
-    // causes are checked first to give callers a meaningful one.
+    // A bare name is looked up on the search path; the start itself reports
+    // the system's own error code and leaves no zombie behind.
     const QString found = program.contains(QLatin1Char('/'))
         ? program
         : QStandardPaths::findExecutable(program);
-    const QFileInfo info(found);
-    if (program.isEmpty() || found.isEmpty() || !info.exists())
+    if (found.isEmpty())
         return {false, ENOENT};
-    if (!info.isFile() || !info.isExecutable())
-        return {false, EACCES};
-    if (!workingDir.isEmpty() && !QFileInfo(workingDir).isDir())
-        return {false, ENOENT};
-    QProcess process;
-    process.setProgram(found);
-    process.setArguments(arguments);
-    if (!workingDir.isEmpty())
-        process.setWorkingDirectory(workingDir);
-    qint64 pid = 0;
-    if (!process.startDetached(&pid))
-        return {false, EIO};
-    return {true, 0, pid};
+    return SpawnDetachedProcess(found, arguments, workingDir);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // The main window on the offscreen platform: program directory, registry and
 // settings in a sandbox, every dialog faked.
+#include "base/ZT_Start.h"
 #include "evaluation/forms/AV_Haupt.h"
+#include "evaluation/forms/AV_Opt.h"
 #include "evaluation/forms/ZT_Baum.h"
 #include "evaluation/forms/ZT_TbAus.h"
 #include "output/forms/ZT_Chart.h"
@@ -17,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -26,6 +29,7 @@
 #include <QTreeView>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -375,6 +379,9 @@ TEST_F(MainWindowTest, RendersAScreenshotWhenAsked)
     const QString target = qEnvironmentVariable("VALDRAN_SCREENSHOT");
     if (target.isEmpty())
         GTEST_SKIP() << "VALDRAN_SCREENSHOT not set";
+    // VALDRAN_SCREENSHOT_LANGUAGE (for example "ENU") shows another language.
+    if (const QString language = qEnvironmentVariable("VALDRAN_SCREENSHOT_LANGUAGE"); !language.isEmpty())
+        platform::SetLanguageAbbreviationOverride(language);
     StoreArchivePath(archiveDir);
     WriteArchives();
     Start();
@@ -465,3 +472,65 @@ TEST_F(MainWindowTest, AbortStopsTheRunningWorkAndClosesTheWindowWhenIdle)
 }
 
 } // namespace
+
+TEST_F(MainWindowTest, OptionsRefillTheTableOrRescanAsTheirChangesAsk)
+{
+    StoreArchivePath(archiveDir);
+    WriteArchives();
+    Start();
+    Select(DeviceEntry(0));
+    ASSERT_EQ(DataRows(), 96);
+    ASSERT_NE(Optionen_Form, nullptr);
+    auto run = [&](const std::function<void(TOptionen_Form&)>& edit) {
+        Optionen_Form->BeginExecute(window->State().Settings, window->HeadTemplate());
+        edit(*Optionen_Form);
+        window->ApplyOptionsResult(Optionen_Form->FinishExecute(QDialog::Accepted, window->State().Settings));
+    };
+
+    // Only the number format: the table is filled anew, nothing is scanned.
+    Grid().SetCell(1, Grid().FixedRows(), QStringLiteral("stale"));
+    run([](TOptionen_Form& d) { d.ZahlenFormatiert_Schalter->setChecked(!d.ZahlenFormatiert_Schalter->isChecked()); });
+    EXPECT_FALSE(TabAus_Form->StringGrid1->isHidden());
+    EXPECT_EQ(DataRows(), 96);
+    EXPECT_NE(Grid().Cell(1, Grid().FixedRows()), QStringLiteral("stale"));
+    EXPECT_TRUE(hooks.kindMessages.empty());
+
+    // Cancel changes nothing.
+    Optionen_Form->BeginExecute(window->State().Settings, window->HeadTemplate());
+    Optionen_Form->Datei_EditFeld->setText(QStringLiteral("*.XYZ"));
+    window->ApplyOptionsResult(Optionen_Form->FinishExecute(QDialog::Rejected, window->State().Settings));
+    EXPECT_NE(window->State().Settings.DateiMaske, QStringLiteral("*.XYZ"));
+    EXPECT_FALSE(TabAus_Form->StringGrid1->isHidden());
+
+    // A new file mask rescans (reporting that nothing matches) and hides the table.
+    run([](TOptionen_Form& d) { d.Datei_EditFeld->setText(QStringLiteral("*.XYZ")); });
+    EXPECT_EQ(window->State().Settings.DateiMaske, QStringLiteral("*.XYZ"));
+    EXPECT_TRUE(TabAus_Form->StringGrid1->isHidden());
+    EXPECT_FALSE(DeviceEntry(0).isValid());
+    EXPECT_FALSE(hooks.kindMessages.empty() && hooks.messageBoxes.empty());
+}
+
+TEST_F(MainWindowTest, FoundProgramsShowTheirButtonsInTheToolBarAndStartOnClick)
+{
+    const QString rvDir = sandbox.root() + QStringLiteral("/ox rv");
+    QDir().mkpath(rvDir);
+    ASSERT_TRUE(testsupport::writeFile(rvDir + QStringLiteral("/RV705.EXE"), "MZ"));
+    ASSERT_TRUE(testsupport::writeFile(rvDir + QStringLiteral("/RV705.INI"), "[PROGRAM]\r\nVERSION=2.1\r\n"));
+    ASSERT_TRUE(testsupport::writeFile(sandbox.registryDir() + QStringLiteral("HKEY_LOCAL_MACHINE.ini"),
+                                       "[Software\\Morvax\\OX]\r\nOXRVPROG=" + rvDir.toUtf8() + "\r\n"));
+    StoreArchivePath(archiveDir);
+    WriteArchives();
+    Start();
+    EXPECT_FALSE(window->OxRV_Knopf->isHidden());
+    EXPECT_EQ(window->OxRV_Knopf->toolTip(), QStringLiteral("Orvalex RV-715 2.1"));
+    EXPECT_TRUE(window->OxQM_Knopf->isHidden());
+    EXPECT_TRUE(window->ZTauslesen_Knopf->isHidden());
+    // Placed behind the options button; the hidden ones take no room.
+    EXPECT_EQ(window->OxRV_Knopf->x(), window->Optionen_Knopf->x() + window->Optionen_Knopf->width());
+    EXPECT_EQ(window->Aktualisieren_Knopf->x(), window->OxRV_Knopf->x() + window->OxRV_Knopf->width());
+
+    QTest::mouseClick(window->OxRV_Knopf, Qt::LeftButton);
+    ASSERT_EQ(hooks.startedProcesses.size(), 1u);
+    EXPECT_EQ(hooks.startedProcesses[0].program, rvDir + QStringLiteral("/RV705.EXE"));
+    ForgetStartedPrograms();
+}

@@ -257,7 +257,7 @@ TEST_F(OptionsDialogTest, TranslatableControlsCarryTheirIds)
     const platform::TFormTranslations& t = dialog.Translations();
     EXPECT_EQ(t.FormTag(), 40);
     EXPECT_EQ(platform::TagOf(dialog.KopfZeile_Schalter), 21);
-    EXPECT_EQ(platform::TagOf(dialog.ArchivBeschreibung_Schalter), 21);
+    EXPECT_EQ(platform::TagOf(dialog.ArchivBeschreibung_Schalter), 28);   // its own text in every language
     EXPECT_EQ(platform::TagOf(dialog.OkKnopf), 24);
     EXPECT_EQ(platform::ControlItems(dialog.BesondereEreignisse_Schalter, platform::TTranslatableKind::RadioGroup),
               QStringList({QStringLiteral("Nein"), QStringLiteral("Ja"), QStringLiteral("Nur")}));

@@ -34,7 +34,7 @@ TEST(DefaultHooks, StartProcessRefusesWhatCannotRun)
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const TStartAnswer badDir = Hooks().StartProcess(script, {}, dir.filePath(QStringLiteral("plain.txt/sub")));
     EXPECT_FALSE(badDir.Started);
-    EXPECT_EQ(badDir.Error, ENOENT);
+    EXPECT_EQ(badDir.Error, ENOTDIR);   // the working directory lies below a file
 
     EXPECT_FALSE(Hooks().OpenDocument(QString()));
 }

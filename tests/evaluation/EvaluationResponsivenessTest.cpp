@@ -1,0 +1,140 @@
+// The window stays responsive during an evaluation: the pump runs after the
+// lines of the archives and within every long step of the table's finish
+// (sort, difference columns, column deletion), and an abort set while
+// messages are let through ends the evaluation after the line being read.
+#include "EvaluatorFixture.h"
+
+#include "support/ArchiveGenerator.h"
+
+#include <QElapsedTimer>
+
+using namespace evaltest;
+
+namespace {
+
+class ResponsivenessTest : public EvaluatorTest {
+protected:
+    // A quarter of a year of quarter-hour values (8,640 lines), 4 value
+    // channels and a status column, difference columns on.
+    void WriteQuarterYear()
+    {
+        testsupport::ArchiveParams p;
+        p.deviceNumber = QStringLiteral("0012345");
+        p.startDate = QDate(2004, 1, 1);
+        p.days = 90;
+        p.specialShare = 0.01;
+        lines = testsupport::ArchiveDataLineCount(p);
+        ASSERT_TRUE(testsupport::WriteArchive(archiveDir + QStringLiteral("Q.AGR"), p));
+        FillOverview(overview, {{QStringLiteral("Q.AGR"), QStringLiteral("0012345")}});
+        SetPeriod(QStringLiteral("01.01.2004"), QStringLiteral("31.12.2004"));
+        state.Settings.Format = true;
+        evaluator->View().Differenz = true;
+        evaluator->View().Zaehler = true;
+    }
+
+    int lines = 0;
+};
+
+} // namespace
+
+TEST_F(ResponsivenessTest, PumpRunsAfterEveryLineAndWithinTheFinishingSteps)
+{
+    WriteQuarterYear();
+    // Interval 0: every call of the pump runs its action, so the calls show
+    // where the evaluation lets messages through.
+    pump.SetIntervalMs(0);
+    int whileReading = 0;
+    int whileFinishing = 0;
+    pump.SetAction([&] {
+        if (!state.Busy)
+            return;
+        if (table.Filling())
+            ++whileReading;
+        else
+            ++whileFinishing;
+    });
+    SelectDevice(QStringLiteral("0012345"), QStringLiteral("1"));
+
+    const int rows = DataRows();
+    ASSERT_GE(rows, lines);   // ordinary rows and the special-event rows
+    // After every line of the file (header lines included).
+    EXPECT_GE(whileReading, lines);
+    // The finish: the sort by time (key building and every pass), four
+    // difference columns, each at least every 1,024 rows.
+    EXPECT_GE(whileFinishing, 4 * (rows / 1024) + 2 * (rows / 1024));
+}
+
+TEST_F(ResponsivenessTest, LongestGapBetweenPumpsStaysWithinFiftyMilliseconds)
+{
+    WriteQuarterYear();
+    pump.SetIntervalMs(platform::MessagePump::DefaultIntervalMs);
+    QElapsedTimer sinceLast;
+    qint64 longestMs = 0;
+    int runs = 0;
+    pump.SetAction([&] {
+        if (sinceLast.isValid())
+            longestMs = std::max(longestMs, sinceLast.elapsed());
+        sinceLast.start();
+        ++runs;
+    });
+    QElapsedTimer total;
+    total.start();
+    SelectDevice(QStringLiteral("0012345"), QStringLiteral("1"));
+    const qint64 totalMs = total.elapsed();
+
+    ASSERT_GT(DataRows(), lines - 1);
+    // Messages go through at least every 50 ms, up to the end of the finish.
+    EXPECT_LE(longestMs, 50) << "evaluation took " << totalMs << " ms with " << runs << " pumps";
+    // The closing pump aside, never more often than the interval allows.
+    EXPECT_LE(runs, int(totalMs / platform::MessagePump::DefaultIntervalMs) + 2);
+}
+
+TEST_F(ResponsivenessTest, AbortSetWhileMessagesGoThroughStopsAfterTheLineBeingRead)
+{
+    WriteQuarterYear();
+    pump.SetIntervalMs(0);
+    int calls = 0;
+    int callsAfterAbort = 0;
+    int rowsAtAbort = -1;
+    pump.SetAction([&] {
+        ++calls;
+        if (state.Abort) {
+            ++callsAfterAbort;
+            return;
+        }
+        if (calls == 500) {
+            state.Abort = true;
+            rowsAtAbort = evaluator->RowCount;
+        }
+    });
+    SelectDevice(QStringLiteral("0012345"), QStringLiteral("1"));
+
+    ASSERT_GE(rowsAtAbort, 0);
+    // No further line was read: the row count stands where the abort found it.
+    EXPECT_EQ(evaluator->RowCount, rowsAtAbort);
+    // Only the closing pump of the evaluation runs afterwards.
+    EXPECT_LE(callsAfterAbort, 1);
+    EXPECT_FALSE(state.Busy);
+    EXPECT_EQ(running.back(), false);
+    // The table stays hidden.
+    EXPECT_EQ(shown.size(), 1u);
+}
+
+TEST_F(ResponsivenessTest, AbortStopsTheEvaluationWithinOneHundredMilliseconds)
+{
+    WriteQuarterYear();
+    pump.SetIntervalMs(platform::MessagePump::DefaultIntervalMs);
+    QElapsedTimer run, sinceAbort;
+    run.start();
+    pump.SetAction([&] {
+        if (!state.Abort && run.elapsed() >= 5) {
+            state.Abort = true;
+            sinceAbort.start();
+        }
+    });
+    SelectDevice(QStringLiteral("0012345"), QStringLiteral("1"));
+    if (!sinceAbort.isValid())
+        GTEST_SKIP() << "the evaluation ended before the abort";
+    EXPECT_LE(sinceAbort.elapsed(), 100);
+    EXPECT_LT(evaluator->RowCount, lines);
+}

@@ -1,0 +1,222 @@
+// The main window's language on the offscreen platform: German and English
+// built-in texts, a language module, and the string-table sources written
+// for translators read back as a module.
+#include "evaluation/HeaderKeys.h"
+#include "evaluation/LanguageModule.h"
+#include "evaluation/forms/AV_Haupt.h"
+#include "evaluation/forms/AV_Opt.h"
+#include "evaluation/forms/LanguageForms.h"
+#include "evaluation/forms/ZT_TbAus.h"
+#include "base/forms/ZT_PfadMaske.h"
+#include "output/forms/ZT_Chart.h"
+#include "output/forms/ZT_Vorschau.h"
+#include "platform/IniFile.h"
+#include "platform/LocaleInfo.h"
+#include "platform/TextCodec.h"
+#include "support/FakeHooks.h"
+#include "support/TestSupport.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+
+using platform::TTranslatableKind;
+
+namespace {
+
+class MainWindowLanguageTest : public ::testing::Test {
+protected:
+    ~MainWindowLanguageTest() override
+    {
+        window.reset();
+        platform::SetLanguageAbbreviationOverride(QString());
+        ResetHeaderKeyTable();
+    }
+
+    QString IniPath() const { return sandbox.programDir() + QStringLiteral("valdran.INI"); }
+
+    // Starts the window (not shown: no scan) under the given user language.
+    void Start(const QString& abbreviation)
+    {
+        window.reset();
+        platform::SetLanguageAbbreviationOverride(abbreviation);
+        window = std::make_unique<TAV_HauptFormular>(QStringList{});
+    }
+
+    void WriteModule(const QStringList& entries)
+    {
+        QStringList lines = {QStringLiteral("STRINGTABLE"), QStringLiteral("BEGIN")};
+        lines << entries << QStringLiteral("END");
+        ASSERT_TRUE(testsupport::writeFile(sandbox.programDir() + QStringLiteral("SPR/AV_FRA.DLL"),
+                                           platform::EncodeLines(lines)));
+        platform::IniFile(IniPath()).WriteString(QStringLiteral("COMMON"), QStringLiteral("LANGUAGE"),
+                                                 QStringLiteral("FRA"));
+    }
+
+    testsupport::ProgramSandbox sandbox;
+    testsupport::FakeHooks hooks;
+    std::unique_ptr<TAV_HauptFormular> window;
+};
+
+// Caption, hint and items of every registered control of a form, by id.
+using TTexts = std::map<int, QString>;
+void Collect(const platform::TFormTranslations& form, int offset, TTexts& texts)
+{
+    texts[platform::TagOf(form.Form()) + offset] = form.Form()->windowTitle();
+    for (const auto& entry : form.Entries()) {
+        if (!entry.Control)
+            continue;
+        const int id = platform::TagOf(entry.Control) + offset;
+        texts[id] = platform::JoinCaptionHint(platform::ControlCaption(entry.Control, entry.Kind),
+                                              platform::ControlHint(entry.Control, entry.Kind));
+        const QStringList items = platform::ControlItems(entry.Control, entry.Kind);
+        for (int j = 0; j < items.size(); ++j)
+            texts[id + 1 + j] = items[j];
+    }
+}
+
+TTexts AllTexts(TAV_HauptFormular& w)
+{
+    TTexts texts;
+    Collect(w.Translations(), language_offsets::MainWindow, texts);
+    Collect(Optionen_Form->Translations(), language_offsets::Options, texts);
+    Collect(PfadMaske->Translations(), language_offsets::DirectorySelection, texts);
+    Collect(ZT_Chart->Translations(), language_offsets::Chart, texts);
+    Collect(ZT_Vorschau->Translations(), language_offsets::PagePreview, texts);
+    Collect(TabAus_Form->Translations(), language_offsets::TableWindow, texts);
+    return texts;
+}
+
+} // namespace
+
+TEST_F(MainWindowLanguageTest, GermanKeepsTheBuiltInTextsAndTheChartPopup)
+{
+    Start(QStringLiteral("DEU"));
+    EXPECT_EQ(window->Grafik_Schalter->text(), QStringLiteral("Grafik"));
+    EXPECT_EQ(window->E_Schalter->toolTip(), QStringLiteral("Einzelwerte"));
+    EXPECT_EQ(window->Allesffnen1->text(), QStringLiteral("Alles öffnen"));
+    EXPECT_EQ(Optionen_Form->ArchivBeschreibung_Schalter->text(), QStringLiteral("Archivbeschreibung"));
+    EXPECT_EQ(ZT_Vorschau->ListBox2->item(1)->text(), QStringLiteral("Vorherige Seite"));
+    EXPECT_EQ(HeaderKeyTable[hkCustNo].Caption, window->Scanner().Overview().Cell(HeaderKeyTable[hkCustNo].OverviewColumn, 0));
+    EXPECT_TRUE(window->ChartOptionsPopupEnabled());
+    EXPECT_EQ(window->Grafik_Schalter->contextMenuPolicy(), Qt::CustomContextMenu);
+    EXPECT_TRUE(window->windowTitle().endsWith(QStringLiteral(" - v1.17")));
+    EXPECT_EQ(window->Aktualisieren_Knopf->toolTip(), QStringLiteral("Aktualisieren"));
+    EXPECT_TRUE(window->Language().CounterText.startsWith(QStringLiteral("Zählerstände: ")));
+    EXPECT_EQ(window->LanguageReader(), nullptr);
+    EXPECT_FALSE(window->SprachDateien_MenuItem->isVisible());
+}
+
+TEST_F(MainWindowLanguageTest, EnglishShowsTheEnglishTextsOfEveryWindowAndNoChartPopup)
+{
+    Start(QStringLiteral("ENU"));
+    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("Valdran: Evaluation of archive files - v1.17")));
+    EXPECT_EQ(window->Grafik_Schalter->text(), QStringLiteral("Graph"));
+    EXPECT_EQ(window->M_Schalter->text(), QStringLiteral("mon"));
+    EXPECT_EQ(window->Update1->text(), QStringLiteral("Update"));
+    EXPECT_EQ(window->Aktualisieren_Knopf->toolTip(), QStringLiteral("Update"));
+    EXPECT_EQ(Optionen_Form->windowTitle(), QStringLiteral("Options"));
+    EXPECT_EQ(PfadMaske->AktPfad_Label->text(), QStringLiteral("current directory"));
+    EXPECT_EQ(ZT_Chart->SpeedButton5->toolTip(), QStringLiteral("Copy graph to clipboard"));
+    // The page buttons take these hints in order: first, previous, next, last.
+    EXPECT_EQ(ZT_Vorschau->ListBox2->item(1)->text(), QStringLiteral("Previous page"));
+    EXPECT_EQ(TabAus_Form->windowTitle(), QStringLiteral("Tessmar table"));
+    EXPECT_EQ(HeaderKeyTable[hkCustNo].Caption, QStringLiteral("customer no."));
+    EXPECT_EQ(window->Scanner().Overview().Cell(OverviewFileColumn, 0).trimmed(), QStringLiteral("file"));
+    EXPECT_TRUE(window->Language().CounterText.startsWith(QStringLiteral("meters: ")));
+    EXPECT_FALSE(window->ChartOptionsPopupEnabled());
+    EXPECT_EQ(window->Grafik_Schalter->contextMenuPolicy(), Qt::NoContextMenu);
+    EXPECT_EQ(window->LanguageReader(), nullptr);
+    EXPECT_TRUE(hooks.messageBoxes.empty());
+}
+
+TEST_F(MainWindowLanguageTest, AModuleLanguageWithoutModuleWritesItsKeyAndReportsOnce)
+{
+    Start(QStringLiteral("FRA"));
+    EXPECT_EQ(platform::IniFile(IniPath()).ReadString(QStringLiteral("COMMON"), QStringLiteral("LANGUAGE"), QString()),
+              QStringLiteral("FRA"));
+    ASSERT_EQ(hooks.messageBoxes.size(), 1u);
+    EXPECT_TRUE(hooks.messageBoxes[0].Text.contains(QStringLiteral("AV_FRA.DLL")));
+    // The English texts stay.
+    EXPECT_EQ(window->Grafik_Schalter->text(), QStringLiteral("Graph"));
+    EXPECT_EQ(window->E_Schalter->width(), 36);
+    EXPECT_FALSE(window->ChartOptionsPopupEnabled());
+}
+
+TEST_F(MainWindowLanguageTest, AModuleTranslatesEveryWindowAndTheTables)
+{
+    WriteModule({
+        QStringLiteral("   23, \"Graphique|Afficher le graphique\""),
+        QStringLiteral("   20, \"Tous\""),
+        QStringLiteral("   40, \"Compteurs|Diff\""),
+        QStringLiteral("   66, \"numéro client\""),
+        QStringLiteral("   92, \"Choisissez un répertoire.\""),
+        QStringLiteral(" 3440, \"Réglages\""),
+        QStringLiteral("20902, \"Aperçu|Aperçu avant impression\""),
+    });
+    Start(QStringLiteral("FRA"));
+    ASSERT_NE(window->LanguageReader(), nullptr);
+    EXPECT_TRUE(hooks.messageBoxes.empty());
+    EXPECT_EQ(window->Grafik_Schalter->text(), QStringLiteral("Graphique"));
+    EXPECT_EQ(window->Grafik_Schalter->toolTip(), QStringLiteral("Afficher le graphique"));
+    // Without "|" the caption changes and the hint stays.
+    EXPECT_EQ(window->E_Schalter->text(), QStringLiteral("Tous"));
+    EXPECT_EQ(window->E_Schalter->toolTip(), QStringLiteral("single values"));
+    EXPECT_TRUE(window->Language().CounterText.startsWith(QStringLiteral("Compteurs: ")));
+    EXPECT_TRUE(window->Language().CounterText.endsWith(QStringLiteral("Diff=[ZST_Diff]")));
+    EXPECT_EQ(HeaderKeyTable[hkCustNo].Caption, QStringLiteral("numéro client"));
+    EXPECT_EQ(window->Language().StatusLines[1], QStringLiteral("Choisissez un répertoire."));
+    EXPECT_EQ(Optionen_Form->windowTitle(), QStringLiteral("Réglages"));
+    EXPECT_EQ(TabAus_Form->Vorschau_Knopf->toolTip(), QStringLiteral("Aperçu avant impression"));
+    // Entries the module lacks keep the English texts.
+    EXPECT_EQ(window->Linien_Schalter->text(), QStringLiteral("lines"));
+}
+
+TEST_F(MainWindowLanguageTest, GeneratedSourcesLoadBackWithIdenticalTexts)
+{
+    QTemporaryDir current;
+    const QString oldCurrent = QDir::currentPath();
+    QDir::setCurrent(current.path());
+    QDir().mkpath(QStringLiteral("SPR"));
+
+    Start(QStringLiteral("DEU"));
+    // The table window's tool bar lives in the main window now.
+    EXPECT_TRUE(window->isAncestorOf(TabAus_Form->Vorschau_Knopf));
+    window->SprachDateien_MenuItemClick();
+    QDir::setCurrent(oldCurrent);
+    const TTexts german = AllTexts(*window);   // the hidden lists filled as well
+    const QString germanCustomer = HeaderKeyTable[hkCustNo].Caption;
+
+    TStringTable table;
+    ASSERT_TRUE(ReadStringTableFile(current.filePath(QStringLiteral("SPR/ZT_DE.rc")), table));
+    QFile de(current.filePath(QStringLiteral("SPR/ZT_DE.rc")));
+    QFile en(current.filePath(QStringLiteral("SPR/ZT_EN.rc")));
+    ASSERT_TRUE(de.open(QIODevice::ReadOnly) && en.open(QIODevice::ReadOnly));
+    EXPECT_EQ(de.readAll(), en.readAll());
+    EXPECT_EQ(table.at(20902), german.at(20902));   // a tool bar button of the table window
+    EXPECT_EQ(table.at(61), HeaderKeyTable[0].Caption);
+    EXPECT_EQ(table.at(23), QStringLiteral("Grafik"));
+    EXPECT_EQ(table.at(3428), QStringLiteral("Archivbeschreibung"));
+    EXPECT_FALSE(table.at(1).endsWith(QStringLiteral("1.17")));   // the version is no text to translate
+
+    // The German sources as a module give every window its German texts back.
+    QDir().mkpath(sandbox.programDir() + QStringLiteral("SPR"));
+    ASSERT_TRUE(QFile::copy(current.filePath(QStringLiteral("SPR/ZT_DE.rc")),
+                            sandbox.programDir() + QStringLiteral("SPR/AV_FRA.DLL")));
+    platform::IniFile(IniPath()).WriteString(QStringLiteral("COMMON"), QStringLiteral("LANGUAGE"),
+                                             QStringLiteral("FRA"));
+    Start(QStringLiteral("FRA"));
+    ASSERT_NE(window->LanguageReader(), nullptr);
+    const TTexts translated = AllTexts(*window);
+    for (const auto& [id, text] : german)
+        EXPECT_EQ(translated.at(id), text) << "id " << id;
+    EXPECT_EQ(HeaderKeyTable[hkCustNo].Caption, germanCustomer);
+}
