@@ -259,12 +259,6 @@ struct EvaluationSetup {
     // The longest time between two runs of the pump's action.
     QElapsedTimer sincePump;
     qint64 longestGapNs = 0;
-    // Time from the start of a run to its last pump while reading, and the
-    // run's total: what is left is the table's finish.
-    QElapsedTimer sinceStart;
-    qint64 lastReadingPumpNs = 0;
-    qint64 readingNs = 0;
-    qint64 totalNs = 0;
 
     explicit EvaluationSetup(uint8_t viewMode)
     {
@@ -273,8 +267,6 @@ struct EvaluationSetup {
             if (sincePump.isValid())
                 longestGapNs = std::max(longestGapNs, sincePump.nsecsElapsed());
             sincePump.start();
-            if (table.Filling())
-                lastReadingPumpNs = sinceStart.nsecsElapsed();
         });
         reader.SetPump(&pump);
         evaluator.SetPump(&pump);
@@ -297,11 +289,8 @@ struct EvaluationSetup {
     void OneDevice()
     {
         sincePump.invalidate();
-        sinceStart.start();
         evaluator.FillTable(1, Archives().devices[0], HeaderKeyTable[hkDevNo].Caption, QString(),
                             QStringLiteral("1"));
-        readingNs += lastReadingPumpNs;
-        totalNs += sinceStart.nsecsElapsed();
     }
 };
 
@@ -325,8 +314,6 @@ void RunOneDevice(benchmark::State& st, uint8_t viewMode)
         setup.OneDevice();
     st.SetBytesProcessed(int64_t(st.iterations()) * Archives().bytesEach);
     st.counters["rows"] = double(setup.table.Grid().RowCount() - setup.table.Grid().FixedRows());
-    st.counters["finish_share"] =
-        setup.totalNs > 0 ? double(setup.totalNs - setup.readingNs) / double(setup.totalNs) : 0.0;
     g_longestPumpGapMs = std::max(g_longestPumpGapMs, double(setup.longestGapNs) / 1e6);
 }
 void BM_EvaluateYear_AllValues(benchmark::State& st) { RunOneDevice(st, 0); }

@@ -162,7 +162,8 @@ double parseRealBytes(std::string_view s)
     if (mantissaDigits == 0)
         return kError;
     long long exponent = 0;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    const bool hasExponent = i < s.size() && (s[i] == 'e' || s[i] == 'E');
+    if (hasExponent) {
         ++i;
         bool expNegative = false;
         if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
@@ -185,6 +186,28 @@ double parseRealBytes(std::string_view s)
         return kError;
     if (!seenSignificant)
         return negative ? -0.0 : 0.0;
+
+    // Up to 15 digits without an exponent: the digits make a whole number
+    // below 2^53 and the fraction a power of ten up to 10^15, both exact, so
+    // their quotient is the correctly rounded value that from_chars gives.
+    if (mantissaDigits <= 15 && !hasExponent) {
+        static constexpr double Pow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
+                                           1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        int64_t whole = 0;
+        int fractionDigits = 0;
+        bool inFraction = false;
+        for (size_t k = numberStart; k < s.size(); ++k) {
+            if (s[k] == '.') {
+                inFraction = true;
+                continue;
+            }
+            whole = whole * 10 + (s[k] - '0');
+            if (inFraction)
+                ++fractionDigits;
+        }
+        const double value = fractionDigits > 0 ? double(whole) / Pow10[fractionDigits] : double(whole);
+        return negative ? -value : value;
+    }
 
     double value = 0.0;
     const char* first = s.data() + numberStart;

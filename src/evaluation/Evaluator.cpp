@@ -503,9 +503,13 @@ void TEvaluator::EvaluateDataLine(QStringView line)
     qsizetype start = 0;
     int index = 0;
     QStringView ordinal;
+    const char16_t* chars = line.utf16();
     for (;;) {
-        const qsizetype tab = line.indexOf(QLatin1Char('\t'), start);
-        if (tab < 0)
+        // Fields are short: a plain walk finds the TAB sooner than a search.
+        qsizetype tab = start;
+        while (tab < size && chars[tab] != u'\t')
+            ++tab;
+        if (tab >= size)
             break;
         const QStringView field = line.mid(start, tab - start).left(ArchiveTextLength);
         start = tab + 1;
@@ -686,7 +690,12 @@ void TEvaluator::WriteField(int index, QStringView field, bool last)
 
 void TEvaluator::PutTableCell(int col, const QString& text)
 {
-    if (!table_.SetCell(text, CurrentRow + 1, ColumnOffset + col))
+    PutTableCell(col, QString(text));
+}
+
+void TEvaluator::PutTableCell(int col, QString&& text)
+{
+    if (!table_.SetCell(std::move(text), CurrentRow + 1, ColumnOffset + col))
         throw EEvaluationError("table column beyond the grid");
 }
 

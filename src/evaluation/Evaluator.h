@@ -116,6 +116,7 @@ public:
     // Writes text into the current row at column offset + col. Throws
     // EEvaluationError for a column beyond the grid.
     void PutTableCell(int col, const QString& text);
+    void PutTableCell(int col, QString&& text);
     // The counter-evaluation text for the grid rows from and to (after the
     // table was finished: column 1 the dates, column 2 the first values) into
     // the evaluation label. Rows without a reading are skipped inward.

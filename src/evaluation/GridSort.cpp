@@ -61,6 +61,16 @@ void ShellSortKeys(std::vector<Key>& keys, int first, int last, bool descending,
                    platform::MessagePump* pump)
 {
     auto key = [&](int row) -> const Key& { return keys[std::size_t(row - first)]; };
+    // Rows already in order (an evaluation's rows mostly are) are never
+    // exchanged by any pass: every comparison of the walk finds its pair in
+    // order, so the walk can be left out.
+    bool ordered = true;
+    for (int r = first; r < last && ordered; ++r) {
+        const int c = key(r).compare(key(r + 1));
+        ordered = descending ? c >= 0 : c <= 0;
+    }
+    if (ordered)
+        return;
     grid.BeginUpdate();
     int gap = last / 2;
     while (gap > 0) {

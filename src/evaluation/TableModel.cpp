@@ -225,6 +225,11 @@ bool TTableModel::SetHeaderCell(const QString& text, int row, int col)
 
 bool TTableModel::SetCell(const QString& text, int row, int col)
 {
+    return SetCell(QString(text), row, col);
+}
+
+bool TTableModel::SetCell(QString&& text, int row, int col)
+{
     if (row < 1 || col < 0)
         return true;
     if (row > MaxTableRows || col >= MaxGridCount)
@@ -234,7 +239,7 @@ bool TTableModel::SetCell(const QString& text, int row, int col)
     const int width = TextColumnWidth(text);
     if (width > grid_.ColWidth(col))
         grid_.SetColWidth(col, width);
-    grid_.SetCell(col, row - 1, text);
+    grid_.SetCell(col, row - 1, std::move(text));
     return true;
 }
 

@@ -87,6 +87,7 @@ public:
     // row or column lies beyond the grid's limit: the table is full and the
     // caller ends its evaluation.
     bool SetCell(const QString& text, int row, int col);
+    bool SetCell(QString&& text, int row, int col);
     // 0 when the grid has fewer than 2 rows; else the grid row + 1 of the first
     // data row whose cell in Col equals Text exactly, or 1 when none does.
     int FindRowOfText(int col, const QString& text) const;

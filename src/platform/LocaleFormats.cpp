@@ -371,9 +371,11 @@ void LocaleFormats::AppendFormatted(QString& out, const std::vector<Token>& toke
 
 QString LocaleFormats::FormatDate(DateTimeValue value) const
 {
+    DateTimeParts parts;
+    DecodeDateTime(value, parts.year, parts.month, parts.day, parts.hour, parts.minute, parts.second, parts.msec);
     char16_t buf[64];
     int n = 0;
-    if (AppendNumericTo(buf, n, 64, dateTokens_, value))
+    if (AppendNumericTo(buf, n, 64, dateTokens_, parts))
         return QString(reinterpret_cast<const QChar*>(buf), n);
     QString out;
     out.reserve(12);
@@ -411,10 +413,10 @@ void AppendNumber16(char16_t* buf, int& n, int value, int width)
 } // namespace
 
 bool LocaleFormats::AppendNumericTo(char16_t* buf, int& n, int capacity, const std::vector<Token>& tokens,
-                                    DateTimeValue value) const
+                                    const DateTimeParts& parts) const
 {
-    int y, mo, d, h, mi, s, ms;
-    DecodeDateTime(value, y, mo, d, h, mi, s, ms);
+    const int y = parts.year, mo = parts.month, d = parts.day, h = parts.hour, mi = parts.minute,
+              s = parts.second, ms = parts.msec;
     const int h12 = h % 12 == 0 ? 12 : h % 12;
     for (const Token& t : tokens) {
         // Room for the longest number (a sign and ten digits).
@@ -451,11 +453,13 @@ QString LocaleFormats::FormatDateTime(DateTimeValue value) const
 {
     // Every data row of a table gets one: numeric formats are written into
     // a buffer and become a text once.
+    DateTimeParts parts;
+    DecodeDateTime(value, parts.year, parts.month, parts.day, parts.hour, parts.minute, parts.second, parts.msec);
     char16_t buf[64];
     int n = 0;
-    if (AppendNumericTo(buf, n, 62, dateTokens_, value)) {
+    if (AppendNumericTo(buf, n, 62, dateTokens_, parts)) {
         buf[n++] = u' ';
-        if (AppendNumericTo(buf, n, 64, timeTokens_, value))
+        if (AppendNumericTo(buf, n, 64, timeTokens_, parts))
             return QString(reinterpret_cast<const QChar*>(buf), n);
     }
     QString out;

@@ -71,8 +71,11 @@ private:
     void AppendFormatted(QString& out, const std::vector<Token>& tokens, DateTimeValue value) const;
     // As AppendFormatted into buf from index n (capacity characters) for
     // formats of numbers and literals only; false for any other format.
+    struct DateTimeParts {
+        int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, msec = 0;
+    };
     bool AppendNumericTo(char16_t* buf, int& n, int capacity, const std::vector<Token>& tokens,
-                         DateTimeValue value) const;
+                         const DateTimeParts& parts) const;
     bool MatchAmPm(QStringView text, qsizetype& pos, int& ampm) const;
 
     QString shortDate_;

@@ -158,6 +158,11 @@ QString TStringGridModel::Cell(int col, int row) const
 
 void TStringGridModel::SetCell(int col, int row, const QString& text)
 {
+    SetCell(col, row, QString(text));
+}
+
+void TStringGridModel::SetCell(int col, int row, QString&& text)
+{
     CheckIndex(col, "column");
     CheckIndex(row, "row");
     if (std::size_t(row) >= rows_.size()) {
@@ -174,7 +179,7 @@ void TStringGridModel::SetCell(int col, int row, const QString& text)
         cells.reserve(std::max<std::size_t>(std::size_t(col) + 1, std::size_t(colCount_)));
         cells.resize(std::size_t(col) + 1);
     }
-    cells[std::size_t(col)] = text;
+    cells[std::size_t(col)] = std::move(text);
     Touch();
 }
 

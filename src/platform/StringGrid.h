@@ -113,6 +113,7 @@ public:
     // kept for when the counts grow); others throw EGridIndexError.
     QString Cell(int col, int row) const;
     void SetCell(int col, int row, const QString& text);
+    void SetCell(int col, int row, QString&& text);
     // The stored texts of a row (may be shorter or longer than ColCount); an
     // empty vector for a row never written.
     const std::vector<QString>& RowCells(int row) const;

@@ -6,7 +6,10 @@
 
 #include <QStringList>
 #include <gtest/gtest.h>
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <string>
 #include <cstdint>
 
 namespace {
@@ -197,4 +200,36 @@ TEST(ParseRealTrimmed, SameAsParseRealDefOfTheTrimmedText)
                                QStringLiteral("    1234567890123456789012345678901234567890123456789012345678901234567890.5")};
     for (const QString& t : texts)
         EXPECT_EQ(ParseRealTrimmed(t), ParseRealDef(TrimControlChars(t))) << t.toStdString();
+}
+
+// Short decimal texts are read by whole-number arithmetic; the value must be
+// the correctly rounded one that the standard library reads.
+TEST(ParseRealDef, ShortDecimalsEqualTheLibraryReading)
+{
+    uint32_t x = 99;
+    for (int i = 0; i < 200000; ++i) {
+        x = x * 1664525u + 1013904223u;
+        const int digits = 1 + int((x >> 8) % 17);
+        std::string text;
+        if ((x >> 20) % 3 == 0)
+            text += '-';
+        const int point = int((x >> 12) % uint32_t(digits + 1));
+        for (int k = 0; k < digits; ++k) {
+            if (k == point && k > 0)
+                text += (x >> 25) % 2 ? '.' : ',';
+            x = x * 1664525u + 1013904223u;
+            text += char('0' + (x >> 16) % 10);
+        }
+        std::string plain = text;
+        for (char& c : plain)
+            if (c == ',')
+                c = '.';
+        double expected = 0;
+        const char* first = plain.data() + (plain[0] == '-' ? 1 : 0);
+        std::from_chars(first, plain.data() + plain.size(), expected);
+        if (plain[0] == '-')
+            expected = -expected;
+        const double got = ParseRealDef(QString::fromStdString(text));
+        ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << text << " " << got << " " << expected;
+    }
 }

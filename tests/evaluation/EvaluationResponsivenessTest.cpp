@@ -4,6 +4,7 @@
 // messages are let through ends the evaluation after the line being read.
 #include "EvaluatorFixture.h"
 
+#include "evaluation/ArchiveReader.h"
 #include "support/ArchiveGenerator.h"
 
 #include <QElapsedTimer>
@@ -137,4 +138,43 @@ TEST_F(ResponsivenessTest, AbortStopsTheEvaluationWithinOneHundredMilliseconds)
         GTEST_SKIP() << "the evaluation ended before the abort";
     EXPECT_LE(sinceAbort.elapsed(), 100);
     EXPECT_LT(evaluator->RowCount, lines);
+}
+
+// The value fields are shaped in place for speed; every shown field must come
+// out as the number-text routines make it: formatted for a column with a unit,
+// without leading zeros otherwise, in the middle of a line and as its last
+// field.
+TEST_F(ResponsivenessTest, ValueFieldsComeOutAsTheNumberTextRoutinesMakeThem)
+{
+    state.Settings.Format = true;
+    state.Settings.KopfZeile = false;
+    const QStringList names{QStringLiteral("Zeit"), QStringLiteral("VA"), QStringLiteral("VB")};
+    const QStringList units{QString(), QStringLiteral("m3"), QString()};
+    const QStringList fields{
+        QStringLiteral("00001000"), QStringLiteral("0020,50"), QStringLiteral("12.000"), QStringLiteral("007"),
+        QStringLiteral("0,5"),      QStringLiteral("0.5"),     QStringLiteral("1,2,0"),  QStringLiteral("12:"),
+        QStringLiteral("000"),      QStringLiteral("1.50:"),   QStringLiteral("-0012,5"), QStringLiteral("0"),
+        QStringLiteral("5"),        QStringLiteral("123456789012"), QStringLiteral("0,"), QStringLiteral(",0"),
+        QStringLiteral("abc"),      QStringLiteral(" 12"),     QStringLiteral("00.00"),  QStringLiteral("1.0.0")};
+    QStringList lines;
+    for (int i = 0; i < fields.size(); ++i) {
+        const int minutes = 15 * (i + 1);
+        const QString ts = QStringLiteral("01.01.2004 %1:%2:00")
+                               .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+                               .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+        lines << DataLine(i + 1, ts, {fields[i], fields[fields.size() - 1 - i]});
+    }
+    WriteArchive(QStringLiteral("F.AGR"), ArchiveText(QStringLiteral("7"), names, units, lines));
+    FillOverview(overview, {{QStringLiteral("F.AGR"), QStringLiteral("7")}});
+    SelectDevice(QStringLiteral("7"), QStringLiteral("1"));
+
+    ASSERT_EQ(DataRows(), fields.size());
+    for (int i = 0; i < fields.size(); ++i) {
+        QString formatted = fields[i];
+        FormatNumberText(formatted);
+        QString plain = fields[fields.size() - 1 - i];
+        StripLeadingZeros(plain);
+        EXPECT_EQ(DataRow(i).value(2), formatted) << fields[i].toStdString();
+        EXPECT_EQ(DataRow(i).value(3), plain) << fields[fields.size() - 1 - i].toStdString();
+    }
 }

@@ -153,7 +153,10 @@ bool TBaum_Form::VSTKeyUp(int key)
 
 bool TBaum_Form::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == VST.data() && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+    // The event type first: while the tree view is being destroyed it still
+    // sends events through this filter, and reading the QPointer then would
+    // cast an object that is no longer a QTreeView.
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && watched == VST.data()) {
         auto* key = static_cast<QKeyEvent*>(event);
         const int k = key->key();
         if (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Space) {

@@ -364,7 +364,10 @@ void TTabAus_Form::LayoutGroupBox()
 
 bool TTabAus_Form::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == GroupBox1 && event->type() == QEvent::Resize)
+    // The event type first: a group box being destroyed still sends events
+    // through this filter, and reading the QPointer then would cast an object
+    // that is no longer a QGroupBox.
+    if (event->type() == QEvent::Resize && watched == GroupBox1)
         LayoutGroupBox();
     return QWidget::eventFilter(watched, event);
 }
