@@ -178,8 +178,6 @@ signals:
 
 private:
     void EndFill();
-    void MeasurePlainAdvances();
-    int PlainTextWidth(const QString& text) const;
     double CellValue(int col, int row) const;
 
     platform::TStringGridModel grid_;
@@ -191,13 +189,11 @@ private:
     bool chooserVisible_ = true;
     QFont font_;
     QFontMetrics metrics_;
-    int fixedPitchAdvance_ = 0;          // > 0: every character this wide
+    double digitAdvance_ = 0;            // advance of '0' in the table font, in pixels
     // Advances in 1/64 pixel of the characters that make up numbers and
     // dates, when the font lays them out without kerning (checked when the
     // font is applied): such texts are measured by adding, not by shaping.
     // 0 for a character that must be shaped.
-    std::array<int32_t, 128> plainAdvance64_{};
-    bool plainAdvances_ = false;
     double scale_ = 1.0;
     bool filling_ = false;
     platform::MessagePump* pump_ = nullptr;

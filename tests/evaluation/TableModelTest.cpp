@@ -89,43 +89,45 @@ TEST_F(TableModelTest, SetHeaderCellGrowsRowsAndFixedRows)
     EXPECT_EQ(model.Grid().Cell(1, 0), QStringLiteral("Nr"));
 }
 
-// Number and date texts are measured by adding character advances; the width
-// must be what the font's own measurement of the whole text gives, in every
-// font the table may use.
-TEST_F(TableModelTest, ColumnWidthOfNumberAndDateTextsEqualsTheShapedWidth)
+TEST_F(TableModelTest, ColumnWidthIsTheFontSizeTimesTheLengthOrTheDigitsItNeeds)
 {
-    const QStringList fonts = {QStringLiteral("Courier New"), QStringLiteral("Arial"),
-                               QStringLiteral("Times New Roman"), QStringLiteral("DejaVu Sans")};
-    QStringList texts = {QStringLiteral("31.12.2005 23:45:00"), QStringLiteral("   12345.0"),
-                         QStringLiteral("-0,5"), QStringLiteral("(17.25)"), QStringLiteral("*****.**"),
-                         QStringLiteral("1/2/05 1:00:00"), QStringLiteral("M>ller 12"),
-                         QStringLiteral("Zähler"), QStringLiteral("0x8104"), QStringLiteral("\t1")};
-    uint32_t x = 12345;
-    for (int i = 0; i < 300; ++i) {
-        x = x * 1664525u + 1013904223u;
-        QString t;
-        const int len = 1 + int((x >> 8) % 14);
-        for (int k = 0; k < len; ++k) {
-            x = x * 1664525u + 1013904223u;
-            t += QLatin1Char("0123456789 .,:-+()/*"[(x >> 10) % 20]);
-        }
-        texts << t;
-    }
-    for (const QString& family : fonts) {
-        for (const int size : {7, 9, 11}) {
+    QFont font(QStringLiteral("DejaVu Sans Mono"));
+    font.setPointSize(9);
+    model.ApplyTableFont(font);
+    model.SetScale(1.0);
+    const double digit = QFontMetricsF(font).horizontalAdvance(QLatin1Char('0'));
+    // Long texts: the size in points per character is the wider.
+    EXPECT_EQ(model.TextColumnWidth(QStringLiteral("07.12.2026 00:15:00")),
+              std::max(9 * 19 - 6, int(std::ceil(19 * digit)) + 13));
+    // Short texts: the characters and the drawing insets are.
+    EXPECT_EQ(model.TextColumnWidth(QStringLiteral("1")), int(std::ceil(digit)) + 13);
+    EXPECT_EQ(model.TextColumnWidth(QString()), 0);
+    model.SetScale(2.0);
+    EXPECT_EQ(model.TextColumnWidth(QStringLiteral("12345")), 9 * 5 * 2 - 6);
+}
+
+// The width must hold the text where it is drawn: 6 pixels beside the hidden
+// marker column and inside the insets of fixed and selected cells (1 left,
+// 6 right).
+TEST_F(TableModelTest, ColumnsHoldTheirTextsInTheInstalledFonts)
+{
+    const QStringList texts = {QStringLiteral("07.12.2026 00:15:00"), QStringLiteral("  12345678.1234"),
+                               QStringLiteral("(-1234,5)"), QStringLiteral("0x8104: Beispiel"),
+                               QStringLiteral("1"), QStringLiteral("Zähler")};
+    for (const QString& family : {QStringLiteral("DejaVu Sans Mono"), QStringLiteral("DejaVu Sans"),
+                                  QStringLiteral("Courier New")}) {
+        for (const int size : {7, 8, 9, 10, 11, 12}) {
             QFont font(family);
             font.setPointSize(size);
             model.ApplyTableFont(font);
-            // A fixed-pitch font is measured by length alone.
-            if (QFontInfo(font).fixedPitch())
-                continue;
-            const QFontMetrics metrics(font);
-            for (const QString& t : texts)
-                EXPECT_EQ(model.TextColumnWidth(t), metrics.horizontalAdvance(t) + 8)
+            const QFontMetricsF metrics(font);
+            for (const QString& t : texts) {
+                const int width = model.TextColumnWidth(t);
+                EXPECT_GE(width, metrics.horizontalAdvance(t) + 13)
                     << family.toStdString() << " " << size << " '" << t.toStdString() << "'";
+            }
         }
     }
-    EXPECT_EQ(model.TextColumnWidth(QString()), 0);
 }
 
 TEST_F(TableModelTest, SetCellGrowsColumnsAndWidensOnlyItsColumn)
