@@ -97,6 +97,41 @@ double ParseRealTrimmed(QStringView text)
     qsizetype begin = 0;
     while (begin < end && text[begin].unicode() <= 32)
         ++begin;
+    {
+        // The common cell, a sign, up to 15 digits and one decimal separator,
+        // is converted here as the general way below would (digits as a whole
+        // number divided by an exact power of ten); anything else goes there.
+        static constexpr double Pow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
+                                           1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        const char16_t* p = text.utf16() + begin;
+        const char16_t* const last = text.utf16() + end;
+        bool negative = false;
+        if (p < last && (*p == u'+' || *p == u'-')) {
+            negative = *p == u'-';
+            ++p;
+        }
+        int64_t whole = 0;
+        int digits = 0;
+        int fractionDigits = -1;
+        for (; p < last; ++p) {
+            const char16_t c = *p;
+            if (c >= u'0' && c <= u'9') {
+                whole = whole * 10 + (c - u'0');
+                if (++digits > 15)
+                    break;
+                if (fractionDigits >= 0)
+                    ++fractionDigits;
+            } else if ((c == u'.' || c == u',') && fractionDigits < 0) {
+                fractionDigits = 0;
+            } else {
+                break;
+            }
+        }
+        if (p == last && digits > 0) {
+            const double value = fractionDigits > 0 ? double(whole) / Pow10[fractionDigits] : double(whole);
+            return negative ? -value : value;
+        }
+    }
     const std::size_t n = std::size_t(end - begin);
     char small[64];
     std::string large;

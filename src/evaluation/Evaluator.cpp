@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 using platform::DateTimeValue;
 
@@ -31,6 +32,8 @@ constexpr double NoNumber = -9999.0;
 constexpr int CounterTextCapacity = 255;
 constexpr int DateTextCut = 20;
 constexpr int GONrWidth = 7;
+// Characters of a time stamp's sort key ("yyyymmddhhmmss").
+constexpr int SortKeyLength = 14;
 constexpr uint8_t RowLimitMessage = 36;
 
 const QString& FlagText(bool special)
@@ -92,8 +95,6 @@ QStringList LinesOf(const QString& value)
     for (QString& line : lines) {
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
-        if (line.size() > ArchiveTextLength)
-            line.truncate(ArchiveTextLength);
     }
     return lines;
 }
@@ -135,6 +136,81 @@ double TEvaluator::DayBeginFromCell(const QString& cell)
     if (hours > 23)
         return -1.0;
     return hours / 24.0;
+}
+
+int64_t TEvaluator::SortKeyNumber(int64_t seconds)
+{
+    const int64_t days = FloorDiv(seconds, SecondsPerDay);
+    if (days != keyDay_) {
+        int year = 0, month = 0, day = 0;
+        CivilFromDays(days, year, month, day);
+        keyDay_ = days;
+        keyDayNumber_ = ((int64_t(std::clamp(year, 0, 9999)) * 100 + month) * 100 + day) * 1000000;
+    }
+    const int sod = int(seconds - days * SecondsPerDay);
+    return keyDayNumber_ + (sod / 3600) * 10000 + (sod / 60 % 60) * 100 + sod % 60;
+}
+
+void TEvaluator::SetRowKey(int row, int64_t number, QStringView tail)
+{
+    if (row < 0)
+        return;
+    while (rowKeys_.size() <= std::size_t(row))
+        rowKeys_.push_back(TRowSortKey{-1, {}});
+    TRowSortKey& key = rowKeys_[std::size_t(row)];
+    key.number = number;
+    if (!tail.isEmpty()) {
+        QString text = tail.toString();
+        key.tail = TextSortWeights(text);
+        keyTails_[row] = std::move(text);
+    } else if (!key.tail.empty()) {
+        key.tail.clear();
+        keyTails_.erase(row);
+    }
+}
+
+void TEvaluator::WriteSortKeys()
+{
+    if (!keysPending_)
+        return;
+    keysPending_ = false;
+    for (std::size_t r = 0; r < rowKeys_.size(); ++r) {
+        const TRowSortKey& key = rowKeys_[r];
+        if (key.number < 0)
+            continue;
+        QString text(SortKeyLength, Qt::Uninitialized);
+        int64_t number = key.number;
+        for (int i = SortKeyLength - 1; i >= 0; --i) {
+            text[i] = QChar(u'0' + int(number % 10));
+            number /= 10;
+        }
+        if (!key.tail.empty()) {
+            const auto tail = keyTails_.find(int(r));
+            if (tail != keyTails_.end())
+                text += tail->second;
+        }
+        table_.SetCell(std::move(text), int(r) + 1, KeyColumn);
+    }
+}
+
+void TEvaluator::SortByKeys()
+{
+    platform::TStringGridModel& grid = table_.Grid();
+    const int first = grid.FixedRows();
+    const int last = grid.RowCount() - 1;
+    // Every data row has its key: sort by the keys, as by their texts.
+    bool complete = keysPending_ && last >= first && rowKeys_.size() == std::size_t(last) + 1;
+    for (int r = 0; r <= last && complete; ++r)
+        complete = (r < first) == (rowKeys_[std::size_t(r)].number < 0);
+    if (complete) {
+        keysPending_ = false;
+        std::vector<TRowSortKey> keys(std::make_move_iterator(rowKeys_.begin() + first),
+                                      std::make_move_iterator(rowKeys_.end()));
+        SortGridByRowKeys(keys, false, grid, pump_);
+        return;
+    }
+    WriteSortKeys();
+    SortGridByValue(KeyColumn, false, grid, pump_);
 }
 
 QString TEvaluator::SortKeyText(int64_t seconds)
@@ -198,6 +274,9 @@ void TEvaluator::FillTable(uint8_t level, const QString& nodeText, const QString
     startSeconds_ = platform::ToWholeSeconds(PeriodStart);
     endSeconds_ = platform::ToWholeSeconds(PeriodEnd) + SecondsPerDay - (view_.Differenz ? 0 : 1);
     formats_ = &platform::LocaleFormats::Current();
+    dateCache_ = platform::LocaleFormats::DateTextCache{};
+    keyDay_ = INT64_MIN;
+    keysPending_ = false;
     RowLimitReached = false;
 
     platform::TStringGridModel& grid = table_.Grid();
@@ -244,8 +323,13 @@ void TEvaluator::FillTable(uint8_t level, const QString& nodeText, const QString
         // message; a fill that was started is closed so the view follows.
         if (table_.Filling())
             table_.FinishTable(1, false);
+        try {
+            WriteSortKeys();
+        } catch (...) {
+        }
     }
     table_.SetPump(nullptr);
+    grid.SetRowCapacityHint(0);
     grid.EndUpdate();
 
     if (pump_ != nullptr)
@@ -318,6 +402,10 @@ void TEvaluator::StartTable(int row)
     eventRows_.clear();
     deviceColumns_.clear();
     archive_ = 1;
+    rowKeys_.clear();
+    rowKeys_.reserve(std::size_t(InitialRowCount));
+    keyTails_.clear();
+    keysPending_ = true;
 
     const TTableOutputParams* params = table_.Params();
     table_.ClearTable(params != nullptr ? params->DruckDateiName : QString());
@@ -412,6 +500,10 @@ void TEvaluator::EndOfHeader()
         p.column = shown++;
     }
     shownCount_ = shown;
+    // Rows make room for the difference columns the finish adds (one per
+    // value column, after the key column went) when they are made.
+    const int columns = table_.Grid().ColCount();
+    table_.Grid().SetRowCapacityHint(view_.Differenz ? 2 * columns - 4 : 0);
     if (shown > 0 && known == deviceColumns_.constEnd())
         deviceColumns_.insert(DeviceNumber, ColumnOffset);
 }
@@ -554,13 +646,15 @@ void TEvaluator::EvaluateDataLine(QStringView line)
                 if (row != MergedRow) {
                     const int r1 = row + 1;
                     table_.SetCell(FlagText(false), r1, FlagColumn);
-                    table_.SetCell(SortKeyText(seconds), r1, KeyColumn);
-                    table_.SetCell(showTime_ ? formats_->FormatDateTime(t) : formats_->FormatDate(t), r1,
-                                   DateColumn);
+                    SetRowKey(row, SortKeyNumber(seconds), QStringView());
+                    table_.SetCell(showTime_ ? formats_->FormatDateTime(t, dateCache_)
+                                             : formats_->FormatDate(t, dateCache_),
+                                   r1, DateColumn);
                 }
             } else {
                 if ((mode == 0 && special) || (mode == 2 && !special))
                     return;
+                const int64_t number = SortKeyNumber(seconds);
                 QString key = SortKeyText(seconds);
                 key += ordinal;
                 if (key.size() > ArchiveTextLength)
@@ -570,10 +664,11 @@ void TEvaluator::EvaluateDataLine(QStringView line)
                     if (ordinal.isEmpty()) {
                         // Such a key equals an ordinary row's key: search the
                         // rows written so far, top down, as the table would.
-                        const platform::TStringGridModel& grid = table_.Grid();
-                        for (int r = grid.FixedRows(); r <= RowCount && row < 0; ++r) {
-                            const std::vector<QString>& cells = grid.RowCells(r);
-                            if (cells.size() > std::size_t(KeyColumn) && cells[KeyColumn] == key)
+                        const int first = table_.Grid().FixedRows();
+                        const int end = std::min(RowCount + 1, int(rowKeys_.size()));
+                        for (int r = first; r < end && row < 0; ++r) {
+                            const TRowSortKey& k = rowKeys_[std::size_t(r)];
+                            if (k.number == number && k.tail.empty())
                                 row = r;
                         }
                     } else {
@@ -592,9 +687,9 @@ void TEvaluator::EvaluateDataLine(QStringView line)
                 CurrentRow = row;
                 const int r1 = row + 1;
                 table_.SetCell(FlagText(special), r1, FlagColumn);
-                table_.SetCell(key, r1, KeyColumn);
+                SetRowKey(row, number, QStringView(key).mid(SortKeyLength));
                 // Event rows always show the time, also at midnight.
-                table_.SetCell(formats_->FormatDateTime(t), r1, DateColumn);
+                table_.SetCell(formats_->FormatDateTime(t, dateCache_), r1, DateColumn);
             }
         } else {
             WriteField(index, field, false);
@@ -723,15 +818,17 @@ void TEvaluator::FinishEvaluation()
     EnsureTableColumnWidths();
     grid.SetRowCount(RowCount + 1);
 
-    if (state_.Abort)
+    if (state_.Abort) {
+        WriteSortKeys();
         return;
+    }
 
     if (hooks_.SetAbortEnabled)
         hooks_.SetAbortEnabled(false);
     // Every step of the finish lets messages through, the long ones also
     // within: the window stays responsive up to the last row.
     LetMessagesThrough();
-    SortGridByValue(KeyColumn, false, grid, pump_);
+    SortByKeys();
     LetMessagesThrough();
     table_.DeleteColumn(KeyColumn);
     LetMessagesThrough();

@@ -11,7 +11,10 @@
 // column 1 the sort key (time stamp "yyyymmddhhmmss", for event rows followed
 // by the ordinal number), column 2 the date text, then the value columns of
 // the archives. Header rows: the device number (with the device header row
-// on), the value names, the units. After sorting column 1 is removed.
+// on), the value names, the units. After sorting column 1 is removed. While
+// the table is filled the keys are kept beside the grid as numbers and the
+// rows are sorted by those (in the same order as by the texts); a table left
+// unsorted (aborted, or ended by an error) gets them as texts.
 //
 // Rows: CurrentRow and RowCount are 0-based grid rows. RowCount starts at the
 // grid row of the units, so the first data row lies directly below the header
@@ -24,6 +27,7 @@
 #include "evaluation/EvaluationHooks.h"
 #include "evaluation/EvaluationState.h"
 #include "platform/DateTimeValue.h"
+#include "platform/LocaleFormats.h"
 
 #include <QHash>
 #include <QString>
@@ -31,15 +35,16 @@
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
+#include <unordered_map>
 #include <vector>
 
 class TArchiveReader;
 class TStatusDecoder;
 class THeadTemplate;
 class TTableModel;
+struct TRowSortKey;
 namespace platform {
 class TStringGridModel;
-class LocaleFormats;
 class MessagePump;
 }
 
@@ -172,6 +177,15 @@ private:
     static constexpr int FullTable = -2;
     int OrdinaryRow(int64_t seconds, int slot);
     void WriteField(int index, QStringView field, bool last);
+    // The sort key of a row: the number of its time stamp's key text and the
+    // text after it (event rows: the ordinal number).
+    int64_t SortKeyNumber(int64_t seconds);
+    void SetRowKey(int row, int64_t number, QStringView tail);
+    // Writes the sort keys kept beside the grid into the key column, as
+    // texts, for a table that is left unsorted (aborted, or ended by an
+    // error) or sorted by its texts.
+    void WriteSortKeys();
+    void SortByKeys();
     void FinishEvaluation();
     // Runs the pump when its interval has passed.
     void LetMessagesThrough();
@@ -202,6 +216,15 @@ private:
     std::vector<TSlotRow> slotRows_;
     // First row of each event key (time stamp and ordinal number).
     QHash<QString, int> eventRows_;
+    // Sort keys by grid row (number -1: no key) while the table is filled;
+    // the key column stays empty until the rows are sorted by these. The
+    // texts after the time stamps of event rows, by row.
+    std::vector<TRowSortKey> rowKeys_;
+    std::unordered_map<int, QString> keyTails_;
+    bool keysPending_ = false;
+    int64_t keyDay_ = INT64_MIN; // day of keyDayNumber_, INT64_MIN none
+    int64_t keyDayNumber_ = 0;
+    platform::LocaleFormats::DateTextCache dateCache_;
     // First column of each device in the table.
     QHash<QString, int> deviceColumns_;
     uint32_t archive_ = 0;       // counts the EvaluateRow calls of a table

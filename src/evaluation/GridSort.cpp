@@ -171,6 +171,22 @@ void SortGridByDate(int32_t Col, bool Descending, platform::TStringGridModel& Gr
     ShellSortRows(Col, Descending, Grid, [](const QString& text) { return DateSortKey(text); }, Pump);
 }
 
+void SortGridByRowKeys(std::vector<TRowSortKey>& Keys, bool Descending, platform::TStringGridModel& Grid,
+                       platform::MessagePump* Pump)
+{
+    const int first = Grid.FixedRows();
+    const int last = Grid.RowCount() - 1;
+    if (last - first < 1 || Keys.size() != std::size_t(last - first + 1))
+        return;
+    // The keys are ready, but messages go through as often as while the
+    // texts' keys are built.
+    if (Pump != nullptr)
+        for (int r = first; r <= last; ++r)
+            if ((r & 1023) == 0)
+                Pump->Pump();
+    ShellSortKeys(Keys, first, last, Descending, Grid, Pump);
+}
+
 void GridSelectAll(platform::TStringGridModel& Grid)
 {
     Grid.SetSelection(platform::TGridRect{Grid.FixedCols(), Grid.FixedRows(), Grid.ColCount() - 1, Grid.RowCount() - 1});

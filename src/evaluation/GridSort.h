@@ -9,6 +9,7 @@ namespace platform { class MessagePump; }
 #include <QString>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Key of a date text: its parts separated by '.' or '/' in reverse order,
 // joined without separator ("31.12.2005" gives "20051231", "1/2/2005" gives
@@ -29,5 +30,24 @@ void SortGridByDate(int32_t Col, bool Descending, platform::TStringGridModel& Gr
 // evaluation sorts while its window must stay responsive).
 void SortGridByValue(int32_t Col, bool Descending, platform::TStringGridModel& Grid, platform::MessagePump* Pump);
 void SortGridByDate(int32_t Col, bool Descending, platform::TStringGridModel& Grid, platform::MessagePump* Pump);
+// A row's sort key kept beside the grid instead of as a cell text: a whole
+// number whose digits all have fixed places (a time stamp "yyyymmddhhmmss")
+// followed by the sort weights of a text. Keys compare as the texts "number
+// digits + text" would in SortGridByValue.
+struct TRowSortKey {
+    int64_t number = 0;
+    std::u32string tail;   // TextSortWeights of the text after the digits
+    int compare(const TRowSortKey& other) const
+    {
+        if (number != other.number)
+            return number < other.number ? -1 : 1;
+        return tail.compare(other.tail);
+    }
+};
+// Sorts the data rows (FixedRows..RowCount-1) by Keys (Keys[i] belongs to row
+// FixedRows + i and moves with it), exchanging rows exactly as SortGridByValue
+// does on the key texts. Keys must hold one key per data row.
+void SortGridByRowKeys(std::vector<TRowSortKey>& Keys, bool Descending, platform::TStringGridModel& Grid,
+                       platform::MessagePump* Pump);
 // Selection := first non-fixed column and row to the last column and row.
 void GridSelectAll(platform::TStringGridModel& Grid);

@@ -143,6 +143,8 @@ public:
 
     // ---- Layout, valid after Redraw ----------------------------------------
     QSize Size() const { return size_; }
+    // The height with all three rows shown, the tallest the strip becomes.
+    int FullHeight() const { return 3 * (metrics_.RowHeight + 1); }
     const QPolygon& Outline() const { return outline_; }
     QRegion OutlineRegion() const;
     QRect LeftArrowBounds() const { return leftArrow_; }

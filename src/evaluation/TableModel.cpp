@@ -79,6 +79,7 @@ void TTableModel::ApplyTableFont(const QFont& font)
     font_ = font;
     metrics_ = QFontMetrics(font_);
     digitAdvance_ = QFontMetricsF(font_).horizontalAdvance(QLatin1Char('0'));
+    widthByLength_.fill(0);
     emit FontChanged();
 }
 
@@ -103,10 +104,22 @@ int TTableModel::TextColumnWidth(const QString& text) const
     // has to be measured, which keeps filling 65,536 rows cheap.
     if (text.isEmpty())
         return 0;
+    const qsizetype length = text.size();
+    if (std::size_t(length) < WidthCacheSize) {
+        int& width = widthByLength_[std::size_t(length)];
+        if (width == 0)
+            width = ComputeTextColumnWidth(length);
+        return width;
+    }
+    return ComputeTextColumnWidth(length);
+}
+
+int TTableModel::ComputeTextColumnWidth(qsizetype textLength) const
+{
     double points = font_.pointSizeF();
     if (points <= 0 && font_.pixelSize() > 0)
         points = font_.pixelSize() * 72.0 / 96.0;
-    const double length = double(text.size());
+    const double length = double(textLength);
     const int byPoints = int(std::trunc(std::fabs(points) * (length * scale_))) - 6;
     const int byAdvance = int(std::ceil(length * digitAdvance_)) + 13;
     return std::max(byPoints, byAdvance);

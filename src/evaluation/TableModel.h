@@ -129,7 +129,11 @@ public:
     // A font the user chose: stored in the parameters, applied, row height anew.
     void ApplyChosenFont(const QFont& font);
     double Scale() const { return scale_; }
-    void SetScale(double scale) { scale_ = scale > 0 ? scale : 1.0; }
+    void SetScale(double scale)
+    {
+        scale_ = scale > 0 ? scale : 1.0;
+        widthByLength_.fill(0);
+    }
     // Width a column needs for text in the table font (never below 0).
     int TextColumnWidth(const QString& text) const;
     int DefaultColumnWidth() const;   // new columns start this narrow
@@ -190,11 +194,12 @@ private:
     QFont font_;
     QFontMetrics metrics_;
     double digitAdvance_ = 0;            // advance of '0' in the table font, in pixels
-    // Advances in 1/64 pixel of the characters that make up numbers and
-    // dates, when the font lays them out without kerning (checked when the
-    // font is applied): such texts are measured by adding, not by shaping.
-    // 0 for a character that must be shaped.
     double scale_ = 1.0;
+    // TextColumnWidth by text length for the current font and scale, filled
+    // when first asked (0: not yet); every cell of a fill asks for one.
+    static constexpr std::size_t WidthCacheSize = 64;
+    mutable std::array<int, WidthCacheSize> widthByLength_{};
+    int ComputeTextColumnWidth(qsizetype length) const;
     bool filling_ = false;
     platform::MessagePump* pump_ = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "platform/LocaleFormats.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace platform {
@@ -468,6 +469,68 @@ QString LocaleFormats::FormatDateTime(DateTimeValue value) const
     out += QLatin1Char(' ');
     AppendFormatted(out, timeTokens_, value);
     return out;
+}
+
+bool LocaleFormats::FillDateCache(DateTimeValue value, int64_t day, DateTextCache& cache) const
+{
+    if (cache.day == day)
+        return true;
+    cache.day = INT64_MIN;
+    // Only a date format of numbers and literals depends on the day alone.
+    for (const Token& t : dateTokens_) {
+        switch (t.kind) {
+        case Tok::Literal: case Tok::Day: case Tok::Day2: case Tok::Month: case Tok::Month2: case Tok::Year:
+            break;
+        default:
+            return false;
+        }
+    }
+    DateTimeParts parts;
+    DecodeDateTime(value, parts.year, parts.month, parts.day, parts.hour, parts.minute, parts.second, parts.msec);
+    int n = 0;
+    if (!AppendNumericTo(cache.text, n, 62, dateTokens_, parts))
+        return false;
+    cache.day = day;
+    cache.year = parts.year;
+    cache.month = parts.month;
+    cache.dayOfMonth = parts.day;
+    cache.length = n;
+    return true;
+}
+
+QString LocaleFormats::FormatDate(DateTimeValue value, DateTextCache& cache) const
+{
+    const int64_t ms = ToMSecs(value);
+    const int64_t day = ms >= 0 ? ms / MSecsPerDay : -((-ms + MSecsPerDay - 1) / MSecsPerDay);
+    if (!FillDateCache(value, day, cache))
+        return FormatDate(value);
+    return QString(reinterpret_cast<const QChar*>(cache.text), cache.length);
+}
+
+QString LocaleFormats::FormatDateTime(DateTimeValue value, DateTextCache& cache) const
+{
+    const int64_t ms = ToMSecs(value);
+    const int64_t day = ms >= 0 ? ms / MSecsPerDay : -((-ms + MSecsPerDay - 1) / MSecsPerDay);
+    if (!FillDateCache(value, day, cache))
+        return FormatDateTime(value);
+    DateTimeParts parts;
+    parts.year = cache.year;
+    parts.month = cache.month;
+    parts.day = cache.dayOfMonth;
+    int64_t rest = ms - day * MSecsPerDay;
+    parts.msec = int(rest % 1000);
+    rest /= 1000;
+    parts.second = int(rest % 60);
+    rest /= 60;
+    parts.minute = int(rest % 60);
+    parts.hour = int(rest / 60);
+    char16_t buf[64];
+    int n = cache.length;
+    std::copy(cache.text, cache.text + n, buf);
+    buf[n++] = u' ';
+    if (AppendNumericTo(buf, n, 64, timeTokens_, parts))
+        return QString(reinterpret_cast<const QChar*>(buf), n);
+    return FormatDateTime(value);
 }
 
 bool LocaleFormats::MatchAmPm(QStringView text, qsizetype& pos, int& ampm) const

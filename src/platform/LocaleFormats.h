@@ -17,6 +17,7 @@
 #include "platform/DateTimeValue.h"
 
 #include <QLocale>
+#include <cstdint>
 #include <QString>
 #include <QStringView>
 #include <vector>
@@ -49,6 +50,19 @@ public:
     // Date, a blank and the time; the time is shown at midnight as well.
     QString FormatDateTime(DateTimeValue value) const;
 
+    // The date part of the day formatted last, for a caller that formats
+    // many time stamps in a row (most of them of the same day). Reset it
+    // (assign a new one) whenever the formats may have changed.
+    struct DateTextCache {
+        int64_t day = INT64_MIN;   // day of the text held; INT64_MIN none
+        int year = 0, month = 0, dayOfMonth = 0;
+        int length = 0;
+        char16_t text[64];
+    };
+    // The same texts as FormatDate and FormatDateTime.
+    QString FormatDate(DateTimeValue value, DateTextCache& cache) const;
+    QString FormatDateTime(DateTimeValue value, DateTextCache& cache) const;
+
     // Reads a date with an optional time. False when the text does not follow
     // the formats or names no existing date or time.
     bool TryParseDateTime(QStringView text, DateTimeValue& result) const;
@@ -77,6 +91,10 @@ private:
     bool AppendNumericTo(char16_t* buf, int& n, int capacity, const std::vector<Token>& tokens,
                          const DateTimeParts& parts) const;
     bool MatchAmPm(QStringView text, qsizetype& pos, int& ampm) const;
+    // Brings the cache to the day of value (day: its milliseconds since
+    // 30.12.1899 divided by a day, rounded down); false when the date
+    // format is not numeric.
+    bool FillDateCache(DateTimeValue value, int64_t day, DateTextCache& cache) const;
 
     QString shortDate_;
     QString longTime_;

@@ -24,10 +24,9 @@ TStringGridModel::TStringGridModel(QObject* parent) : QObject(parent) {}
 
 TStringGridModel::~TStringGridModel() = default;
 
-void TStringGridModel::CheckIndex(int index, const char* what)
+void TStringGridModel::ThrowIndexError(int index, const char* what)
 {
-    if (index < 0 || index >= MaxGridCount)
-        throw EGridIndexError(std::string("grid ") + what + " index out of range: " + std::to_string(index));
+    throw EGridIndexError(std::string("grid ") + what + " index out of range: " + std::to_string(index));
 }
 
 void TStringGridModel::CheckCount(int count, const char* what)
@@ -38,13 +37,10 @@ void TStringGridModel::CheckCount(int count, const char* what)
 
 // ---- Notification ------------------------------------------------------------
 
-void TStringGridModel::Touch()
+void TStringGridModel::PostChanged()
 {
-    dirty_ = true;
-    if (updateLevel_ == 0 && !posted_) {
-        posted_ = true;
-        QMetaObject::invokeMethod(this, [this] { FlushPosted(); }, Qt::QueuedConnection);
-    }
+    posted_ = true;
+    QMetaObject::invokeMethod(this, [this] { FlushPosted(); }, Qt::QueuedConnection);
 }
 
 void TStringGridModel::FlushPosted()
@@ -168,18 +164,23 @@ void TStringGridModel::SetCell(int col, int row, QString&& text)
     if (std::size_t(row) >= rows_.size()) {
         if (text.isEmpty())
             return; // nothing stored there, nothing to change
-        rows_.resize(std::size_t(row) + 1);
+        if (std::size_t(row) == rows_.size())
+            rows_.emplace_back();
+        else
+            rows_.resize(std::size_t(row) + 1);
     }
     auto& cells = rows_[std::size_t(row)].cells;
     if (std::size_t(col) >= cells.size()) {
         if (text.isEmpty())
             return;
         // Reserve the visible width at once so a row filled column by column
-        // does not reallocate for every cell.
-        cells.reserve(std::max<std::size_t>(std::size_t(col) + 1, std::size_t(colCount_)));
-        cells.resize(std::size_t(col) + 1);
+        // does not reallocate for every cell; the new cell goes in at its end.
+        cells.reserve(std::max({std::size_t(col) + 1, std::size_t(colCount_), std::size_t(rowCapacityHint_)}));
+        cells.resize(std::size_t(col));
+        cells.push_back(std::move(text));
+    } else {
+        cells[std::size_t(col)] = std::move(text);
     }
-    cells[std::size_t(col)] = std::move(text);
     Touch();
 }
 
@@ -318,14 +319,6 @@ void TStringGridModel::SetDefaultRowHeight(int height)
     defaultRowHeight_ = height;
     rowHeights_.clear();
     Touch();
-}
-
-int TStringGridModel::ColWidth(int col) const
-{
-    CheckIndex(col, "column");
-    if (colWidths_.empty() || col >= colCount_)
-        return defaultColWidth_;
-    return colWidths_[std::size_t(col)];
 }
 
 int TStringGridModel::RowHeight(int row) const

@@ -24,6 +24,7 @@
 // event loop runs; NotifyChanged() emits a pending notification at once.
 #include <QObject>
 #include <QString>
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
@@ -117,6 +118,9 @@ public:
     // The stored texts of a row (may be shorter or longer than ColCount); an
     // empty vector for a row never written.
     const std::vector<QString>& RowCells(int row) const;
+    // Cells a row makes room for when its first cell is written, at least
+    // the column count (a fill that will add columns says so; 0 = none).
+    void SetRowCapacityHint(int cells) { rowCapacityHint_ = std::clamp(cells, 0, MaxGridCount); }
     // Discards every stored cell and row object, also those beyond the counts.
     // Counts, sizes, options and selection stay.
     void Clear();
@@ -143,7 +147,13 @@ public:
     int DefaultRowHeight() const { return defaultRowHeight_; }
     void SetDefaultColWidth(int width);     // resets every column width
     void SetDefaultRowHeight(int height);   // resets every row height
-    int ColWidth(int col) const;            // default beyond ColCount
+    int ColWidth(int col) const             // default beyond ColCount
+    {
+        CheckIndex(col, "column");
+        if (colWidths_.empty() || col >= colCount_)
+            return defaultColWidth_;
+        return colWidths_[std::size_t(col)];
+    }
     int RowHeight(int row) const;           // default beyond RowCount
     void SetColWidth(int col, int width);   // ignored beyond ColCount; < 0 becomes 0
     void SetRowHeight(int row, int height); // ignored beyond RowCount; < 0 becomes 0
@@ -188,9 +198,22 @@ private:
         quintptr object = 0;
     };
 
-    static void CheckIndex(int index, const char* what);
+    // Both are on the path of every cell written: the checks are inline,
+    // the rare work is not.
+    static void CheckIndex(int index, const char* what)
+    {
+        if (index < 0 || index >= MaxGridCount)
+            ThrowIndexError(index, what);
+    }
+    [[noreturn]] static void ThrowIndexError(int index, const char* what);
     static void CheckCount(int count, const char* what);
-    void Touch();
+    void Touch()
+    {
+        dirty_ = true;
+        if (updateLevel_ == 0 && !posted_)
+            PostChanged();
+    }
+    void PostChanged();
     void FlushPosted();
     void ClampState();
 
@@ -206,6 +229,7 @@ private:
     int curCol_ = 1, curRow_ = 1, anchorCol_ = 1, anchorRow_ = 1;
     int topRow_ = 1, leftCol_ = 1;
     TGridOptions options_ = DefaultGridOptions;
+    int rowCapacityHint_ = 0;
     int updateLevel_ = 0;
     bool dirty_ = false;
     bool posted_ = false;

@@ -233,3 +233,18 @@ TEST(ParseRealDef, ShortDecimalsEqualTheLibraryReading)
         ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << text << " " << got << " " << expected;
     }
 }
+
+TEST(ParseRealTrimmed, ShortDecimalsReadAsTheGeneralWayReadsThem)
+{
+    const QStringList texts = {QStringLiteral("    1234.5678"), QStringLiteral("-0"), QStringLiteral("-0,000"),
+                               QStringLiteral("000000000000001.5"), QStringLiteral("0000000000000001.5"),
+                               QStringLiteral("123456789012345"), QStringLiteral("1234567890123456"),
+                               QStringLiteral("12345678.9012345"), QStringLiteral("1.2.3"), QStringLiteral("1,2,3"),
+                               QStringLiteral("1.2,3"), QStringLiteral("+."), QStringLiteral("."),
+                               QStringLiteral("+7"), QStringLiteral("--7"), QStringLiteral("7-"),
+                               QStringLiteral("0.1"), QStringLiteral("0.3"), QStringLiteral("9007199254740993"),
+                               QStringLiteral("1e3"), QStringLiteral("12 "), QStringLiteral("1\u00a0")};
+    for (const QString& t : texts)
+        EXPECT_EQ(ParseRealTrimmed(t), ParseRealDef(TrimControlChars(t))) << t.toStdString();
+    EXPECT_TRUE(std::signbit(ParseRealTrimmed(QStringLiteral("-0.0"))));
+}

@@ -621,3 +621,56 @@ TEST(EvaluatorKeys, SortKeyOfWholeSeconds)
     EXPECT_EQ(TEvaluator::SortKeyText(s), QStringLiteral("20040229235959"));
     EXPECT_EQ(TEvaluator::SortKeyText(0), QStringLiteral("18991230000000"));
 }
+
+TEST_F(EvaluatorTest, AbortedTableKeepsTheTimeStampKeysInItsKeyColumn)
+{
+    const QString d = QStringLiteral("01.01.2004");
+    WriteArchive("A1.AGR", ArchiveText("5", kNames, kUnits,
+                                       {DataLine(1, Ts(d, "00:15:00"), {"1"}),
+                                        DataLine(7, Ts(d, "00:30:00"), {"2", "0x8105"}),
+                                        DataLine(3, Ts(d, "00:45:00"), {"3"})}));
+    WriteArchive("A2.AGR", ArchiveText("5", kNames, kUnits, {DataLine(4, Ts(d, "01:00:00"), {"4"})}));
+    FillOverview(overview, {{"A1.AGR", "5"}, {"A2.AGR", "5"}});
+    // Abort once the first file's three rows are written.
+    pump.SetIntervalMs(0);
+    pump.SetAction([this] {
+        if (evaluator->RowCount >= Grid().FixedRows() + 2)
+            state.Abort = true;
+    });
+    SelectDevice("5", "1,2");
+    const int first = Grid().FixedRows();
+    EXPECT_EQ(Grid().Cell(1, first - 2), QStringLiteral("#ON"));
+    EXPECT_EQ(Grid().Cell(1, first), QStringLiteral("20040101001500"));
+    EXPECT_EQ(Grid().Cell(1, first + 1), QStringLiteral("200401010030007"));
+    EXPECT_EQ(Grid().Cell(1, first + 2), QStringLiteral("20040101004500"));
+    EXPECT_EQ(Grid().Cell(0, first + 1), QStringLiteral("1"));
+}
+
+TEST_F(EvaluatorTest, RowsAreSortedByTimeThenByTheOrdinalNumberAsText)
+{
+    state.Settings.OhneDoppelte = false;
+    const QString d = QStringLiteral("01.01.2004");
+    // Event rows of the same time follow the ordinary rows in the text order
+    // of their ordinal numbers ("10" before "9"). The shell sort never
+    // exchanges rows of equal keys directly, but its wider steps may turn
+    // them round: the two rows of ordinal 9 end as the sort leaves them.
+    WriteArchive("A1.AGR", ArchiveText("5", kNames, kUnits,
+                                       {DataLine(8, Ts(d, "01:00:00"), {"11"}),
+                                        DataLine(9, Ts(d, "01:00:00"), {"19", "0x8105"}),
+                                        DataLine(9, Ts(d, "01:00:00"), {"18", "0x8105"})}));
+    WriteArchive("A2.AGR", ArchiveText("5", kNames, kUnits,
+                                       {DataLine(1, Ts(d, "00:15:00"), {"21"}),
+                                        DataLine(10, Ts(d, "01:00:00"), {"20", "0x8105"}),
+                                        DataLine(2, Ts(d, "01:00:00"), {"22"})}));
+    FillOverview(overview, {{"A1.AGR", "5"}, {"A2.AGR", "5"}});
+    SelectDevice("5", "1,2");
+    ASSERT_EQ(DataRows(), 6);
+    QStringList values;
+    QStringList flags;
+    for (int i = 0; i < DataRows(); ++i) {
+        values << DataRow(i).value(2).trimmed();
+        flags << DataRow(i).value(0);
+    }
+    EXPECT_EQ(values, (QStringList{"21", "11", "22", "20", "18", "19"}));
+    EXPECT_EQ(flags, (QStringList{"0", "0", "0", "1", "1", "1"}));
+}

@@ -124,3 +124,26 @@ TEST(LocaleFormats, CurrentCanBeSetAndRestored)
     const LocaleFormats system = LocaleFormats::FromLocale(QLocale::system());
     EXPECT_EQ(LocaleFormats::Current().ShortDateFormat(), system.ShortDateFormat());
 }
+
+TEST(LocaleFormats, FormattingWithTheDayCacheGivesTheSameTexts)
+{
+    const LocaleFormats formats[] = {German(), English(),
+                                     LocaleFormats(QStringLiteral("dd. MMMM yyyy"), QStringLiteral("HH:mm:ss.zzz"),
+                                                   QLocale(QLocale::German, QLocale::Germany)),
+                                     LocaleFormats(QStringLiteral("yyyy-MM-dd"), QStringLiteral("h:mm ap"))};
+    std::vector<DateTimeValue> values;
+    for (int day = 0; day < 3; ++day)
+        for (int q = 0; q < 96; q += 7)
+            values.push_back(At(2004, 2, 28 + day, q / 4, q % 4 * 15, q % 3));
+    values.push_back(At(1899, 12, 30));
+    values.push_back(At(1800, 1, 1, 23, 59, 59));
+    values.push_back(At(1800, 1, 1, 0, 0, 1));
+    values.push_back(At(2004, 2, 28) + 0.5 / 86400000.0 * 999);
+    for (const LocaleFormats& f : formats) {
+        LocaleFormats::DateTextCache cache;
+        for (const DateTimeValue v : values) {
+            EXPECT_EQ(f.FormatDateTime(v, cache), f.FormatDateTime(v)) << v;
+            EXPECT_EQ(f.FormatDate(v, cache), f.FormatDate(v)) << v;
+        }
+    }
+}

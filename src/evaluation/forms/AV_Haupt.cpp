@@ -261,6 +261,9 @@ void TAV_HauptFormular::FormCreate(const QStringList& arguments)
     Panel6->setFixedWidth(zeitraum_->width());
     zeitraum_->PlaceStrip(0);
     zeitraum_->show();
+    // The strip sets Panel6's height to the rows it shows; the bottom bar keeps
+    // room for all three, so the table above does not jump with each choice.
+    Panel3->setMinimumHeight(zeitraum_->Strip().FullHeight());
 
     // Period: 1 January of this year to today.
     const QDate today = QDate::currentDate();

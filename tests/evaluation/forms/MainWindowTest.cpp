@@ -5,6 +5,7 @@
 #include "evaluation/forms/AV_Opt.h"
 #include "evaluation/forms/ZT_Baum.h"
 #include "evaluation/forms/ZT_TbAus.h"
+#include "evaluation/forms/ZT_Zeit.h"
 #include "output/forms/ZT_Chart.h"
 #include "platform/IniFile.h"
 #include "platform/LocaleInfo.h"
@@ -366,6 +367,30 @@ TEST_F(MainWindowTest, UpdateRescansAndHidesTheTable)
     EXPECT_EQ(window->Scanner().Overview().RowCount(), 2);
     EXPECT_TRUE(DeviceEntry(0).isValid());
     EXPECT_FALSE(DeviceEntry(1).isValid());
+}
+
+TEST_F(MainWindowTest, TheTableKeepsItsHeightWhenTheStripShowsMoreOrFewerRows)
+{
+    StoreArchivePath(archiveDir);
+    WriteArchives();
+    Start();
+    Select(DeviceEntry(0));
+    QCoreApplication::processEvents();
+    const int gridHeight = TabAus_Form->StringGrid1->height();
+    const int barHeight = window->Panel3->height();
+    // Two years: only the year row is left, so the strip is one row high.
+    ZeitraumForm->Strip().YearsChosen(2, 3);
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(ZeitraumForm->Strip().MonthRow.Visible);
+    EXPECT_EQ(window->Panel3->height(), barHeight);
+    // One month: all three rows.
+    ZeitraumForm->Strip().YearsChosen(5, 5);
+    ZeitraumForm->Strip().MonthsChosen(0, 0);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(ZeitraumForm->Strip().DayRow.Visible);
+    EXPECT_EQ(window->Panel3->height(), barHeight);
+    EXPECT_GE(window->Panel3->height(), ZeitraumForm->height());
+    EXPECT_EQ(TabAus_Form->StringGrid1->height(), gridHeight);
 }
 
 } // namespace
