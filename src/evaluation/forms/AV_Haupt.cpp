@@ -348,6 +348,9 @@ void TAV_HauptFormular::BuildControls()
     Status_Label->installEventFilter(this);
     statusLayout->addWidget(Status_Label);
     Status_Box->hide();
+    // The status line keeps its own height at the top; it does not fill the
+    // client area while the table is hidden.
+    Status_Box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     panel1Layout->addWidget(Status_Box);          // index 0 until the memo comes in
 
     Hinweis_Panel = new QFrame(Panel1);
@@ -370,6 +373,8 @@ void TAV_HauptFormular::BuildControls()
     Panel4->hide();
     panel1Layout->addWidget(Panel4);
     panel1Layout->addWidget(Hinweis_Panel);
+    // Takes the free space only while nothing with a stretch (the grid) is shown.
+    panel1Layout->addStretch(0);
 
     Trenner->addWidget(Panel2);
     Trenner->addWidget(Panel1);
