@@ -1,5 +1,7 @@
 #include "base/ZT_Tools.h"
 
+#include "platform/CharCopy.h"
+
 #include <QDate>
 #include <QDir>
 #include <QLocale>
@@ -593,8 +595,7 @@ bool formatCompiled(const TCompiledPicture& cp, double value, char16_t* out)
         len = int(res.ptr - digits);
     }
 
-    for (int k = 0; k < cp.size; ++k)
-        out[k] = cp.pic[k];
+    platform::MoveChars(out, cp.pic, std::size_t(cp.size));
 
     int extraPlaces = cp.currency ? 1 : 0;
     const bool negative = value < 0;

@@ -2,6 +2,7 @@
 
 #include "base/ZT_Meld.h"
 #include "base/ZT_Tools.h"
+#include "platform/CharCopy.h"
 #include "evaluation/ArchiveReader.h"
 #include "evaluation/GridSort.h"
 #include "evaluation/HeadTemplate.h"
@@ -36,11 +37,9 @@ constexpr int GONrWidth = 7;
 constexpr int SortKeyLength = 14;
 constexpr uint8_t RowLimitMessage = 36;
 
-const QString& FlagText(bool special)
+QStringView FlagText(bool special)
 {
-    static const QString one = QStringLiteral("1");
-    static const QString zero = QStringLiteral("0");
-    return special ? one : zero;
+    return special ? QStringView(u"1") : QStringView(u"0");
 }
 
 int64_t FloorDiv(int64_t a, int64_t b)
@@ -174,22 +173,23 @@ void TEvaluator::WriteSortKeys()
     if (!keysPending_)
         return;
     keysPending_ = false;
+    std::u16string text;
     for (std::size_t r = 0; r < rowKeys_.size(); ++r) {
         const TRowSortKey& key = rowKeys_[r];
         if (key.number < 0)
             continue;
-        QString text(SortKeyLength, Qt::Uninitialized);
+        text.assign(std::size_t(SortKeyLength), u'0');
         int64_t number = key.number;
         for (int i = SortKeyLength - 1; i >= 0; --i) {
-            text[i] = QChar(u'0' + int(number % 10));
+            text[std::size_t(i)] = char16_t(u'0' + int(number % 10));
             number /= 10;
         }
         if (!key.tail.empty()) {
             const auto tail = keyTails_.find(int(r));
             if (tail != keyTails_.end())
-                text += tail->second;
+                text.append(reinterpret_cast<const char16_t*>(tail->second.utf16()), std::size_t(tail->second.size()));
         }
-        table_.SetCell(std::move(text), int(r) + 1, KeyColumn);
+        table_.SetCell(QStringView(text), int(r) + 1, KeyColumn);
     }
 }
 
@@ -714,8 +714,7 @@ void TEvaluator::WriteField(int index, QStringView field, bool last)
     char16_t buf[Front + ArchiveTextLength + 2];
     qsizetype begin = Front;
     qsizetype end = Front + field.size();
-    for (qsizetype k = 0; k < field.size(); ++k)
-        buf[Front + k] = field[k].unicode();
+    platform::MoveChars(buf + Front, reinterpret_cast<const char16_t*>(field.utf16()), std::size_t(field.size()));
     // Leading '0' characters go while more than one character is left and the
     // second is no decimal separator.
     auto stripLeadingZeros = [&] {
@@ -772,25 +771,12 @@ void TEvaluator::WriteField(int index, QStringView field, bool last)
         stripLeadingZeros();
         break;
     }
-    if (end - begin == 1 && buf[begin] >= u'0' && buf[begin] <= u'9') {
-        // Status and flag fields are mostly one digit: they share one text.
-        static const QString digits[10] = {
-            QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
-            QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9")};
-        PutTableCell(p.column, digits[buf[begin] - u'0']);
-        return;
-    }
-    PutTableCell(p.column, QString(reinterpret_cast<const QChar*>(buf + begin), end - begin));
+    PutTableCell(p.column, QStringView(buf + begin, end - begin));
 }
 
-void TEvaluator::PutTableCell(int col, const QString& text)
+void TEvaluator::PutTableCell(int col, QStringView text)
 {
-    PutTableCell(col, QString(text));
-}
-
-void TEvaluator::PutTableCell(int col, QString&& text)
-{
-    if (!table_.SetCell(std::move(text), CurrentRow + 1, ColumnOffset + col))
+    if (!table_.SetCell(text, CurrentRow + 1, ColumnOffset + col))
         throw EEvaluationError("table column beyond the grid");
 }
 
@@ -895,8 +881,7 @@ void TEvaluator::AddDifferenceColumns()
 
     std::vector<int> specialRows;
     for (int r = fixedRows; r <= lastRow; ++r) {
-        const std::vector<QString>& cells = grid.RowCells(r);
-        if (!cells.empty() && cells[0] == QLatin1String("1"))
+        if (grid.CellView(0, r) == u"1")
             specialRows.push_back(r);
     }
 
@@ -905,15 +890,8 @@ void TEvaluator::AddDifferenceColumns()
             throw EEvaluationError("table column beyond the grid");
     };
 
-    for (int c = fixedCols + 1; c <= fixedCols + n; ++c) {
-        const int dst = c + n;
-        for (int r = 0; r < fixedRows; ++r)
-            put(grid.Cell(c, r), r, dst);
-        put(grid.Cell(c, nameRow_) + QLatin1Char('-') + view_.DifferenzCaption, nameRow_, dst);
-        LetMessagesThrough();
-        table_.FillDifferenceColumn(c, dst, false, state_.Settings.ZahlenFormat);
-
-        // A difference into or out of a special event is put in parentheses.
+    // A difference into or out of a special event is put in parentheses.
+    auto bracketSpecialRows = [&](int dst) {
         for (const int r : specialRows) {
             if (r == fixedRows) {
                 put(Bracketed(grid.Cell(dst, r)), r, dst);
@@ -924,6 +902,35 @@ void TEvaluator::AddDifferenceColumns()
                 put(Bracketed(above), r - 1, dst);
             put(Bracketed(grid.Cell(dst, r)), r, dst);
         }
+    };
+    auto putHeaders = [&](int c, int dst) {
+        for (int r = 0; r < fixedRows; ++r)
+            put(grid.Cell(c, r), r, dst);
+        put(grid.Cell(c, nameRow_) + QLatin1Char('-') + view_.DifferenzCaption, nameRow_, dst);
+    };
+
+    if (n > 0 && fixedCols + 2 * n + 1 <= platform::MaxGridCount) {
+        // Every column exists: the columns depend on no other, so their
+        // headers go first, then one walk down the rows fills all of them.
+        std::vector<std::pair<int, int>> columns;
+        for (int c = fixedCols + 1; c <= fixedCols + n; ++c) {
+            putHeaders(c, c + n);
+            columns.emplace_back(c, c + n);
+            LetMessagesThrough();
+        }
+        table_.FillDifferenceColumns(columns, false, state_.Settings.ZahlenFormat);
+        for (const auto& column : columns) {
+            bracketSpecialRows(column.second);
+            LetMessagesThrough();
+        }
+        return;
+    }
+    for (int c = fixedCols + 1; c <= fixedCols + n; ++c) {
+        const int dst = c + n;
+        putHeaders(c, dst);
+        LetMessagesThrough();
+        table_.FillDifferenceColumn(c, dst, false, state_.Settings.ZahlenFormat);
+        bracketSpecialRows(dst);
     }
 }
 

@@ -120,8 +120,7 @@ public:
     bool IsColumnShown(int index) const;
     // Writes text into the current row at column offset + col. Throws
     // EEvaluationError for a column beyond the grid.
-    void PutTableCell(int col, const QString& text);
-    void PutTableCell(int col, QString&& text);
+    void PutTableCell(int col, QStringView text);
     // The counter-evaluation text for the grid rows from and to (after the
     // table was finished: column 1 the dates, column 2 the first values) into
     // the evaluation label. Rows without a reading are skipped inward.

@@ -8,6 +8,11 @@
 
 QString DateSortKey(const QString& text)
 {
+    return DateSortKey(QStringView(text));
+}
+
+QString DateSortKey(QStringView text)
+{
     QString key;
     key.reserve(text.size());
     qsizetype insertAt = 0;
@@ -23,6 +28,11 @@ QString DateSortKey(const QString& text)
 }
 
 std::u32string TextSortWeights(const QString& text)
+{
+    return TextSortWeights(QStringView(text));
+}
+
+std::u32string TextSortWeights(QStringView text)
 {
     std::u32string weights;
     weights.reserve(std::size_t(text.size()));
@@ -92,7 +102,7 @@ void ShellSortKeys(std::vector<Key>& keys, int first, int last, bool descending,
     grid.EndUpdate();
 }
 
-bool IsAscii(const QString& text)
+bool IsAscii(QStringView text)
 {
     for (const QChar c : text)
         if (c.unicode() >= 0x80)
@@ -112,11 +122,7 @@ void ShellSortRows(int32_t col, bool descending, platform::TStringGridModel& gri
     if (last - first < 1)
         return;
 
-    static const QString empty;
-    auto cellOf = [&](int r) -> const QString& {
-        const auto& cells = grid.RowCells(r);
-        return std::size_t(col) < cells.size() ? cells[std::size_t(col)] : empty;
-    };
+    auto cellOf = [&](int r) { return grid.CellView(col, r); };
     // Plain ASCII texts weigh their own character codes: their bytes compare
     // as their weights do, and short ones need no memory of their own.
     bool ascii = true;
@@ -130,7 +136,7 @@ void ShellSortRows(int32_t col, bool descending, platform::TStringGridModel& gri
         for (int r = first; r <= last; ++r) {
             if (pump != nullptr && (r & 1023) == 0)
                 pump->Pump();
-            const QString text = prepare(cellOf(r));
+            const auto text = prepare(cellOf(r));
             std::string key(std::size_t(text.size()), '\0');
             for (qsizetype k = 0; k < text.size(); ++k)
                 key[std::size_t(k)] = char(text[k].unicode());
@@ -163,12 +169,12 @@ void SortGridByDate(int32_t Col, bool Descending, platform::TStringGridModel& Gr
 
 void SortGridByValue(int32_t Col, bool Descending, platform::TStringGridModel& Grid, platform::MessagePump* Pump)
 {
-    ShellSortRows(Col, Descending, Grid, [](const QString& text) -> const QString& { return text; }, Pump);
+    ShellSortRows(Col, Descending, Grid, [](QStringView text) { return text; }, Pump);
 }
 
 void SortGridByDate(int32_t Col, bool Descending, platform::TStringGridModel& Grid, platform::MessagePump* Pump)
 {
-    ShellSortRows(Col, Descending, Grid, [](const QString& text) { return DateSortKey(text); }, Pump);
+    ShellSortRows(Col, Descending, Grid, [](QStringView text) { return DateSortKey(text); }, Pump);
 }
 
 void SortGridByRowKeys(std::vector<TRowSortKey>& Keys, bool Descending, platform::TStringGridModel& Grid,

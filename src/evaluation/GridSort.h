@@ -15,11 +15,13 @@ namespace platform { class MessagePump; }
 // joined without separator ("31.12.2005" gives "20051231", "1/2/2005" gives
 // "200521"; a time after the year stays with the year).
 QString DateSortKey(const QString& text);
+QString DateSortKey(QStringView text);
 
 // Sort weights of a text: each character's Windows-1252 code; characters
 // outside Windows-1252 follow all of them, by code point. Comparing two weight
 // strings orders texts by character codes, a prefix first.
 std::u32string TextSortWeights(const QString& text);
+std::u32string TextSortWeights(QStringView text);
 
 // Sorts the data rows (FixedRows..RowCount-1) by the text of column Col. A
 // column outside the grid's columns sorts nothing.

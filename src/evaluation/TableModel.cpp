@@ -1,6 +1,7 @@
 #include "evaluation/TableModel.h"
 
 #include "base/ZT_Tools.h"
+#include "platform/CharCopy.h"
 #include "platform/MessagePump.h"
 
 #include <QFontInfo>
@@ -94,7 +95,7 @@ void TTableModel::ApplyChosenFont(const QFont& font)
     grid_.SetDefaultRowHeight(DefaultRowHeight());
 }
 
-int TTableModel::TextColumnWidth(const QString& text) const
+int TTableModel::TextColumnWidth(QStringView text) const
 {
     // The font size in points times the length, as the table has always been
     // sized; and never less than the text at the advance of a digit (digits
@@ -181,12 +182,7 @@ bool TTableModel::SetHeaderCell(const QString& text, int row, int col)
     return SetCell(text, row, col);
 }
 
-bool TTableModel::SetCell(const QString& text, int row, int col)
-{
-    return SetCell(QString(text), row, col);
-}
-
-bool TTableModel::SetCell(QString&& text, int row, int col)
+bool TTableModel::SetCell(QStringView text, int row, int col)
 {
     if (row < 1 || col < 0)
         return true;
@@ -197,7 +193,7 @@ bool TTableModel::SetCell(QString&& text, int row, int col)
     const int width = TextColumnWidth(text);
     if (width > grid_.ColWidth(col))
         grid_.SetColWidth(col, width);
-    grid_.SetCell(col, row - 1, std::move(text));
+    grid_.SetCell(col, row - 1, text);
     return true;
 }
 
@@ -207,10 +203,8 @@ int TTableModel::FindRowOfText(int col, const QString& text) const
         return 0;
     if (col < 0)
         return 1;
-    const auto column = std::size_t(col);
     for (int r = grid_.FixedRows(); r < grid_.RowCount(); ++r) {
-        const std::vector<QString>& cells = grid_.RowCells(r);
-        if (column < cells.size() && cells[column] == text)
+        if (col < grid_.RowCellCount(r) && grid_.CellView(col, r) == text)
             return r + 1;
     }
     return 1;
@@ -227,12 +221,14 @@ void TTableModel::FinishTable(uint8_t chooserIndex, bool scrollToEnd)
     // Trailing rows that hold only blanks and control characters go; the
     // count is found first and set once.
     int rows = grid_.RowCount();
-    const auto colCount = std::size_t(grid_.ColCount());
+    const int colCount = grid_.ColCount();
     while (rows >= 2) {
-        const std::vector<QString>& cells = grid_.RowCells(rows - 1);
         bool empty = true;
-        for (std::size_t c = 0; c < cells.size() && c < colCount && empty; ++c)
-            empty = TrimControlChars(cells[c]).isEmpty();
+        for (int c = 0; c < colCount && empty; ++c) {
+            const QStringView text = grid_.CellView(c, rows - 1);
+            for (qsizetype k = 0; k < text.size() && empty; ++k)
+                empty = text[k].unicode() <= 32;
+        }
         if (!empty)
             break;
         --rows;
@@ -274,65 +270,100 @@ void TTableModel::DeleteColumn(int col)
 
 double TTableModel::CellValue(int col, int row) const
 {
-    const std::vector<QString>& cells = grid_.RowCells(row);
-    if (std::size_t(col) >= cells.size())
+    const QStringView text = grid_.CellView(col, row);
+    if (text.isEmpty())
         return NoValue;
-    return ParseRealTrimmed(cells[std::size_t(col)]);
+    return ParseRealTrimmed(text);
 }
 
 void TTableModel::FillDifferenceColumn(int srcCol, int dstCol, bool resetOnDecrease, const QString& picture)
 {
+    FillDifferenceColumns({{srcCol, dstCol}}, resetOnDecrease, picture);
+}
+
+void TTableModel::FillDifferenceColumns(const std::vector<std::pair<int, int>>& columns, bool resetOnDecrease,
+                                        const QString& picture)
+{
     const int fixedRows = grid_.FixedRows();
     const int rowCount = grid_.RowCount();
-    if (fixedRows + 1 >= rowCount || srcCol < 0 || dstCol < 0
-        || srcCol >= grid_.ColCount() || dstCol >= grid_.ColCount())
+    if (fixedRows + 1 >= rowCount)
+        return;
+    struct TColumn {
+        int src = 0;
+        int dst = 0;
+        double prev = NoValue;
+    };
+    std::vector<TColumn> work;
+    work.reserve(columns.size());
+    for (const auto& [srcCol, dstCol] : columns) {
+        if (srcCol < 0 || dstCol < 0 || srcCol >= grid_.ColCount() || dstCol >= grid_.ColCount())
+            continue;
+        work.push_back(TColumn{srcCol, dstCol, NoValue});
+    }
+    if (work.empty())
         return;
 
     grid_.BeginUpdate();
     // Counters advance by few distinct amounts: the texts of the differences
-    // met last are kept by value and shared between their cells.
+    // met last are kept.
     struct TCachedText {
         uint64_t bits = 0;
         bool used = false;
-        QString text;
+        qsizetype size = 0;
+        char16_t text[PictureCapacity];
     };
     constexpr std::size_t CacheSize = 1024;
     std::vector<TCachedText> cache(CacheSize);
-    auto differenceText = [&](double difference) -> const QString& {
+    auto differenceText = [&](double difference) -> QStringView {
         uint64_t bits = 0;
         std::memcpy(&bits, &difference, sizeof bits);
         TCachedText& slot = cache[std::size_t((bits ^ (bits >> 29) ^ (bits >> 47)) * 0x9E3779B97F4A7C15ull >> 54)];
         if (!slot.used || slot.bits != bits) {
             slot.used = true;
             slot.bits = bits;
-            slot.text = FormatDifference(picture, difference);
+            slot.size = FormatDifferenceInto(picture, difference, slot.text);
         }
-        return slot.text;
+        return QStringView(slot.text, slot.size);
     };
     // Each difference stands one row up: in the row of the earlier value. A
     // row without a value leaves its cell empty and does not break the chain.
-    double prev = CellValue(srcCol, fixedRows);
+    // The columns do not depend on each other: one walk down the rows serves
+    // all of them.
+    for (TColumn& column : work)
+        column.prev = CellValue(column.src, fixedRows);
     for (int r = fixedRows + 1; r < rowCount; ++r) {
+        // Messages go through as often as in one walk per column.
         if (pump_ != nullptr && (r & 1023) == 0)
-            pump_->Pump();
-        const double cur = CellValue(srcCol, r);
-        if (cur == NoValue) {
-            grid_.SetCell(dstCol, r - 1, QString());
-        } else if (prev == NoValue) {
-            grid_.SetCell(dstCol, r - 1, QString());
-            prev = cur;
-        } else {
-            // A counter that ran over or was reset counts from zero.
-            if (resetOnDecrease && cur < prev)
-                prev = 0;
-            grid_.SetCell(dstCol, r - 1, differenceText(cur - prev));
-            prev = cur;
+            for (std::size_t k = 0; k < work.size(); ++k)
+                pump_->Pump();
+        for (TColumn& column : work) {
+            const double cur = CellValue(column.src, r);
+            double& prev = column.prev;
+            if (cur == NoValue) {
+                grid_.SetCell(column.dst, r - 1, QStringView());
+            } else if (prev == NoValue) {
+                grid_.SetCell(column.dst, r - 1, QStringView());
+                prev = cur;
+            } else {
+                // A counter that ran over or was reset counts from zero.
+                if (resetOnDecrease && cur < prev)
+                    prev = 0;
+                grid_.SetCell(column.dst, r - 1, differenceText(cur - prev));
+                prev = cur;
+            }
         }
     }
     grid_.EndUpdate();
 }
 
 QString TTableModel::FormatDifference(const QString& picture, double value) const
+{
+    char16_t out[PictureCapacity];
+    const qsizetype size = FormatDifferenceInto(picture, value, out);
+    return QString(reinterpret_cast<const QChar*>(out), size);
+}
+
+qsizetype TTableModel::FormatDifferenceInto(const QString& picture, double value, char16_t* out) const
 {
     // The filled picture has at most PictureCapacity characters.
     char16_t s[PictureCapacity];
@@ -370,16 +401,15 @@ QString TTableModel::FormatDifference(const QString& picture, double value) cons
                 }
             }
         }
-        return QString(reinterpret_cast<const QChar*>(text), size);
+        platform::MoveChars(out, text, std::size_t(size));
+        return size;
     }
     // Padded on the left with blanks to the difference width, then cut.
     const qsizetype blanks = std::max<qsizetype>(0, qsizetype(DifferenceWidth) - size);
     const qsizetype total = std::min<qsizetype>(blanks + size, PictureCapacity);
-    QString out(total, Qt::Uninitialized);
-    QChar* o = out.data();
     for (qsizetype k = 0; k < total; ++k)
-        o[k] = k < blanks ? QChar(u' ') : QChar(text[k - blanks]);
-    return out;
+        out[k] = k < blanks ? u' ' : text[k - blanks];
+    return total;
 }
 
 void TTableModel::SetEvaluationLabel(const QString& text)

@@ -25,6 +25,8 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace platform { class MessagePump; }
 
@@ -86,8 +88,8 @@ public:
     // below 1 or a negative column is ignored (answers true). False when the
     // row or column lies beyond the grid's limit: the table is full and the
     // caller ends its evaluation.
-    bool SetCell(const QString& text, int row, int col);
-    bool SetCell(QString&& text, int row, int col);
+    bool SetCell(QStringView text, int row, int col);
+    bool SetCell(const QString& text, int row, int col) { return SetCell(QStringView(text), row, col); }
     // 0 when the grid has fewer than 2 rows; else the grid row + 1 of the first
     // data row whose cell in Col equals Text exactly, or 1 when none does.
     int FindRowOfText(int col, const QString& text) const;
@@ -101,7 +103,15 @@ public:
     // Writes into DstCol the difference of each value of SrcCol to the last
     // valid value above it, one row up; see the source for the exact rule.
     void FillDifferenceColumn(int srcCol, int dstCol, bool resetOnDecrease, const QString& picture);
+    // The same for several (SrcCol, DstCol) pairs in one walk down the rows;
+    // each pair as FillDifferenceColumn would write it. A destination column
+    // must be no source column of another pair.
+    void FillDifferenceColumns(const std::vector<std::pair<int, int>>& columns, bool resetOnDecrease,
+                               const QString& picture);
     QString FormatDifference(const QString& picture, double value) const;
+    // The same text written to out (room for PictureCapacity characters);
+    // answers its length.
+    qsizetype FormatDifferenceInto(const QString& picture, double value, char16_t* out) const;
     void SetEvaluationLabel(const QString& text);
     // The pump that long table operations (the difference columns) let
     // through every few rows; none by default.
@@ -135,7 +145,7 @@ public:
         widthByLength_.fill(0);
     }
     // Width a column needs for text in the table font (never below 0).
-    int TextColumnWidth(const QString& text) const;
+    int TextColumnWidth(QStringView text) const;
     int DefaultColumnWidth() const;   // new columns start this narrow
     int DefaultRowHeight() const;
 

@@ -1,5 +1,7 @@
 #include "platform/LocaleFormats.h"
 
+#include "platform/CharCopy.h"
+
 #include <algorithm>
 #include <memory>
 
@@ -526,7 +528,7 @@ QString LocaleFormats::FormatDateTime(DateTimeValue value, DateTextCache& cache)
     parts.hour = int(rest / 60);
     char16_t buf[64];
     int n = cache.length;
-    std::copy(cache.text, cache.text + n, buf);
+    MoveChars(buf, cache.text, std::size_t(n));
     buf[n++] = u' ';
     if (AppendNumericTo(buf, n, 64, timeTokens_, parts))
         return QString(reinterpret_cast<const QChar*>(buf), n);

@@ -1,13 +1,18 @@
 #include "platform/StringGrid.h"
 
+#include "platform/CharCopy.h"
+
 #include <QMetaObject>
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <functional>
 #include <string>
 
 namespace platform {
 
 namespace {
-const std::vector<QString> EmptyRow;
 
 // Moves element from to position to, shifting those between by one.
 template <typename T>
@@ -144,20 +149,11 @@ void TStringGridModel::ClampState()
 
 QString TStringGridModel::Cell(int col, int row) const
 {
-    CheckIndex(col, "column");
-    CheckIndex(row, "row");
-    if (std::size_t(row) >= rows_.size())
-        return QString();
-    const auto& cells = rows_[std::size_t(row)].cells;
-    return std::size_t(col) < cells.size() ? cells[std::size_t(col)] : QString();
+    const QStringView text = CellView(col, row);
+    return text.isEmpty() ? QString() : text.toString();
 }
 
-void TStringGridModel::SetCell(int col, int row, const QString& text)
-{
-    SetCell(col, row, QString(text));
-}
-
-void TStringGridModel::SetCell(int col, int row, QString&& text)
+void TStringGridModel::SetCell(int col, int row, QStringView text)
 {
     CheckIndex(col, "column");
     CheckIndex(row, "row");
@@ -169,25 +165,172 @@ void TStringGridModel::SetCell(int col, int row, QString&& text)
         else
             rows_.resize(std::size_t(row) + 1);
     }
-    auto& cells = rows_[std::size_t(row)].cells;
-    if (std::size_t(col) >= cells.size()) {
-        if (text.isEmpty())
-            return;
-        // Reserve the visible width at once so a row filled column by column
-        // does not reallocate for every cell; the new cell goes in at its end.
-        cells.reserve(std::max({std::size_t(col) + 1, std::size_t(colCount_), std::size_t(rowCapacityHint_)}));
-        cells.resize(std::size_t(col));
-        cells.push_back(std::move(text));
-    } else {
-        cells[std::size_t(col)] = std::move(text);
+    TRow& r = rows_[std::size_t(row)];
+    const auto c = std::size_t(col);
+    const auto size = std::size_t(text.size());
+    if (c >= r.CellCount() && size == 0)
+        return;
+    std::size_t cells = 0, chars = 0;
+    if (!r.Allocated()) {
+        // Room for the visible width (or the width the fill announced) at
+        // once, and for the characters of the row grown last, so a row
+        // filled column by column does not reallocate for every cell; cells
+        // beyond that row's get room for a number with its blanks or for
+        // that row's average text, whichever is longer.
+        cells = std::max({c + 1, std::size_t(colCount_), std::size_t(rowCapacityHint_)});
+        chars = rowCharsHint_;
+        if (rowCellsHint_ > 0 && cells > rowCellsHint_)
+            chars += (cells - rowCellsHint_) * std::max<std::size_t>(rowCharsHint_ / rowCellsHint_ + 1, 12);
+    }
+    r.Set(c, reinterpret_cast<const char16_t*>(text.utf16()), size, cells, std::max(chars, size));
+    if (c + 1 >= r.CellCount()) {
+        rowCharsHint_ = r.CharCount();
+        rowCellsHint_ = r.CellCount();
     }
     Touch();
 }
 
-const std::vector<QString>& TStringGridModel::RowCells(int row) const
+void TStringGridModel::TRow::Release()
 {
-    CheckIndex(row, "row");
-    return std::size_t(row) < rows_.size() ? rows_[std::size_t(row)].cells : EmptyRow;
+    std::free(block_);
+    block_ = nullptr;
+}
+
+bool TStringGridModel::TRow::Holds(const char16_t* text) const
+{
+    if (block_ == nullptr)
+        return false;
+    const char16_t* chars = Chars();
+    return std::less_equal<const char16_t*>()(chars, text)
+        && std::less<const char16_t*>()(text, chars + block_->charCapacity);
+}
+
+std::size_t TStringGridModel::TRow::BlockBytes() const
+{
+    if (block_ == nullptr)
+        return 0;
+    return sizeof(THead) + std::size_t(block_->cellCapacity) * sizeof(uint32_t)
+        + std::size_t(block_->charCapacity) * sizeof(char16_t);
+}
+
+void TStringGridModel::TRow::Regrow(std::size_t cells, std::size_t chars)
+{
+    cells = std::max(std::min(cells, std::size_t(MaxGridCount)), CellCount());
+    chars = std::max(std::min(chars, std::size_t(MaxRowChars)), CharCount());
+    const std::size_t bytes = sizeof(THead) + cells * sizeof(uint32_t) + chars * sizeof(char16_t);
+    auto* block = static_cast<THead*>(std::malloc(bytes));
+    if (block == nullptr)
+        throw std::bad_alloc();
+    block->cells = uint32_t(CellCount());
+    block->cellCapacity = uint32_t(cells);
+    block->chars = uint32_t(CharCount());
+    block->charCapacity = uint32_t(chars);
+    if (block_ != nullptr) {
+        THead* old = block_;
+        block_ = block;
+        auto* oldEnds = reinterpret_cast<const uint32_t*>(old + 1);
+        auto* oldChars = reinterpret_cast<const char16_t*>(oldEnds + old->cellCapacity);
+        std::copy(oldEnds, oldEnds + old->cells, Ends());
+        std::copy(oldChars, oldChars + old->chars, Chars());
+        std::free(old);
+    } else {
+        block_ = block;
+    }
+}
+
+void TStringGridModel::TRow::Set(std::size_t col, const char16_t* text, std::size_t size, std::size_t cells,
+                                 std::size_t chars)
+{
+    std::u16string copy;
+    if (Holds(text)) {
+        copy.assign(text, size); // a text of this row, which may move
+        text = copy.data();
+    }
+    if (block_ == nullptr) {
+        if (size > MaxRowChars)
+            throw std::length_error("grid row too long");
+        Regrow(std::max(cells, col + 1), std::max(chars, size));
+    }
+    const std::size_t count = block_->cells;
+    if (col >= count) {
+        const std::size_t needChars = std::size_t(block_->chars) + size;
+        if (needChars > MaxRowChars)
+            throw std::length_error("grid row too long");
+        if (col + 1 > block_->cellCapacity || needChars > block_->charCapacity)
+            Regrow(col + 1 > block_->cellCapacity ? std::max(col + 1, 2 * std::size_t(block_->cellCapacity))
+                                                  : block_->cellCapacity,
+                   needChars > block_->charCapacity ? std::max(needChars, 2 * std::size_t(block_->charCapacity))
+                                                    : block_->charCapacity);
+        uint32_t* ends = Ends();
+        const uint32_t end = block_->chars;
+        std::fill(ends + count, ends + col, end);
+        platform::MoveChars(Chars() + end, text, size);
+        ends[col] = end + uint32_t(size);
+        block_->cells = uint32_t(col + 1);
+        block_->chars = ends[col];
+        return;
+    }
+    const uint32_t* ends = Ends();
+    const std::size_t begin = col == 0 ? 0 : ends[col - 1];
+    const std::size_t oldSize = ends[col] - begin;
+    const std::size_t total = std::size_t(block_->chars) - oldSize + size;
+    if (total > MaxRowChars)
+        throw std::length_error("grid row too long");
+    if (total > block_->charCapacity)
+        Regrow(block_->cellCapacity, std::max(total, 2 * std::size_t(block_->charCapacity)));
+    char16_t* p = Chars();
+    if (size != oldSize)
+        platform::MoveChars(p + begin + size, p + begin + oldSize, block_->chars - begin - oldSize);
+    platform::MoveChars(p + begin, text, size);
+    if (size != oldSize) {
+        uint32_t* e = Ends();
+        const auto delta = uint32_t(size - oldSize); // wraps for a shorter text
+        for (std::size_t k = col; k < block_->cells; ++k)
+            e[k] += delta;
+        block_->chars = uint32_t(total);
+    }
+}
+
+void TStringGridModel::TRow::PadCells(std::size_t count)
+{
+    if (count <= CellCount())
+        return;
+    if (block_ == nullptr || count > block_->cellCapacity)
+        Regrow(count, CharCount());
+    uint32_t* ends = Ends();
+    std::fill(ends + block_->cells, ends + count, block_->chars);
+    block_->cells = uint32_t(count);
+}
+
+void TStringGridModel::TRow::Erase(std::size_t col)
+{
+    if (col >= CellCount())
+        return;
+    uint32_t* ends = Ends();
+    char16_t* chars = Chars();
+    const uint32_t begin = col == 0 ? 0 : ends[col - 1];
+    const uint32_t size = ends[col] - begin;
+    platform::MoveChars(chars + begin, chars + begin + size, block_->chars - begin - size);
+    for (std::size_t k = col + 1; k < block_->cells; ++k)
+        ends[k - 1] = ends[k] - size;
+    --block_->cells;
+    block_->chars -= size;
+}
+
+void TStringGridModel::TRow::Reorder(const std::vector<std::size_t>& order)
+{
+    TRow result;
+    result.Regrow(block_ == nullptr ? order.size() : std::max<std::size_t>(block_->cellCapacity, order.size()),
+                  CharCount());
+    for (const std::size_t k : order) {
+        const QStringView text = View(k);
+        const std::size_t size = std::size_t(text.size());
+        const uint32_t end = result.block_->chars;
+        platform::MoveChars(result.Chars() + end, reinterpret_cast<const char16_t*>(text.utf16()), size);
+        result.Ends()[result.block_->cells++] = end + uint32_t(size);
+        result.block_->chars = end + uint32_t(size);
+    }
+    std::swap(block_, result.block_);
 }
 
 void TStringGridModel::Clear()
@@ -242,12 +385,16 @@ void TStringGridModel::MoveColumn(int fromIndex, int toIndex)
     if (fromIndex == toIndex)
         return;
     const std::size_t needed = std::size_t(std::max(fromIndex, toIndex)) + 1;
+    std::vector<std::size_t> order;
     for (auto& row : rows_) {
-        if (row.cells.size() <= std::size_t(std::min(fromIndex, toIndex)))
+        if (row.CellCount() <= std::size_t(std::min(fromIndex, toIndex)))
             continue; // nothing stored in the moved range
-        if (row.cells.size() < needed)
-            row.cells.resize(needed);
-        MoveElement(row.cells, fromIndex, toIndex);
+        row.PadCells(needed);
+        order.resize(row.CellCount());
+        for (std::size_t k = 0; k < order.size(); ++k)
+            order[k] = k;
+        MoveElement(order, fromIndex, toIndex);
+        row.Reorder(order);
     }
     if (!colWidths_.empty())
         MoveElement(colWidths_, fromIndex, toIndex);
@@ -273,8 +420,7 @@ void TStringGridModel::DeleteColumn(int col)
     if (col >= colCount_)
         return;
     for (auto& row : rows_) {
-        if (std::size_t(col) < row.cells.size())
-            row.cells.erase(row.cells.begin() + col);
+        row.Erase(std::size_t(col));
     }
     if (!colWidths_.empty()) {
         colWidths_.erase(colWidths_.begin() + col);
@@ -427,15 +573,10 @@ std::size_t TStringGridModel::MemoryBytes() const
 {
     std::size_t bytes = sizeof(*this);
     bytes += rows_.capacity() * sizeof(TRow);
-    for (const auto& row : rows_) {
-        bytes += row.cells.capacity() * sizeof(QString);
-        for (const auto& text : row.cells) {
-            // A shared text buffer: its header plus the characters and the
-            // terminating zero. Texts shared between cells are counted per cell.
-            if (!text.isNull() && text.capacity() > 0)
-                bytes += 16 + (std::size_t(text.capacity()) + 1) * sizeof(char16_t);
-        }
-    }
+    // Each row's block and the allocator's few bytes beside it.
+    for (const auto& row : rows_)
+        if (row.Allocated())
+            bytes += row.BlockBytes() + 16;
     bytes += colWidths_.capacity() * sizeof(int) + rowHeights_.capacity() * sizeof(int);
     return bytes;
 }

@@ -14,8 +14,11 @@
 //  - the current cell and the selection always lie in the data area
 //    (FixedCols..ColCount-1, FixedRows..RowCount-1).
 //
-// Storage is a vector of rows, each a vector of texts, so moving a row is a
-// handle swap and a 65,535 x 20 table fills and sorts quickly.
+// Storage is a vector of rows; each row keeps the texts of its cells one after
+// another in one heap block, with the end of every cell in front of them, so
+// writing a cell allocates no text of its own, reading one is a view into the
+// block, and moving a row is a handle swap: a 65,535 x 20 table fills and
+// sorts quickly.
 //
 // Change notification: every mutation marks the model dirty. Inside
 // BeginUpdate/EndUpdate nothing is emitted until the outermost EndUpdate, which
@@ -24,10 +27,12 @@
 // event loop runs; NotifyChanged() emits a pending notification at once.
 #include <QObject>
 #include <QString>
+#include <QStringView>
 #include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 class QPainter;
@@ -112,12 +117,27 @@ public:
     // ---- Cells -------------------------------------------------------------
     // Any index 0..65,535 is valid, also beyond the counts (such cells are
     // kept for when the counts grow); others throw EGridIndexError.
+    // Cell makes a text of its own; CellView reads the stored characters in
+    // place (valid until the row is next written, moved or cleared). A cell
+    // never written reads as empty.
     QString Cell(int col, int row) const;
-    void SetCell(int col, int row, const QString& text);
-    void SetCell(int col, int row, QString&& text);
-    // The stored texts of a row (may be shorter or longer than ColCount); an
-    // empty vector for a row never written.
-    const std::vector<QString>& RowCells(int row) const;
+    QStringView CellView(int col, int row) const
+    {
+        CheckIndex(col, "column");
+        CheckIndex(row, "row");
+        if (std::size_t(row) >= rows_.size())
+            return {};
+        return rows_[std::size_t(row)].View(std::size_t(col));
+    }
+    // Cells stored in a row: those up to the last one written with a text
+    // (may be fewer or more than ColCount); 0 for a row never written.
+    int RowCellCount(int row) const
+    {
+        CheckIndex(row, "row");
+        return std::size_t(row) < rows_.size() ? int(rows_[std::size_t(row)].CellCount()) : 0;
+    }
+    void SetCell(int col, int row, QStringView text);
+    void SetCell(int col, int row, const QString& text) { SetCell(col, row, QStringView(text)); }
     // Cells a row makes room for when its first cell is written, at least
     // the column count (a fill that will add columns says so; 0 = none).
     void SetRowCapacityHint(int cells) { rowCapacityHint_ = std::clamp(cells, 0, MaxGridCount); }
@@ -193,9 +213,68 @@ signals:
     void Changed();
 
 private:
-    struct TRow {
-        std::vector<QString> cells;
+    // A row: one heap block holding a small head, the end of every stored
+    // cell's text and the texts one after another. Moving a row moves the
+    // pointer only.
+    class TRow {
+    public:
+        TRow() = default;
+        TRow(TRow&& other) noexcept : object(other.object), block_(other.block_) { other.block_ = nullptr; }
+        TRow& operator=(TRow&& other) noexcept
+        {
+            if (this != &other) {
+                Release();
+                block_ = other.block_;
+                other.block_ = nullptr;
+                object = other.object;
+            }
+            return *this;
+        }
+        TRow(const TRow&) = delete;
+        TRow& operator=(const TRow&) = delete;
+        ~TRow() { Release(); }
+
+        bool Allocated() const { return block_ != nullptr; }
+        std::size_t CellCount() const { return block_ == nullptr ? 0 : block_->cells; }
+        QStringView View(std::size_t col) const
+        {
+            if (col >= CellCount())
+                return {};
+            const uint32_t* ends = Ends();
+            const uint32_t begin = col == 0 ? 0 : ends[col - 1];
+            return QStringView(Chars() + begin, qsizetype(ends[col] - begin));
+        }
+        // Writes cell col (beyond the stored cells only when text is not
+        // empty); cells and chars are the room a new block makes.
+        void Set(std::size_t col, const char16_t* text, std::size_t size, std::size_t cells, std::size_t chars);
+        // Stored cells grow to count (empty texts); fewer stay.
+        void PadCells(std::size_t count);
+        void Erase(std::size_t col);
+        // Stored cells in the new order: cell k of the result is cell
+        // order[k] of the row.
+        void Reorder(const std::vector<std::size_t>& order);
+        std::size_t BlockBytes() const;
+        std::size_t CharCount() const { return block_ == nullptr ? 0 : block_->chars; }
+
         quintptr object = 0;
+
+    private:
+        static constexpr std::size_t MaxRowChars = UINT32_MAX / 4;
+        struct THead {
+            uint32_t cells;         // stored cells
+            uint32_t cellCapacity;
+            uint32_t chars;         // characters of all texts
+            uint32_t charCapacity;
+        };
+        uint32_t* Ends() const { return reinterpret_cast<uint32_t*>(block_ + 1); }
+        char16_t* Chars() const { return reinterpret_cast<char16_t*>(Ends() + block_->cellCapacity); }
+        bool Holds(const char16_t* text) const;
+        // A block with room for at least cells and chars, the row's content
+        // copied into it.
+        void Regrow(std::size_t cells, std::size_t chars);
+        void Release();
+
+        THead* block_ = nullptr;
     };
 
     // Both are on the path of every cell written: the checks are inline,
@@ -230,6 +309,8 @@ private:
     int topRow_ = 1, leftCol_ = 1;
     TGridOptions options_ = DefaultGridOptions;
     int rowCapacityHint_ = 0;
+    std::size_t rowCharsHint_ = 0;          // characters and cells of the row last grown:
+    std::size_t rowCellsHint_ = 0;          // room for the next new row
     int updateLevel_ = 0;
     bool dirty_ = false;
     bool posted_ = false;

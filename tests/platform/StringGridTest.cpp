@@ -252,3 +252,66 @@ TEST(StringGridModel, LargeTableStaysCompact)
     // structure itself must stay well below 100 bytes.
     EXPECT_LT(perCell, 100.0);
 }
+
+TEST(StringGridModel, CellsReadInPlaceAndRewrittenInTheMiddleOfARow)
+{
+    TStringGridModel g;
+    Shape(g, 4, 3);
+    g.SetCell(0, 1, QStringLiteral("a"));
+    g.SetCell(2, 1, QStringLiteral("ccc"));
+    EXPECT_EQ(g.RowCellCount(1), 3);      // cell 1 stored empty between them
+    EXPECT_EQ(g.RowCellCount(0), 0);
+    EXPECT_EQ(g.CellView(1, 1), u"");
+    EXPECT_EQ(g.CellView(2, 1), u"ccc");
+    EXPECT_EQ(g.CellView(3, 1), u"");
+    EXPECT_EQ(g.CellView(9, 2), u"");
+    // Longer, shorter and empty texts in the middle move the cells behind.
+    g.SetCell(1, 1, QStringLiteral("a long text of more than thirty-two characters"));
+    EXPECT_EQ(g.Cell(2, 1), QStringLiteral("ccc"));
+    g.SetCell(0, 1, QStringLiteral("xyz"));
+    g.SetCell(1, 1, QStringLiteral("b"));
+    EXPECT_EQ(g.Cell(0, 1), QStringLiteral("xyz"));
+    EXPECT_EQ(g.Cell(1, 1), QStringLiteral("b"));
+    EXPECT_EQ(g.Cell(2, 1), QStringLiteral("ccc"));
+    g.SetCell(0, 1, QString());
+    EXPECT_TRUE(g.Cell(0, 1).isEmpty());
+    EXPECT_EQ(g.Cell(1, 1), QStringLiteral("b"));
+    EXPECT_EQ(g.RowCellCount(1), 3);
+    // An empty text beyond the stored cells stores nothing.
+    g.SetCell(3, 1, QStringView());
+    EXPECT_EQ(g.RowCellCount(1), 3);
+}
+
+TEST(StringGridModel, ACellCopiedWithinItsOwnRowKeepsItsText)
+{
+    TStringGridModel g;
+    Shape(g, 3, 2);
+    for (const int length : {1, 3, 7, 15, 31, 40}) {
+        g.Clear();
+        const QString text(length, QChar(u'7'));
+        g.SetCell(0, 0, text + QStringLiteral("x"));
+        g.SetCell(1, 0, text);
+        g.SetCell(2, 0, g.CellView(1, 0));             // appended from the row itself
+        g.SetCell(0, 0, g.CellView(1, 0).mid(1));      // shorter, from behind
+        g.SetCell(1, 0, g.CellView(0, 0));             // from in front
+        EXPECT_EQ(g.Cell(0, 0), text.mid(1)) << length;
+        EXPECT_EQ(g.Cell(1, 0), text.mid(1)) << length;
+        EXPECT_EQ(g.Cell(2, 0), text) << length;
+    }
+}
+
+TEST(StringGridModel, RowsGrowPastTheirFirstRoomAndMoveAsAWhole)
+{
+    TStringGridModel g;
+    Shape(g, 2, 4);
+    g.SetRowCapacityHint(0);
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 40; ++c)
+            g.SetCell(c, r, QString::number(r * 1000 + c).repeated(c % 5 + 1));
+    g.SwapRows(0, 3);
+    g.MoveRow(1, 2);
+    const int order[] = {3, 2, 1, 0};
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 40; ++c)
+            ASSERT_EQ(g.Cell(c, r), QString::number(order[r] * 1000 + c).repeated(c % 5 + 1)) << r << ' ' << c;
+}

@@ -1,0 +1,69 @@
+#pragma once
+// Moving a few characters without a call of the C library.
+#include <cstdint>
+#include <cstddef>
+#include <cstring>
+
+namespace platform {
+
+// The same for any count, by the library's routine.
+void MoveCharsLong(char16_t* dst, const char16_t* src, std::size_t count);
+
+// Moves count characters from src to dst; the ranges may overlap. Cell texts
+// are short: up to 32 characters are moved here with a few whole-word loads
+// and stores, all loads first, instead of a call of the library's routine,
+// which on some processors costs more than the copy itself.
+inline void MoveChars(char16_t* dst, const char16_t* src, std::size_t count)
+{
+    auto load = [](const char16_t* p, auto& word) { std::memcpy(&word, p, sizeof word); };
+    auto store = [](char16_t* p, const auto& word) { std::memcpy(p, &word, sizeof word); };
+    if (count == 0)
+        return;
+    if (count == 1) {
+        *dst = *src;
+    } else if (count < 4) {
+        uint32_t a = 0, b = 0;
+        load(src, a);
+        load(src + count - 2, b);
+        store(dst, a);
+        store(dst + count - 2, b);
+    } else if (count < 8) {
+        uint64_t a = 0, b = 0;
+        load(src, a);
+        load(src + count - 4, b);
+        store(dst, a);
+        store(dst + count - 4, b);
+    } else if (count < 16) {
+        uint64_t a = 0, b = 0, c = 0, d = 0;
+        load(src, a);
+        load(src + 4, b);
+        load(src + count - 8, c);
+        load(src + count - 4, d);
+        store(dst, a);
+        store(dst + 4, b);
+        store(dst + count - 8, c);
+        store(dst + count - 4, d);
+    } else if (count <= 32) {
+        uint64_t w[8];
+        load(src, w[0]);
+        load(src + 4, w[1]);
+        load(src + 8, w[2]);
+        load(src + 12, w[3]);
+        load(src + count - 16, w[4]);
+        load(src + count - 12, w[5]);
+        load(src + count - 8, w[6]);
+        load(src + count - 4, w[7]);
+        store(dst, w[0]);
+        store(dst + 4, w[1]);
+        store(dst + 8, w[2]);
+        store(dst + 12, w[3]);
+        store(dst + count - 16, w[4]);
+        store(dst + count - 12, w[5]);
+        store(dst + count - 8, w[6]);
+        store(dst + count - 4, w[7]);
+    } else {
+        MoveCharsLong(dst, src, count);
+    }
+}
+
+} // namespace platform
