@@ -307,6 +307,38 @@ void BM_Baseline_ReadYear(benchmark::State& st)
 }
 BENCHMARK(BM_Baseline_ReadYear)->Unit(benchmark::kMillisecond);
 
+// The archive reader alone: every line of the device-year through
+// ReadArchiveLines, the time stamp of every data line through ParseTimestamp.
+void BM_ReadYear_LinesAndTimestamps(benchmark::State& st)
+{
+    const YearArchives& archives = Archives();
+    platform::ScopedLocaleFormats formats{
+        platform::LocaleFormats(QStringLiteral("dd.MM.yyyy"), QStringLiteral("HH:mm:ss"))};
+    TEvaluationState state;
+    state.Settings.ArchivPfad = archives.dir.path() + QLatin1Char('/');
+    state.CurrentArchiveFile = archives.names[0];
+    TArchiveReader reader(state);
+    reader.SetPump(nullptr);
+    int64_t stamps = 0;
+    for (auto _ : st) {
+        bool data = false;
+        reader.ReadArchiveLines([&](const QString& line) -> uint8_t {
+            if (!data) {
+                data = line.size() >= 4 && line.startsWith(QLatin1Char('O'));
+                return 1;
+            }
+            const qsizetype tab1 = line.indexOf(QLatin1Char('\t'));
+            const qsizetype tab2 = tab1 < 0 ? -1 : line.indexOf(QLatin1Char('\t'), tab1 + 1);
+            if (tab1 >= 0 && reader.ParseTimestamp(QStringView(line).mid(tab1 + 1, tab2 < 0 ? -1 : tab2 - tab1 - 1)) > 0)
+                ++stamps;
+            return 1;
+        });
+    }
+    st.counters["stamps_per_read"] = double(stamps) / double(std::max<int64_t>(1, int64_t(st.iterations())));
+    st.SetBytesProcessed(int64_t(st.iterations()) * archives.bytesEach);
+}
+BENCHMARK(BM_ReadYear_LinesAndTimestamps)->Unit(benchmark::kMillisecond);
+
 void RunOneDevice(benchmark::State& st, uint8_t viewMode)
 {
     EvaluationSetup setup(viewMode);
@@ -641,6 +673,10 @@ void PrintSummary(const CollectingReporter& reporter)
         } views[] = {{"BM_EvaluateYear_AllValues", "Device-year, all values, differences", true},
                      {"BM_EvaluateYear_DayValues", "Device-year, day values, differences", false},
                      {"BM_EvaluateYear_MonthValues", "Device-year, month values, differences", false}};
+        if (has("BM_ReadYear_LinesAndTimestamps")) {
+            const double s = secs("BM_ReadYear_LinesAndTimestamps");
+            line("Device-year read, time stamps parsed", fmt("%.1f MB/s", yearBytes / s / mb), base, s / b, "", -1);
+        }
         for (const auto& v : views) {
             if (!has(v.bench))
                 continue;
