@@ -117,17 +117,18 @@ void TArchiveReader::ReadArchiveLines(const TArchiveLineCallback& callback)
     auto deliver = [&](const char* data, std::size_t size) -> bool {
         if (size > 0 && data[size - 1] == '\r')
             --size;
-        bool ascii = true;
-        for (std::size_t i = 0; i < size && ascii; ++i)
-            ascii = static_cast<unsigned char>(data[i]) < 0x80;
-        if (ascii) {
-            line.resize(qsizetype(size));
-            QChar* out = line.data();
-            for (std::size_t i = 0; i < size; ++i)
-                out[i] = QChar(char16_t(static_cast<unsigned char>(data[i])));
-        } else {
-            line = platform::DecodeLine(data, size);
+        // Widened in one pass that also collects the high bits: a loop
+        // without an early exit, which the compiler turns into vector code.
+        line.resize(qsizetype(size));
+        char16_t* out = reinterpret_cast<char16_t*>(line.data());
+        unsigned char high = 0;
+        for (std::size_t i = 0; i < size; ++i) {
+            const unsigned char c = static_cast<unsigned char>(data[i]);
+            high |= c;
+            out[i] = char16_t(c);
         }
+        if ((high & 0x80) != 0)
+            line = platform::DecodeLine(data, size);
         const uint8_t result = callback(line);
         if (pump_ != nullptr)
             pump_->Pump();
@@ -273,7 +274,8 @@ platform::DateTimeValue TArchiveReader::ParseTimestamp(QStringView text)
     if (text.isEmpty())
         return 0.0;
     platform::DateTimeValue value = 0;
-    if (platform::LocaleFormats::Current().TryParseDateTime(text, value) && value != 0.0)
+    // Lines of one day share the date part: it is read once (same answer).
+    if (platform::LocaleFormats::Current().TryParseDateTime(text, value, dateParse_) && value != 0.0)
         return value;
 
     // The layout found last is tried first: an archive keeps its layout, and

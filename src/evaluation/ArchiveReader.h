@@ -9,6 +9,7 @@
 // ordinal number, the time stamp and the values.
 #include "evaluation/EvaluationState.h"
 #include "platform/DateTimeValue.h"
+#include "platform/LocaleFormats.h"
 
 #include <QString>
 #include <QStringView>
@@ -66,7 +67,9 @@ private:
 
     TEvaluationState& state_;
     platform::MessagePump* pump_;
-    int lastLayout_ = 0;   // layout accepted last (1..3), tried first next time
+    int lastLayout_ = 0;
+    // The date part of the time stamp read last with the platform's formats.
+    platform::LocaleFormats::DateParseCache dateParse_;   // layout accepted last (1..3), tried first next time
 };
 
 // Replaces the device substitute characters by their letters:

@@ -647,9 +647,7 @@ void TEvaluator::EvaluateDataLine(QStringView line)
                     const int r1 = row + 1;
                     table_.SetCell(FlagText(false), r1, FlagColumn);
                     SetRowKey(row, SortKeyNumber(seconds), QStringView());
-                    table_.SetCell(showTime_ ? formats_->FormatDateTime(t, dateCache_)
-                                             : formats_->FormatDate(t, dateCache_),
-                                   r1, DateColumn);
+                    PutDateText(t, showTime_, r1);
                 }
             } else {
                 if ((mode == 0 && special) || (mode == 2 && !special))
@@ -689,7 +687,7 @@ void TEvaluator::EvaluateDataLine(QStringView line)
                 table_.SetCell(FlagText(special), r1, FlagColumn);
                 SetRowKey(row, number, QStringView(key).mid(SortKeyLength));
                 // Event rows always show the time, also at midnight.
-                table_.SetCell(formats_->FormatDateTime(t, dateCache_), r1, DateColumn);
+                PutDateText(t, true, r1);
             }
         } else {
             WriteField(index, field, false);
@@ -698,6 +696,17 @@ void TEvaluator::EvaluateDataLine(QStringView line)
     }
     if (index >= 2 && start < size)
         WriteField(index, line.mid(start).left(ArchiveTextLength), true);
+}
+
+void TEvaluator::PutDateText(DateTimeValue t, bool withTime, int gridRow)
+{
+    // Numeric formats are written into a buffer that the cell copies.
+    char16_t buf[platform::LocaleFormats::DateTextCapacity];
+    const int n = withTime ? formats_->FormatDateTimeTo(t, dateCache_, buf) : formats_->FormatDateTo(t, dateCache_, buf);
+    if (n >= 0)
+        table_.SetCell(QStringView(buf, n), gridRow, DateColumn);
+    else
+        table_.SetCell(withTime ? formats_->FormatDateTime(t) : formats_->FormatDate(t), gridRow, DateColumn);
 }
 
 void TEvaluator::WriteField(int index, QStringView field, bool last)

@@ -176,6 +176,8 @@ private:
     static constexpr int FullTable = -2;
     int OrdinaryRow(int64_t seconds, int slot);
     void WriteField(int index, QStringView field, bool last);
+    // Writes the date text of a row (with the time when withTime is set).
+    void PutDateText(platform::DateTimeValue t, bool withTime, int gridRow);
     // The sort key of a row: the number of its time stamp's key text and the
     // text after it (event rows: the ordinal number).
     int64_t SortKeyNumber(int64_t seconds);

@@ -199,7 +199,16 @@ QStringView TStatusDecoder::StatusCodeOfLine(QStringView line)
 
 QChar TStatusDecoder::IsSpecialEvent(QStringView line) const
 {
-    const QStringView code = StatusCodeOfLine(line);
+    // Called for every data line: the first TAB "0x" is found by its "x",
+    // which is rare in a line, in one walk; the code is read from there.
+    const char16_t* chars = line.utf16();
+    const qsizetype n = line.size();
+    qsizetype x = 2;
+    while (x < n && !(chars[x] == u'x' && chars[x - 1] == u'0' && chars[x - 2] == u'\t'))
+        ++x;
+    if (x >= n)
+        return QLatin1Char('0');
+    const QStringView code = StatusCodeOfLine(line.mid(x - 2));
     if (code.size() < 3)
         return QLatin1Char('0');
     const auto it = std::lower_bound(sortedEvents_.begin(), sortedEvents_.end(), code,

@@ -3,11 +3,14 @@
 #include "platform/CharCopy.h"
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 
 namespace platform {
 
 namespace {
+
+std::atomic<uint64_t> g_nextIdentity{1};
 
 std::unique_ptr<LocaleFormats>& CurrentSlot()
 {
@@ -123,7 +126,7 @@ QString NumericDatePattern(const QString& pattern)
 } // namespace
 
 LocaleFormats::LocaleFormats(const QString& shortDateFormat, const QString& longTimeFormat, const QLocale& locale)
-    : shortDate_(shortDateFormat), longTime_(longTimeFormat), locale_(locale)
+    : shortDate_(shortDateFormat), longTime_(longTimeFormat), locale_(locale), identity_(g_nextIdentity++)
 {
     dateTokens_ = Compile(shortDate_);
     timeTokens_ = Compile(longTime_);
@@ -398,6 +401,12 @@ namespace {
 
 void AppendNumber16(char16_t* buf, int& n, int value, int width)
 {
+    // The common case of a two-digit field (day, month, hour, minute, second).
+    if (width == 2 && value >= 0 && value < 100) {
+        buf[n++] = char16_t(u'0' + value / 10);
+        buf[n++] = char16_t(u'0' + value % 10);
+        return;
+    }
     char digits[12];
     int count = 0;
     unsigned v = unsigned(value < 0 ? -value : value);
@@ -500,21 +509,22 @@ bool LocaleFormats::FillDateCache(DateTimeValue value, int64_t day, DateTextCach
     return true;
 }
 
-QString LocaleFormats::FormatDate(DateTimeValue value, DateTextCache& cache) const
+int LocaleFormats::FormatDateTo(DateTimeValue value, DateTextCache& cache, char16_t* buf) const
 {
     const int64_t ms = ToMSecs(value);
     const int64_t day = ms >= 0 ? ms / MSecsPerDay : -((-ms + MSecsPerDay - 1) / MSecsPerDay);
     if (!FillDateCache(value, day, cache))
-        return FormatDate(value);
-    return QString(reinterpret_cast<const QChar*>(cache.text), cache.length);
+        return -1;
+    MoveChars(buf, cache.text, std::size_t(cache.length));
+    return cache.length;
 }
 
-QString LocaleFormats::FormatDateTime(DateTimeValue value, DateTextCache& cache) const
+int LocaleFormats::FormatDateTimeTo(DateTimeValue value, DateTextCache& cache, char16_t* buf) const
 {
     const int64_t ms = ToMSecs(value);
     const int64_t day = ms >= 0 ? ms / MSecsPerDay : -((-ms + MSecsPerDay - 1) / MSecsPerDay);
     if (!FillDateCache(value, day, cache))
-        return FormatDateTime(value);
+        return -1;
     DateTimeParts parts;
     parts.year = cache.year;
     parts.month = cache.month;
@@ -526,13 +536,30 @@ QString LocaleFormats::FormatDateTime(DateTimeValue value, DateTextCache& cache)
     rest /= 60;
     parts.minute = int(rest % 60);
     parts.hour = int(rest / 60);
-    char16_t buf[64];
     int n = cache.length;
     MoveChars(buf, cache.text, std::size_t(n));
     buf[n++] = u' ';
-    if (AppendNumericTo(buf, n, 64, timeTokens_, parts))
-        return QString(reinterpret_cast<const QChar*>(buf), n);
-    return FormatDateTime(value);
+    if (AppendNumericTo(buf, n, DateTextCapacity, timeTokens_, parts))
+        return n;
+    return -1;
+}
+
+QString LocaleFormats::FormatDate(DateTimeValue value, DateTextCache& cache) const
+{
+    char16_t buf[DateTextCapacity];
+    const int n = FormatDateTo(value, cache, buf);
+    if (n < 0)
+        return FormatDate(value);
+    return QString(reinterpret_cast<const QChar*>(buf), n);
+}
+
+QString LocaleFormats::FormatDateTime(DateTimeValue value, DateTextCache& cache) const
+{
+    char16_t buf[DateTextCapacity];
+    const int n = FormatDateTimeTo(value, cache, buf);
+    if (n < 0)
+        return FormatDateTime(value);
+    return QString(reinterpret_cast<const QChar*>(buf), n);
 }
 
 bool LocaleFormats::MatchAmPm(QStringView text, qsizetype& pos, int& ampm) const
@@ -569,9 +596,9 @@ bool LocaleFormats::MatchAmPm(QStringView text, qsizetype& pos, int& ampm) const
     return false;
 }
 
-bool LocaleFormats::TryParseDateTime(QStringView text, DateTimeValue& result) const
+bool LocaleFormats::TryParseDatePart(QStringView text, qsizetype& pos, DateTimeValue& date) const
 {
-    qsizetype pos = 0;
+    pos = 0;
     SkipBlanks(text, pos);
 
     int n[3];
@@ -593,10 +620,11 @@ bool LocaleFormats::TryParseDateTime(QStringView text, DateTimeValue& result) co
     if (!IsBlank(dateSep_) && pos < text.size() && text[pos] == dateSep_)
         ++pos;
 
-    DateTimeValue date = 0;
-    if (!TryEncodeDate(year, month, day, date))
-        return false;
+    return TryEncodeDate(year, month, day, date);
+}
 
+bool LocaleFormats::TryParseTimePart(QStringView text, qsizetype pos, DateTimeValue date, DateTimeValue& result) const
+{
     SkipBlanks(text, pos);
     DateTimeValue time = 0;
     if (pos < text.size()) {
@@ -638,6 +666,41 @@ bool LocaleFormats::TryParseDateTime(QStringView text, DateTimeValue& result) co
     }
     result = ComposeDateTime(date, time);
     return true;
+}
+
+bool LocaleFormats::TryParseDateTime(QStringView text, DateTimeValue& result) const
+{
+    qsizetype pos = 0;
+    DateTimeValue date = 0;
+    return TryParseDatePart(text, pos, date) && TryParseTimePart(text, pos, date, result);
+}
+
+bool LocaleFormats::TryParseDateTime(QStringView text, DateTimeValue& result, DateParseCache& cache) const
+{
+    // The held date part holds for a text that agrees with it up to and
+    // including the first character behind it.
+    const qsizetype held = cache.length;
+    if (cache.formats == identity_ && text.size() >= held
+        && std::char_traits<char16_t>::compare(reinterpret_cast<const char16_t*>(text.utf16()), cache.text,
+                                               std::size_t(held)) == 0)
+        return TryParseTimePart(text, cache.timePos, cache.date, result);
+    qsizetype pos = 0;
+    DateTimeValue date = 0;
+    if (!TryParseDatePart(text, pos, date))
+        return false;
+    // The reading of the date looked at the characters up to pos, that one
+    // included when it exists; a text that ends there is not held.
+    if (pos < text.size() && pos + 1 <= qsizetype(std::size(cache.text))) {
+        cache.formats = identity_;
+        cache.length = int(pos + 1);
+        cache.timePos = pos;
+        cache.date = date;
+        std::char_traits<char16_t>::copy(cache.text, reinterpret_cast<const char16_t*>(text.utf16()),
+                                         std::size_t(pos + 1));
+    } else {
+        cache.formats = 0;
+    }
+    return TryParseTimePart(text, pos, date, result);
 }
 
 DateTimeValue LocaleFormats::ParseDateTime(QStringView text) const

@@ -62,12 +62,34 @@ public:
     // The same texts as FormatDate and FormatDateTime.
     QString FormatDate(DateTimeValue value, DateTextCache& cache) const;
     QString FormatDateTime(DateTimeValue value, DateTextCache& cache) const;
+    // The same texts written into buf (room for DateTextCapacity characters);
+    // the answer is their length, or -1 when the formats hold names or
+    // markers (then the functions above give the text).
+    static constexpr int DateTextCapacity = 64;
+    int FormatDateTo(DateTimeValue value, DateTextCache& cache, char16_t* buf) const;
+    int FormatDateTimeTo(DateTimeValue value, DateTextCache& cache, char16_t* buf) const;
 
     // Reads a date with an optional time. False when the text does not follow
     // the formats or names no existing date or time.
     bool TryParseDateTime(QStringView text, DateTimeValue& result) const;
     // As TryParseDateTime; 0 when the text cannot be read.
     DateTimeValue ParseDateTime(QStringView text) const;
+
+    // The date part of the text read last, for a caller that reads many
+    // texts in a row (most of them of the same day). The reading of the date
+    // looks at no character behind the first one after it; a text that
+    // agrees with the held one up to and including that character has the
+    // same date and the time is read from there on. Belongs to the formats
+    // it was filled by (and their copies).
+    struct DateParseCache {
+        uint64_t formats = 0;   // identity of the formats; 0 none held
+        int length = 0;         // characters held: the date part and the one after it
+        qsizetype timePos = 0;  // where the reading of the time starts
+        DateTimeValue date = 0;
+        char16_t text[64];
+    };
+    // The same answer as TryParseDateTime.
+    bool TryParseDateTime(QStringView text, DateTimeValue& result, DateParseCache& cache) const;
 
 private:
     enum class Tok : unsigned char {
@@ -91,6 +113,10 @@ private:
     bool AppendNumericTo(char16_t* buf, int& n, int capacity, const std::vector<Token>& tokens,
                          const DateTimeParts& parts) const;
     bool MatchAmPm(QStringView text, qsizetype& pos, int& ampm) const;
+    // The two halves of TryParseDateTime: the date (pos: where it ends) and
+    // the optional time behind it.
+    bool TryParseDatePart(QStringView text, qsizetype& pos, DateTimeValue& date) const;
+    bool TryParseTimePart(QStringView text, qsizetype pos, DateTimeValue date, DateTimeValue& result) const;
     // Brings the cache to the day of value (day: its milliseconds since
     // 30.12.1899 divided by a day, rounded down); false when the date
     // format is not numeric.
@@ -106,6 +132,7 @@ private:
     QChar timeSep_ = QLatin1Char(':');
     QString amText_;
     QString pmText_;
+    uint64_t identity_ = 0;   // new for every set of formats built, kept by copies
 };
 
 // Sets the formats in use for the lifetime of the object (tests).

@@ -489,3 +489,86 @@ TEST(NumberTexts, ConvertSpecialChars)
     ConvertSpecialChars(s);
     EXPECT_EQ(s, QStringLiteral("ÄÖÜäöüß° Müller Straße 20°C"));
 }
+
+// ---- Time stamps of one day read by their time part ---------------------------
+
+namespace {
+
+// Time stamps in every form the reader knows, many lines in a row: across
+// midnight, month ends (also February of a leap year) and a year end, at
+// quarter hours and at odd steps.
+QStringList StampTexts(const LocaleFormats& platformFormats, int form)
+{
+    QStringList texts;
+    const DateTimeValue starts[] = {At(2004, 2, 27, 22), At(2004, 4, 30, 21), At(2004, 12, 31, 20),
+                                    At(1999, 12, 31, 23), At(2079, 12, 31, 22)};
+    for (const DateTimeValue start : starts) {
+        for (const int step : {900, 37, 3599}) {
+            for (int i = 0; i < 400; ++i) {
+                const DateTimeValue t = ComposeDateTime(start, double(step) * i / 86400.0);
+                int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0, ms = 0;
+                DecodeDateTime(t, y, mo, d, h, mi, s, ms);
+                switch (form) {
+                case 0: texts.append(platformFormats.FormatDateTime(t)); break;
+                case 1: texts.append(QString::asprintf("%02d.%02d.%04d %02d:%02d:%02d", d, mo, y, h, mi, s)); break;
+                case 2: texts.append(QString::asprintf("%02d.%02d.%02d %02d:%02d:%02d", d, mo, y % 100, h, mi, s)); break;
+                default: texts.append(QString::asprintf("%02d/%02d/%02d %02d:%02d:%02d", y % 100, mo, d, h, mi, s)); break;
+                }
+            }
+        }
+    }
+    return texts;
+}
+
+// Texts that share the start of a date with the text before them but are
+// read differently, or not at all.
+QStringList NearTexts()
+{
+    static const char16_t* const texts[] = {u"14.03.2004 06:00:00", u"14.03.2004 06:15:00", u"14.03.20045 06:00:00",
+            u"14.03.2004 06:30:00", u"14.03.2004", u"14.03.2004 06:45:00", u"14.03.20041",
+            u"14.03.2004  07:00:00", u"14.03.2004x07:00:00", u"14.03.2004.07:00:00",
+            u"14.03.2004 07:15:00", u"14.03.200 07:15:00", u"14.03.2004 7:15:00 PM",
+            u"14.03.2004 07:15", u"14.03.2004 07:15:00 ", u"14.03.2004 25:00:00",
+            u"14.03.2004 07:30:00", u"14.03.04 07:30:00", u"14.03.04 07:45:00",
+            u"14.03.041 07:45:00", u"14.03.04 08:00:00", u"04/03/14 08:00:00",
+            u"04/03/14 08:15:00", u"04/03/141 08:15:00", u"04/03/14 08:30:00",
+            u"3/14/04 8:30:00 AM", u"3/14/04 8:45:00 AM", u"3/14/04 8:45:00 PM",
+            u"3/14/04 12:00:00 AM", u"3/14/04", u"3/14/04 1:00:00 AM", u"3/14/041 1:00:00 AM",
+            u"  14.03.2004 06:00:00", u"14.03.2004 06:00:00", u"31.02.2004 06:00:00",
+            u"30.12.1899 00:00:00", u"30.12.1899 00:00:01", u""};
+    QStringList list;
+    for (const char16_t* text : texts)
+        list.append(QString::fromUtf16(text));
+    return list;
+}
+
+} // namespace
+
+TEST(ParseTimestamp, ALineOfTheSameDayGivesWhatAFreshReadingGives)
+{
+    const LocaleFormats formatsList[] = {German(), English(),
+                                         LocaleFormats(QStringLiteral("yy/MM/dd"), QStringLiteral("HH:mm:ss"))};
+    for (const LocaleFormats& formats : formatsList) {
+        ScopedLocaleFormats scoped(formats);
+        for (int form = 0; form <= 4; ++form) {
+            const QStringList texts = form == 4 ? NearTexts() : StampTexts(formats, form);
+            ASSERT_FALSE(texts.isEmpty());
+            TEvaluationState state;
+            TArchiveReader reader(state);   // reads every text in a row
+            int read = 0;
+            for (const QString& text : texts) {
+                TEvaluationState freshState;
+                TArchiveReader fresh(freshState);   // reads this text alone
+                const DateTimeValue expected = fresh.ParseTimestamp(text);
+                const DateTimeValue got = reader.ParseTimestamp(text);
+                EXPECT_EQ(got, expected) << qPrintable(formats.ShortDateFormat()) << " form " << form << ": "
+                                         << qPrintable(text);
+                if (expected != 0.0)
+                    ++read;
+            }
+            if (form != 4) {
+                EXPECT_EQ(read, texts.size()) << qPrintable(formats.ShortDateFormat()) << " form " << form;
+            }
+        }
+    }
+}

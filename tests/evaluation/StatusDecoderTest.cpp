@@ -77,6 +77,12 @@ TEST_F(StatusDecoderTest, SpecialEventAgainstTheOrdinaryList)
     EXPECT_EQ(decoder.IsSpecialEvent(Line("1\t2\t0xg")), u'0');
     EXPECT_EQ(decoder.IsSpecialEvent(QString()), u'0');
     EXPECT_TRUE(decoder.IsSpecialEventLine(Line("1\t2\t0x0001")));
+    // The first TAB "0x" counts, wherever an "x" or a "0x" stands before it.
+    EXPECT_EQ(decoder.IsSpecialEvent(Line("x\tx0x\t00x\t0x8105\t0x8104")), u'1');
+    EXPECT_EQ(decoder.IsSpecialEvent(Line("0x8105\t0x8104\t0x8105")), u'0');
+    EXPECT_EQ(decoder.IsSpecialEvent(Line("\t0x8105")), u'1');
+    EXPECT_EQ(decoder.IsSpecialEvent(Line("\t0x")), u'0');
+    EXPECT_EQ(decoder.IsSpecialEvent(Line("x")), u'0');
     // The note line heading the list is an entry of its own.
     EXPECT_EQ(decoder.OrdinaryEvents().size(), 4);
 }

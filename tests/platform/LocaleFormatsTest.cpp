@@ -147,3 +147,58 @@ TEST(LocaleFormats, FormattingWithTheDayCacheGivesTheSameTexts)
         }
     }
 }
+
+TEST(LocaleFormats, DateTextsIntoABufferAreTheTextsOfTheDay)
+{
+    const LocaleFormats formatsList[] = {German(), English(),
+                                         LocaleFormats(QStringLiteral("dd MMM yyyy"), QStringLiteral("HH:mm:ss"))};
+    for (const LocaleFormats& formats : formatsList) {
+        LocaleFormats::DateTextCache cache;
+        const bool numeric = !formats.ShortDateFormat().contains(QLatin1String("MMM"));
+        for (int i = 0; i < 3000; ++i) {
+            // Steps of 17 minutes 13 seconds over midnights, month and year ends.
+            const DateTimeValue t = ComposeDateTime(At(2004, 12, 29, 1), double(i) * 1033.0 / 86400.0);
+            char16_t buf[LocaleFormats::DateTextCapacity];
+            int n = formats.FormatDateTo(t, cache, buf);
+            if (numeric)
+                EXPECT_EQ(QStringView(buf, n), formats.FormatDate(t));
+            else
+                EXPECT_EQ(n, -1);
+            EXPECT_EQ(formats.FormatDate(t, cache), formats.FormatDate(t));
+            n = formats.FormatDateTimeTo(t, cache, buf);
+            // A time with an AM/PM marker takes the general way as well.
+            if (numeric && !formats.LongTimeFormat().contains(QLatin1String("AP")))
+                EXPECT_EQ(QStringView(buf, n), formats.FormatDateTime(t));
+            else
+                EXPECT_EQ(n, -1);
+            EXPECT_EQ(formats.FormatDateTime(t, cache), formats.FormatDateTime(t));
+        }
+    }
+}
+
+TEST(LocaleFormats, ReadingWithTheDateOfTheTextBeforeGivesTheSameAnswer)
+{
+    const LocaleFormats german = German();
+    const LocaleFormats english = English();
+    LocaleFormats::DateParseCache cache;
+    const char16_t* const texts[] = {u"14.03.2004 06:00:00", u"14.03.2004 06:15:00", u"14.03.20041 06:15:00",
+                                     u"14.03.2004", u"14.03.2004 6:15", u"14.03.2004  06:15:00",
+                                     u"14.03.2004x06:15:00", u"14.03.2004 24:00:00", u"14.03.2004 06:15:00 PM",
+                                     u"14.3.2004 06:15:00", u"14.03.2005 06:15:00", u"3/14/04 6:15:00 PM",
+                                     u"3/14/04 6:30:00 PM", u"3/14/041 6:30:00 PM", u"3/14/04", u"3/14/04 13:00"};
+    // German and English formats by turns: the held date belongs to the
+    // formats that read it.
+    for (int round = 0; round < 2; ++round) {
+        for (const char16_t* t : texts) {
+            for (const LocaleFormats* formats : {&german, &english, &german}) {
+                const QString text = QString::fromUtf16(t);
+                DateTimeValue expected = -1, got = -1;
+                const bool expectedOk = formats->TryParseDateTime(text, expected);
+                EXPECT_EQ(formats->TryParseDateTime(text, got, cache), expectedOk) << qPrintable(text);
+                if (expectedOk) {
+                    EXPECT_EQ(got, expected) << qPrintable(text);
+                }
+            }
+        }
+    }
+}
