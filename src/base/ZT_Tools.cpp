@@ -70,7 +70,20 @@ const char* const kGermanWeekdays[7] = {"Sonntag", "Montag", "Dienstag", "Mittwo
                                         "Donnerstag", "Freitag", "Samstag"};
 
 bool isDirSeparator(QChar c) { return c == u'/' || c == u'\\'; }
-bool isPathSeparator(QChar c) { return isDirSeparator(c) || c == u':' || c.unicode() == 0; }
+// The colon of a drive letter ("C:"): a ':' anywhere else is an ordinary
+// character of a file or directory name here.
+bool isDriveColon(const QString& name, qsizetype index)
+{
+    if (index != 1 || name.size() < 2 || name.at(1) != u':')
+        return false;
+    const char16_t letter = name.at(0).unicode();
+    return (letter >= u'A' && letter <= u'Z') || (letter >= u'a' && letter <= u'z');
+}
+bool isPathSeparator(const QString& name, qsizetype index)
+{
+    const QChar c = name.at(index);
+    return isDirSeparator(c) || c.unicode() == 0 || isDriveColon(name, index);
+}
 
 } // namespace
 
@@ -909,7 +922,9 @@ QString MonthNameText(int month)
     if (month < 1 || month > 12)
         return QString();
     const auto& locale = monthNameLocaleOverride();
-    return (locale ? *locale : QLocale::system()).monthName(month, QLocale::LongFormat);
+    // The month's own name (nominative), as the system lists the long month
+    // names; not the form a language uses inside a date ("stycznia").
+    return (locale ? *locale : QLocale::system()).standaloneMonthName(month, QLocale::LongFormat);
 }
 
 void FillDateField(QString& picture, QChar letter, int value)
@@ -973,14 +988,14 @@ QString TodayPictureText(const QString& picture)
 QString ExtractPathPart(const QString& fileName)
 {
     qsizetype p = fileName.size() - 1;
-    while (p >= 0 && !isPathSeparator(fileName.at(p)))
+    while (p >= 0 && !isPathSeparator(fileName, p))
         --p;
     if (p < 0)
         return QString();
     if (p == 0)
         return fileName.left(1);
     const QChar c = fileName.at(p);
-    if (!isDirSeparator(c) || fileName.at(p - 1) == u':')
+    if (!isDirSeparator(c) || isDriveColon(fileName, p - 1))
         return fileName.left(p + 1);
     return fileName.left(p);
 }
@@ -988,7 +1003,7 @@ QString ExtractPathPart(const QString& fileName)
 QString FileNamePart(const QString& fileName)
 {
     qsizetype p = fileName.size() - 1;
-    while (p >= 0 && !isPathSeparator(fileName.at(p)))
+    while (p >= 0 && !isPathSeparator(fileName, p))
         --p;
     return fileName.mid(p + 1);
 }
@@ -1024,8 +1039,7 @@ QString AppendBackslash(const QString& path)
 {
     if (path.isEmpty())
         return path;
-    const QChar last = path.back();
-    if (isDirSeparator(last) || last == u':')
+    if (isDirSeparator(path.back()) || isDriveColon(path, path.size() - 1))
         return path;
     return path + u'/';
 }

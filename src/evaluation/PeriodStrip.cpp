@@ -484,7 +484,7 @@ TDayCellKind TPeriodStrip::DayCellKind(int col) const
 
 QString TPeriodStrip::MonthCellText(int month) const
 {
-    QString name = MonthLocale.monthName(month, QLocale::ShortFormat);
+    QString name = MonthLocale.standaloneMonthName(month, QLocale::ShortFormat);
     // Locales that abbreviate with a full stop ("Jan.") would waste a narrow
     // cell on it.
     if (name.endsWith(u'.'))

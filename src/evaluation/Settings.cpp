@@ -1,5 +1,7 @@
 #include "evaluation/Settings.h"
 
+#include "base/ZT_Tools.h"
+
 #include "base/IniFiler.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramPath.h"
@@ -151,9 +153,10 @@ bool ReadCommandLine(const QStringList& arguments, TEvaluationState& state)
         return false;
     // A path with blanks may come unquoted, split into several arguments.
     const QString path = arguments.mid(1).join(QLatin1Char(' '));
-    const int cut = std::max({path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')),
-                              path.lastIndexOf(QLatin1Char(':'))});
-    state.Settings.ArchivPfad = path.left(cut + 1);
-    state.Settings.DateiMaske = path.mid(cut + 1);
+    // The file-name part follows the last separator ('/', '\\' or a drive's
+    // colon; a colon inside a Linux name is part of the name).
+    const QString mask = FileNamePart(path);
+    state.Settings.ArchivPfad = path.left(path.size() - mask.size());
+    state.Settings.DateiMaske = mask;
     return true;
 }

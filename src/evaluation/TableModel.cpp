@@ -201,10 +201,11 @@ int TTableModel::FindRowOfText(int col, const QString& text) const
 {
     if (grid_.RowCount() < 2)
         return 0;
-    if (col < 0)
+    if (col < 0 || col >= MaxGridCount)
         return 1;
+    // A cell never written reads as empty and so equals an empty text.
     for (int r = grid_.FixedRows(); r < grid_.RowCount(); ++r) {
-        if (col < grid_.RowCellCount(r) && grid_.CellView(col, r) == text)
+        if (grid_.CellView(col, r) == text)
             return r + 1;
     }
     return 1;

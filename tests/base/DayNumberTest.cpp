@@ -147,6 +147,14 @@ TEST(DatePicture, MonthNamesFollowTheLocale)
     EXPECT_EQ(MonthNameText(13), QString());
 }
 
+// Month names are the names of the months themselves (nominative), not the
+// forms a language uses inside a full date.
+TEST(DatePicture, MonthNamesAreTheNamesOfTheMonthsThemselves)
+{
+    MonthLocaleGuard guard(QLocale(QLocale::Polish, QLocale::Poland));
+    EXPECT_EQ(MonthNameText(1), QStringLiteral("stycze\u0144"));
+}
+
 TEST(DatePicture, CutTo20Characters)
 {
     // The last year place lies beyond character 20 and is cut off before filling.

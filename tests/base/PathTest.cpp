@@ -72,6 +72,22 @@ TEST(PathParts, AppendBackslash)
     EXPECT_FALSE(DriveIsUsable(u'C'));
 }
 
+// A ':' is a separator only as the colon of a drive letter ("C:"); on this
+// system it is an ordinary character of file and directory names.
+TEST(PathParts, ColonInsideNamesIsNoSeparator)
+{
+    EXPECT_EQ(FileNamePart(QStringLiteral("/arc/T12:00.agr")), QStringLiteral("T12:00.agr"));
+    EXPECT_EQ(ExtractPathPart(QStringLiteral("/arc/T12:00.agr")), QStringLiteral("/arc"));
+    EXPECT_EQ(FileStemPart(QStringLiteral("/arc/T12:00.x.agr")), QStringLiteral("T12:00"));
+    EXPECT_EQ(ExtractPathPart(QStringLiteral("/mnt/c:/x.agr")), QStringLiteral("/mnt/c:"));
+    EXPECT_EQ(AppendBackslash(QStringLiteral("/arc/run:")), QStringLiteral("/arc/run:/"));
+    // The drive forms keep their meaning.
+    EXPECT_EQ(FileNamePart(QStringLiteral("C:NAME")), QStringLiteral("NAME"));
+    EXPECT_EQ(ExtractPathPart(QStringLiteral("C:NAME")), QStringLiteral("C:"));
+    EXPECT_EQ(ExtractPathPart(QStringLiteral("C:\\X.AGR")), QStringLiteral("C:\\"));
+    EXPECT_EQ(AppendBackslash(QStringLiteral("C:")), QStringLiteral("C:"));
+}
+
 TEST(ResolveDirectory, ExistingDirectoryBecomesCurrent)
 {
     CurrentDirGuard guard;

@@ -272,6 +272,14 @@ TEST_F(SettingsTest, AutoCommandLine)
     EXPECT_EQ(next.Settings.ArchivPfad, QStringLiteral("/srv/arc hiv/"));
     EXPECT_EQ(next.Settings.DateiMaske, QStringLiteral("x 1.AGW"));
 
+    // A colon inside a Linux name belongs to the name; a drive's colon ends the directory.
+    EXPECT_TRUE(ReadCommandLine({QStringLiteral("AUTO"), QStringLiteral("/arc/T12:00*.AGR")}, next));
+    EXPECT_EQ(next.Settings.ArchivPfad, QStringLiteral("/arc/"));
+    EXPECT_EQ(next.Settings.DateiMaske, QStringLiteral("T12:00*.AGR"));
+    EXPECT_TRUE(ReadCommandLine({QStringLiteral("AUTO"), QStringLiteral("C:*.AGR")}, next));
+    EXPECT_EQ(next.Settings.ArchivPfad, QStringLiteral("C:"));
+    EXPECT_EQ(next.Settings.DateiMaske, QStringLiteral("*.AGR"));
+
     TEvaluationState other;
     other.AutoMode = true;
     EXPECT_FALSE(ReadCommandLine({QStringLiteral("auto"), QStringLiteral("/srv/x.AGR")}, other));

@@ -194,6 +194,16 @@ TEST_F(TableModelTest, FindRowOfTextAnswersGridRowPlusOne)
     EXPECT_EQ(model.Grid().RowCount(), 3);
 }
 
+TEST_F(TableModelTest, FindRowOfTextFindsAnEmptyCellAlsoWhereNothingWasWritten)
+{
+    model.SetHeaderCell(QStringLiteral("Zeit"), 1, 1);
+    model.Grid().SetRowCount(4);
+    model.SetCell(QStringLiteral("a"), 2, 1);
+    model.SetCell(QStringLiteral("1"), 3, 0);   // grid row 2: only its marker cell written
+    EXPECT_EQ(model.FindRowOfText(1, QString()), 3);
+    EXPECT_EQ(model.FindRowOfText(5, QString()), 2);   // a column never written is empty everywhere
+}
+
 TEST_F(TableModelTest, FinishTableDropsTrailingBlankRows)
 {
     model.SetHeaderCell(QStringLiteral("Zeit"), 1, 1);
