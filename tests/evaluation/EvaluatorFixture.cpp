@@ -1,5 +1,7 @@
 #include "EvaluatorFixture.h"
 
+#include "support/ArchiveGenerator.h"
+
 #include "support/TestSupport.h"
 
 #include <QDate>
@@ -91,6 +93,22 @@ EvaluatorTest::~EvaluatorTest() = default;
 void EvaluatorTest::WriteArchive(const QString& name, const QByteArray& bytes)
 {
     ASSERT_TRUE(testsupport::writeFile(archiveDir + name, bytes));
+}
+
+QByteArray EvaluatorTest::WriteGeneratedDevice(int days, int channels, const QString& dayBegin, int intervalMinutes)
+{
+    testsupport::ArchiveParams p;
+    p.days = days;
+    p.channels = channels;
+    p.intervalMinutes = intervalMinutes;
+    p.statusColumn = false;
+    const QByteArray bytes = testsupport::GenerateArchive(p);
+    WriteArchive(QStringLiteral("G.AGR"), bytes);
+    if (dayBegin.isEmpty())
+        FillOverview(overview, {{QStringLiteral("G.AGR"), QStringLiteral("0012345")}});
+    else
+        FillOverview(overview, {{QStringLiteral("G.AGR"), QStringLiteral("0012345"), QStringLiteral("123"), dayBegin}});
+    return bytes;
 }
 
 void EvaluatorTest::SetPeriod(const QString& from, const QString& to)

@@ -59,6 +59,12 @@ protected:
     void WriteArchive(const QString& name, const QByteArray& bytes);
     // Period from day1 to day2 (dd.MM.yyyy).
     void SetPeriod(const QString& from, const QString& to);
+    // A generated archive "G.AGR" of device 0012345 from 01.01.2004 (first
+    // line one interval after midnight, no status column) as the overview's one
+    // row, with the given day begin in the overview (empty: none); answers the
+    // file's bytes.
+    QByteArray WriteGeneratedDevice(int days, int channels, const QString& dayBegin = QStringLiteral("06"),
+                                    int intervalMinutes = 15);
     // Selects an entry: level, node, parent and grandparent texts, rows.
     void Select(uint8_t level, const QString& node, const QString& parent, const QString& grandParent,
                 const QString& rows);

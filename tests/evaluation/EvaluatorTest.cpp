@@ -123,14 +123,7 @@ TEST_F(EvaluatorTest, FormattedNumbersAndDeviceHeaderRowOff)
 
 TEST_F(EvaluatorTest, DayValuesFindTheDayBeginOnNinetyMinuteGridFromQuarterHourData)
 {
-    testsupport::ArchiveParams p;
-    p.days = 3;
-    p.channels = 2;
-    p.statusColumn = false;
-    const QByteArray bytes = testsupport::GenerateArchive(p);   // first line 00:15
-    WriteArchive(QStringLiteral("G.AGR"), bytes);
-    FillOverview(overview, {{QStringLiteral("G.AGR"), QStringLiteral("0012345"), QStringLiteral("123"),
-                             QStringLiteral("06")}});
+    const QByteArray bytes = WriteGeneratedDevice(3, 2, QStringLiteral("06"));   // first line 00:15
     SetPeriod(QStringLiteral("01.01.2004"), QStringLiteral("03.01.2004"));
     evaluator->View().ViewMode = 1;
     state.Settings.HoleTB = false;   // the header's 06 is not used
@@ -147,14 +140,7 @@ TEST_F(EvaluatorTest, DayValuesFindTheDayBeginOnNinetyMinuteGridFromQuarterHourD
 
 TEST_F(EvaluatorTest, DayBeginSevenFromTheHeaderKeepsTheSevenOClockLineOnly)
 {
-    testsupport::ArchiveParams p;
-    p.days = 3;
-    p.channels = 1;
-    p.statusColumn = false;
-    const QByteArray bytes = testsupport::GenerateArchive(p);
-    WriteArchive(QStringLiteral("G.AGR"), bytes);
-    FillOverview(overview, {{QStringLiteral("G.AGR"), QStringLiteral("0012345"), QStringLiteral("123"),
-                             QStringLiteral("07")}});
+    const QByteArray bytes = WriteGeneratedDevice(3, 1, QStringLiteral("07"));
     SetPeriod(QStringLiteral("01.01.2004"), QStringLiteral("03.01.2004"));
     evaluator->View().ViewMode = 1;
     state.Settings.HoleTB = true;
@@ -170,14 +156,7 @@ TEST_F(EvaluatorTest, DayBeginSevenFromTheHeaderKeepsTheSevenOClockLineOnly)
 
 TEST_F(EvaluatorTest, DayValuesOfTenMinuteDataKeepTheLinesAroundTheDayBegin)
 {
-    testsupport::ArchiveParams p;
-    p.days = 2;
-    p.channels = 1;
-    p.intervalMinutes = 10;
-    p.statusColumn = false;
-    WriteArchive(QStringLiteral("G.AGR"), testsupport::GenerateArchive(p));
-    FillOverview(overview, {{QStringLiteral("G.AGR"), QStringLiteral("0012345"), QStringLiteral("123"),
-                             QStringLiteral("06")}});
+    WriteGeneratedDevice(2, 1, QStringLiteral("06"), 10);
     SetPeriod(QStringLiteral("01.01.2004"), QStringLiteral("02.01.2004"));
     evaluator->View().ViewMode = 1;
     state.Settings.HoleTB = true;
@@ -201,14 +180,7 @@ TEST_F(EvaluatorTest, DayBeginCellThatIsNoHourFallsBackToDetection)
 
 TEST_F(EvaluatorTest, MonthValuesKeepTheDayBeginLineOfEachFirstOfMonth)
 {
-    testsupport::ArchiveParams p;
-    p.days = 95;
-    p.channels = 1;
-    p.intervalMinutes = 60;
-    p.statusColumn = false;
-    WriteArchive(QStringLiteral("G.AGR"), testsupport::GenerateArchive(p));
-    FillOverview(overview, {{QStringLiteral("G.AGR"), QStringLiteral("0012345"), QStringLiteral("123"),
-                             QStringLiteral("06")}});
+    WriteGeneratedDevice(95, 1, QStringLiteral("06"), 60);
     SetPeriod(QStringLiteral("01.01.2004"), QStringLiteral("31.03.2004"));
     evaluator->View().ViewMode = 2;
     state.Settings.HoleTB = true;
@@ -272,14 +244,7 @@ TEST_F(DifferenceTest, WithoutCounterOnlyDateAndDifferenceColumnsRemain)
 
 TEST_F(EvaluatorTest, CounterDifferenceShowsDatesOnlyForTheSameTimeOfDay)
 {
-    testsupport::ArchiveParams p;
-    p.days = 3;
-    p.channels = 1;
-    p.statusColumn = false;
-    const QByteArray bytes = testsupport::GenerateArchive(p);
-    WriteArchive(QStringLiteral("G.AGR"), bytes);
-    FillOverview(overview, {{QStringLiteral("G.AGR"), QStringLiteral("0012345"), QStringLiteral("123"),
-                             QStringLiteral("06")}});
+    const QByteArray bytes = WriteGeneratedDevice(3, 1, QStringLiteral("06"));
     SetPeriod(QStringLiteral("01.01.2004"), QStringLiteral("03.01.2004"));
     evaluator->View().ViewMode = 1;
     state.Settings.HoleTB = true;
@@ -547,13 +512,7 @@ TEST_F(EvaluatorTest, StatusColumnIsDecodedWithAllesOn)
 
 TEST_F(EvaluatorTest, RowLimitStopsReadingShowsTheTableAndMessage36)
 {
-    testsupport::ArchiveParams p;
-    p.days = 46;
-    p.channels = 1;
-    p.intervalMinutes = 1;
-    p.statusColumn = false;
-    WriteArchive(QStringLiteral("G.AGR"), testsupport::GenerateArchive(p));
-    FillOverview(overview, {{QStringLiteral("G.AGR"), QStringLiteral("0012345")}});
+    WriteGeneratedDevice(46, 1, QString(), 1);
     SetPeriod(QStringLiteral("01.01.2004"), QStringLiteral("29.02.2004"));
     state.Settings.OhneDoppelte = false;
 
