@@ -30,6 +30,43 @@ bool isDigitPlace(QChar c)
 {
     return c == u'#' || c == u'$' || c == u'*' || c == u'@';
 }
+
+// The last step of filling a picture: walks the picture part [start, end) of
+// out from the right, taking the formatted number (its leading blanks already
+// turned into fill, '$' and '-') from its right end. A group separator in the
+// leading area, where only fill, '$' or '-' is left, vanishes into the fill.
+void WalkPicturePart(char16_t* out, int start, int end, int decimalPos, const char16_t* number, int numberSize,
+                     char16_t fill, char16_t plusSign, char16_t minusSign)
+{
+    auto onlyLeadingLeft = [&](int upTo) {
+        for (int t = 0; t <= upTo; ++t) {
+            const char16_t c = number[t];
+            if (c != fill && c != u'$' && c != u'-')
+                return false;
+        }
+        return true;
+    };
+    int src = numberSize - 1; // next number character, taken from the right
+    for (int k = end - 1; k >= start; --k) {
+        char16_t c = out[k];
+        if ((c == u',' || c == u'.') && k < decimalPos && onlyLeadingLeft(src))
+            c = u'#';
+        if (isDigitPlace(QChar(c))) {
+            if (src >= 0) {
+                out[k] = number[src];
+                --src;
+                if (src >= 0 && number[src] == u'.')
+                    --src; // the picture's own separator stands for the point
+            } else {
+                out[k] = fill;
+            }
+        } else if (c == u'+') {
+            out[k] = plusSign;
+        } else if (c == u'-') {
+            out[k] = minusSign;
+        }
+    }
+}
 bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Strips trailing blanks and turns the text into plain ASCII bytes; false when
@@ -414,36 +451,9 @@ QString formatByPictureGeneral(const QString& picture, double value)
     if (floatingMinus && pos >= 0)
         number[pos] = u'-';
 
-    // Only fill, '$' and '-' left in the text from its start up to index 'upTo'?
-    auto onlyLeadingLeft = [&](qsizetype upTo) {
-        for (qsizetype t = 0; t <= upTo; ++t) {
-            const QChar c = number.at(t);
-            if (c != fill && c != u'$' && c != u'-')
-                return false;
-        }
-        return true;
-    };
-
-    qsizetype src = number.size() - 1; // next text character, taken from the right
-    for (qsizetype k = end - 1; k >= start; --k) {
-        QChar c = pic.at(k);
-        if ((c == u',' || c == u'.') && k < decimalPos && onlyLeadingLeft(src))
-            c = u'#'; // a group separator in the leading area vanishes into the fill
-        if (isDigitPlace(c)) {
-            if (src >= 0) {
-                pic[k] = number.at(src);
-                --src;
-                if (src >= 0 && number.at(src) == u'.')
-                    --src; // the picture's own separator stands for the point
-            } else {
-                pic[k] = fill;
-            }
-        } else if (c == u'+') {
-            pic[k] = plusSign;
-        } else if (c == u'-') {
-            pic[k] = minusSign;
-        }
-    }
+    WalkPicturePart(reinterpret_cast<char16_t*>(pic.data()), int(start), int(end), int(decimalPos),
+                    reinterpret_cast<const char16_t*>(number.utf16()), int(number.size()), fill.unicode(),
+                    plusSign.unicode(), minusSign.unicode());
     return pic;
 }
 
@@ -650,35 +660,7 @@ bool formatCompiled(const TCompiledPicture& cp, double value, char16_t* out)
     if (floatingMinus && pos >= 0)
         number[pos] = u'-';
 
-    auto onlyLeadingLeft = [&](int upTo) {
-        for (int t = 0; t <= upTo; ++t) {
-            const char16_t c = number[t];
-            if (c != fill && c != u'$' && c != u'-')
-                return false;
-        }
-        return true;
-    };
-
-    int src = numberSize - 1;
-    for (int k = cp.end - 1; k >= cp.start; --k) {
-        char16_t c = out[k];
-        if ((c == u',' || c == u'.') && k < cp.decimalPos && onlyLeadingLeft(src))
-            c = u'#';
-        if (isDigitPlace(QChar(c))) {
-            if (src >= 0) {
-                out[k] = number[src];
-                --src;
-                if (src >= 0 && number[src] == u'.')
-                    --src;
-            } else {
-                out[k] = fill;
-            }
-        } else if (c == u'+') {
-            out[k] = plusSign;
-        } else if (c == u'-') {
-            out[k] = minusSign;
-        }
-    }
+    WalkPicturePart(out, cp.start, cp.end, cp.decimalPos, number, numberSize, fill, plusSign, minusSign);
     return true;
 }
 
