@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . .ci/common.sh
-valdran_install_packages
+valdran_install_packages $VALDRAN_TEST_PACKAGES
 export QT_QPA_PLATFORM=offscreen
 
 case "${1:-}" in

@@ -1,6 +1,12 @@
 # Shared by run.sh, test.sh and bench.sh: installs the Debian packages the
 # build needs when any of them is missing.
-VALDRAN_PACKAGES="build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core"
+VALDRAN_PACKAGES="build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core \
+qt6-svg-dev qt6-translations-l10n libqcustomplot-dev libqcustomplot2.1-qt6 libxlsxwriter-dev pkgconf"
+# The programs that open what valdran writes, for the tests that read its
+# files back (LibreOffice headless, wmf2svg, unrtf, pdfinfo/pdftotext, unzip),
+# and the X server with a window manager for the window-position tests.
+VALDRAN_TEST_PACKAGES="libreoffice-calc-nogui libreoffice-writer-nogui libreoffice-draw-nogui \
+libwmf-bin unrtf poppler-utils unzip xvfb xauth openbox"
 
 valdran_install_packages() {
     local missing=""
