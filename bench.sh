@@ -7,10 +7,16 @@ valdran_install_packages
 export QT_QPA_PLATFORM=offscreen
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build-bench -j"$(nproc)"
-# One program measures the main road and ends with a summary table of the
-# figures beside their baselines; it runs on one core.
-if command -v taskset >/dev/null 2>&1; then
-    taskset -c 0 build-bench/bin/bench_MainRoadBench "$@"
-else
-    build-bench/bin/bench_MainRoadBench "$@"
-fi
+# Every benchmark program runs on one core. The main road comes first and
+# ends with a summary table of the figures beside their baselines; each other
+# program ends with its own table of figures beside its goals.
+pin=""
+command -v taskset >/dev/null 2>&1 && pin="taskset -c 0"
+$pin build-bench/bin/bench_MainRoadBench "$@"
+for b in build-bench/bin/bench_*; do
+    [ "$b" = build-bench/bin/bench_MainRoadBench ] && continue
+    [ -x "$b" ] || continue
+    echo
+    echo "== $(basename "$b")"
+    $pin "$b" "$@"
+done
