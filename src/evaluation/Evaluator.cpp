@@ -252,6 +252,10 @@ void TEvaluator::FillTable(uint8_t level, const QString& nodeText, const QString
 {
     if (state_.Busy || level == 0)
         return;
+    // A list without a row number ("" or ",") reads nothing: finishing the
+    // table shown would take one more of its columns away each time.
+    if (std::none_of(rows.begin(), rows.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }))
+        return;
 
     hooks_.Hourglass(true);
     state_.Busy = true;
