@@ -1,6 +1,7 @@
 // Main block: create the main window and run the message loop until it closes.
 #include <QApplication>
 
+#include "base/forms/ProgramHooks.h"
 #include "evaluation/forms/AV_Haupt.h"
 #include "platform/forms/DefaultHooks.h"
 
@@ -9,6 +10,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("valdran"));
     platform::InstallDefaultHooks();
+    InstallProgramHooks();
     auto* window = new TAV_HauptFormular;
     window->show();
     const int rc = QApplication::exec();

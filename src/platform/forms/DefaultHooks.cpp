@@ -1,8 +1,6 @@
 #include "platform/forms/DefaultHooks.h"
 
 #include "platform/Hooks.h"
-#include "base/ZT_Start.h"
-#include "base/forms/ZT_PfadMaske.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -16,11 +14,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QUrl>
 
 #include <algorithm>
-#include <cerrno>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -175,18 +171,6 @@ bool QtOpenDocument(const QString& path)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
 }
 
-TStartAnswer QtStartProcess(const QString& program, const QStringList& arguments, const QString& workingDir)
-{
-    // A bare name is looked up on the search path; the start itself reports
-    // the system's own error code and leaves no zombie behind.
-    const QString found = program.contains(QLatin1Char('/'))
-        ? program
-        : QStandardPaths::findExecutable(program);
-    if (found.isEmpty())
-        return {false, ENOENT};
-    return SpawnDetachedProcess(found, arguments, workingDir);
-}
-
 } // namespace
 
 namespace {
@@ -291,12 +275,9 @@ void InstallDefaultHooks()
     h.Beep = [] { QApplication::beep(); };
     h.OpenFileDialog = [](const TFileDialogRequest& r) { return QtFileDialog(r, false); };
     h.SaveFileDialog = [](const TFileDialogRequest& r) { return QtFileDialog(r, true); };
-    // Our own directory selection window (volumes, directory tree, path).
-    h.DirectoryDialog = PfadMaskeDirectoryDialog;
     h.FontDialog = QtFontDialog;
     h.ColourDialog = QtColourDialog;
     h.OpenDocument = QtOpenDocument;
-    h.StartProcess = QtStartProcess;
 }
 
 } // namespace platform
