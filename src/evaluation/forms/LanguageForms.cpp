@@ -259,14 +259,24 @@ std::vector<TBuiltInText> EnglishTexts_Vorschau()
 
 // ---- Developer machine -------------------------------------------------------------
 
+namespace {
+const QString DeveloperAccount = QStringLiteral("kolbrina");
+}
+
 bool IsDeveloperMachine()
 {
-    return LoggedOnUserIs(QStringLiteral("kolbrina"));
+    return LoggedOnUserIs(DeveloperAccount);
+}
+
+bool ShowLanguageFilesMenuItemFor(const QString& userName, const QString& developerEnvironment)
+{
+    return developerEnvironment == QLatin1String("1") && userName == DeveloperAccount;
 }
 
 bool ShowLanguageFilesMenuItem()
 {
-    return qEnvironmentVariable("VALDRAN_DEVELOPER") == QLatin1String("1") && IsDeveloperMachine();
+    const QString environment = qEnvironmentVariable("VALDRAN_DEVELOPER");
+    return ShowLanguageFilesMenuItemFor(IsDeveloperMachine() ? DeveloperAccount : QString(), environment);
 }
 
 // ---- Generator ---------------------------------------------------------------------

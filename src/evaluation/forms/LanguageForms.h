@@ -59,6 +59,8 @@ bool IsDeveloperMachine();
 // The generator's menu entry is shown on the developer account while the
 // development environment runs, which VALDRAN_DEVELOPER=1 stands for.
 bool ShowLanguageFilesMenuItem();
+// The same rule for a given user name and value of VALDRAN_DEVELOPER.
+bool ShowLanguageFilesMenuItemFor(const QString& userName, const QString& developerEnvironment);
 
 // The generator. Creating it names "SPR/ZT_DE.rc" and, when that file exists,
 // asks whether to overwrite it; a declined question skips everything. Forms
