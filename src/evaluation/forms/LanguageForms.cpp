@@ -188,9 +188,9 @@ std::vector<TBuiltInText> EnglishTexts_Haupt()
         captionText("ZST_Schalter", "meters"),
         captionText("Differenzen_Schalter", "difference"),
         captionText("Zusatz_Schalter", "all"),
-        bothTexts("E_Schalter", "all", "single values"),
-        bothTexts("T_Schalter", "day", "day values"),
-        bothTexts("M_Schalter", "mon", "month values"),
+        captionText("E_Schalter", "all"),
+        captionText("T_Schalter", "day"),
+        captionText("M_Schalter", "mon"),
         bothTexts("Auswert_Label", "meters", "difference"),
     };
 }

@@ -121,6 +121,12 @@ TEST_F(MainWindowLanguageTest, EnglishShowsTheEnglishTextsOfEveryWindowAndNoChar
     EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("Valdran: Evaluation of archive files - v1.17")));
     EXPECT_EQ(window->Grafik_Schalter->text(), QStringLiteral("Graph"));
     EXPECT_EQ(window->M_Schalter->text(), QStringLiteral("mon"));
+    // The English texts give the view switches captions only: their hints
+    // stay German, as every hint the English texts do not list.
+    EXPECT_EQ(window->E_Schalter->text(), QStringLiteral("all"));
+    EXPECT_EQ(window->E_Schalter->toolTip(), QStringLiteral("Einzelwerte"));
+    EXPECT_EQ(window->T_Schalter->toolTip(), QStringLiteral("Tageswerte"));
+    EXPECT_EQ(window->M_Schalter->toolTip(), QStringLiteral("Monatswerte"));
     EXPECT_EQ(window->Update1->text(), QStringLiteral("Update"));
     EXPECT_EQ(window->Aktualisieren_Knopf->toolTip(), QStringLiteral("Update"));
     EXPECT_EQ(Optionen_Form->windowTitle(), QStringLiteral("Options"));
@@ -169,7 +175,7 @@ TEST_F(MainWindowLanguageTest, AModuleTranslatesEveryWindowAndTheTables)
     EXPECT_EQ(window->Grafik_Schalter->toolTip(), QStringLiteral("Afficher le graphique"));
     // Without "|" the caption changes and the hint stays.
     EXPECT_EQ(window->E_Schalter->text(), QStringLiteral("Tous"));
-    EXPECT_EQ(window->E_Schalter->toolTip(), QStringLiteral("single values"));
+    EXPECT_EQ(window->E_Schalter->toolTip(), QStringLiteral("Einzelwerte"));
     EXPECT_TRUE(window->Language().CounterText.startsWith(QStringLiteral("Compteurs: ")));
     EXPECT_TRUE(window->Language().CounterText.endsWith(QStringLiteral("Diff=[ZST_Diff]")));
     EXPECT_EQ(HeaderKeyTable[hkCustNo].Caption, QStringLiteral("numéro client"));
