@@ -7,6 +7,10 @@
 #include "platform/LocaleFormats.h"
 #include "platform/ProgramPath.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QPointer>
+#include <QTranslator>
 #include <QFileInfo>
 
 using platform::TTranslatableKind;
@@ -261,6 +265,26 @@ std::vector<TBuiltInText> EnglishTexts_Vorschau()
 
 namespace {
 const QString DeveloperAccount = QStringLiteral("kolbrina");
+// The translator installed on the application, owned by it.
+QPointer<QTranslator> QtTranslator;
+}
+
+bool InstallQtTranslations(bool german)
+{
+    if (QtTranslator) {
+        QCoreApplication::removeTranslator(QtTranslator);
+        delete QtTranslator.data();
+    }
+    if (!german || QCoreApplication::instance() == nullptr)
+        return !german;
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    QtTranslator = translator;
+    return true;
 }
 
 bool IsDeveloperMachine()

@@ -54,6 +54,12 @@ std::vector<TBuiltInText> EnglishTexts_PfadMaske();
 std::vector<TBuiltInText> EnglishTexts_Chart();
 std::vector<TBuiltInText> EnglishTexts_Vorschau();
 
+// Qt's own dialogs (file, font, colour, the standard buttons) speak the
+// program's language: Qt's German translations (qtbase_de) are installed for
+// German and removed for every other language, which Qt's own English then
+// serves. True when the wanted translations are in place.
+bool InstallQtTranslations(bool german);
+
 // The developer account: the logged-on user is "kolbrina" (in full, with case).
 bool IsDeveloperMachine();
 // The generator's menu entry is shown on the developer account while the

@@ -23,6 +23,11 @@
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QFontDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QPushButton>
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -226,3 +231,29 @@ TEST_F(MainWindowLanguageTest, GeneratedSourcesLoadBackWithIdenticalTexts)
         EXPECT_EQ(translated.at(id), text) << "id " << id;
     EXPECT_EQ(HeaderKeyTable[hkCustNo].Caption, germanCustomer);
 }
+
+// Qt's own dialogs speak the program's language: German with "DEU", Qt's own
+// English otherwise.
+TEST_F(MainWindowLanguageTest, QtsOwnDialogsSpeakTheChosenLanguage)
+{
+    auto texts = [] {
+        QFontDialog font;
+        QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        QFileDialog file;
+        return QStringList{font.windowTitle(), buttons.button(QDialogButtonBox::Cancel)->text(),
+                           QCoreApplication::translate("QFileDialog", "Open")};
+    };
+    Start(QStringLiteral("DEU"));
+    const QStringList german = texts();
+    EXPECT_EQ(german[0], QStringLiteral("Schriftart auswählen"));
+    EXPECT_EQ(QString(german[1]).remove(QLatin1Char('&')), QStringLiteral("Abbrechen"));
+    EXPECT_EQ(QString(german[2]).remove(QLatin1Char('&')), QStringLiteral("Öffnen"));
+
+    window.reset();
+    Start(QStringLiteral("ENU"));
+    const QStringList english = texts();
+    EXPECT_EQ(english[0], QStringLiteral("Select Font"));
+    EXPECT_EQ(QString(english[1]).remove(QLatin1Char('&')), QStringLiteral("Cancel"));
+    EXPECT_EQ(english[2], QStringLiteral("Open"));
+}
+
