@@ -552,16 +552,17 @@ void TTabAus_Form::StringGrid1MouseDown(const TGridMouseEvent& event)
 void TTabAus_Form::StringGrid1MouseMove(const TGridMouseEvent& event)
 {
     platform::TStringGridModel& grid = model_.Grid();
-    if (StringGrid1) {
-        if (InColumnBorderZone(grid, event.X, event.Y))
-            StringGrid1->viewport()->setCursor(Qt::SplitHCursor);
-        else
-            StringGrid1->viewport()->unsetCursor();
-    }
     if (model_.ColumnDrag && event.X >= 0 && grid.ColWidth(0) != event.X) {
         grid.SetColWidth(0, event.X);
         if (StringGrid1)
             StringGrid1->UpdateFromModel();
+    }
+    // The border follows the mouse while dragged, so the split cursor stays.
+    if (StringGrid1) {
+        if (model_.ColumnDrag || InColumnBorderZone(grid, event.X, event.Y))
+            StringGrid1->viewport()->setCursor(Qt::SplitHCursor);
+        else
+            StringGrid1->viewport()->unsetCursor();
     }
 }
 
