@@ -1,9 +1,13 @@
 #include "platform/forms/DefaultHooks.h"
 
 #include "platform/Hooks.h"
+#include "platform/Printer.h"
+#include "platform/forms/PrintDialog.h"
+#include "platform/forms/QtPrinter.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -276,6 +280,14 @@ void InstallDefaultHooks()
     h.OpenFileDialog = [](const TFileDialogRequest& r) { return QtFileDialog(r, false); };
     h.SaveFileDialog = [](const TFileDialogRequest& r) { return QtFileDialog(r, true); };
     h.FontDialog = QtFontDialog;
+    h.PrintDialog = QtPrintDialog;
+    h.PrinterSetupDialog = QtPrinterSetupDialog;
+    // The one printer of the program: the printer queues and PDF files.
+    if (!dynamic_cast<TQtPrinter*>(&Printer())) {
+        SetPrinter(std::make_unique<TQtPrinter>());
+        // QPrinter needs the application: free it before the application goes.
+        qAddPostRoutine([] { SetPrinter(nullptr); });
+    }
     h.ColourDialog = QtColourDialog;
     h.OpenDocument = QtOpenDocument;
 }
