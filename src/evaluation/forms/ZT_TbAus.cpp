@@ -422,8 +422,6 @@ void TTabAus_Form::SchriftKnopfClick()
 
 // Built with the table commands (copy, sort, chart, HTML export), the report
 // export and table printing; wired to their buttons already.
-void TTabAus_Form::Vorschau_KnopfClick() {}
-void TTabAus_Form::DruckKnopfClick() {}
 void TTabAus_Form::WordExportKnopfClick() {}
 void TTabAus_Form::ExcelExportKnopfClick() {}
 void TTabAus_Form::InternetExportKnopfClick() {}
