@@ -78,6 +78,15 @@ bool TWorksheet::SetStyle(int row, int col, uint32_t style)
     return true;
 }
 
+void TWorksheet::ReserveCells(int row, int cells)
+{
+    if (!InSheet(row, 0) || cells <= 0)
+        return;
+    if (std::size_t(row) >= rows_.size())
+        rows_.resize(std::size_t(row) + 1);
+    rows_[std::size_t(row)].reserve(std::size_t(std::min(cells, XlsxMaxCols)));
+}
+
 int TWorksheet::CellCount(int row) const
 {
     if (row < 0 || std::size_t(row) >= rows_.size())

@@ -78,6 +78,8 @@ public:
     bool SetEmpty(int row, int col, uint32_t style = 0);
     // Changes the style of a cell, whatever it holds.
     bool SetStyle(int row, int col, uint32_t style);
+    // Makes room for that many cells in a row about to be written.
+    void ReserveCells(int row, int cells);
 
     // Reading.
     int RowCount() const { return int(rows_.size()); }     // rows up to the last written
