@@ -297,6 +297,7 @@ void InstallDefaultHooks()
     h.ColourDialog = QtColourDialog;
     h.OpenDocument = QtOpenDocument;
     h.StartProcess = QtStartProcess;
+    h.PageSetupDialog = QtPageSetupDialog;
 }
 
 } // namespace platform
