@@ -3,7 +3,7 @@
 #include "base/ZT_Meld.h"
 #include "platform/Hooks.h"
 #include "platform/LocaleFormats.h"
-#include "platform/ProgramPath.h"
+#include "platform/Printer.h"
 #include "reports/PageSettings.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -59,9 +59,84 @@ double leastTextLength(TMeasureUnit unit)
 
 } // namespace
 
-QString DefaultRichPrintFile()
+// ---- The printer service as target -----------------------------------------------
+
+namespace {
+
+// Sets the service's orientation for a query and puts it back.
+template <typename F>
+auto withOrientation(bool landscape, F f)
 {
-    return platform::ProgramDirectory() + QStringLiteral("ZT_Druckerausgabe.pdf");
+    platform::TPrinterService& p = platform::Printer();
+    if (p.Printing())
+        return f(p);
+    platform::TOrientationKeeper keep(p, landscape ? 1 : 0);
+    return f(p);
+}
+
+} // namespace
+
+TServiceRichTarget::TServiceRichTarget() = default;
+
+TServiceRichTarget::~TServiceRichTarget()
+{
+    if (savedOrientation_ >= 0)
+        End();
+}
+
+int TServiceRichTarget::DpiX() const
+{
+    return std::max(1, platform::Printer().Resolution());
+}
+
+QSize TServiceRichTarget::PaperPixels() const
+{
+    return withOrientation(landscape_, [](platform::TPrinterService& p) { return QSize(p.PageWidth(), p.PageHeight()); });
+}
+
+QPainter* TServiceRichTarget::Begin(const QString& title)
+{
+    cancelled_ = false;
+    platform::TPrinterService& p = platform::Printer();
+    if (p.Printing())
+        return nullptr;
+    if (p.Target() == platform::PdfTargetName() && p.PdfFileName().isEmpty()) {
+        const QString name = platform::AskPdfFileName(QStringLiteral("ZT_Druckerausgabe"), QString());
+        if (name.isEmpty()) {
+            cancelled_ = true;
+            return nullptr;
+        }
+        p.SetPdfFileName(name);
+    }
+    savedOrientation_ = p.Orientation();
+    p.SetOrientation(landscape_ ? 1 : 0);
+    p.SetTitle(title.isEmpty() ? QStringLiteral("ZT_Druckerausgabe") : title);
+    if (!p.BeginDoc()) {
+        p.SetOrientation(savedOrientation_);
+        savedOrientation_ = -1;
+        return nullptr;
+    }
+    return p.Canvas().Painter();
+}
+
+bool TServiceRichTarget::NewPage()
+{
+    return platform::Printer().NewPage();
+}
+
+bool TServiceRichTarget::End()
+{
+    platform::TPrinterService& p = platform::Printer();
+    const bool ok = p.EndDoc();
+    if (savedOrientation_ >= 0)
+        p.SetOrientation(savedOrientation_);
+    savedOrientation_ = -1;
+    return ok;
+}
+
+bool TServiceRichTarget::Printing() const
+{
+    return savedOrientation_ >= 0 && platform::Printer().Printing();
 }
 
 // ---- PDF target ------------------------------------------------------------------
@@ -206,7 +281,7 @@ struct TRichPrinter::PageGeometry {
 };
 
 TRichPrinter::TRichPrinter(std::shared_ptr<TRichPrintTarget> target)
-    : target_(target ? std::move(target) : std::make_shared<TPdfRichTarget>(DefaultRichPrintFile()))
+    : target_(target ? std::move(target) : std::make_shared<TServiceRichTarget>())
 {
     Font_HeaderFooter = QFont(QStringLiteral("Courier New"), 10);
     // The stored orientation is read, not overwritten with the default.
@@ -577,6 +652,8 @@ void TRichPrinter::Print(const QTextDocument& doc, int firstPageNumber, int from
     if (OnBeginDoc)
         OnBeginDoc();
     QPainter* painter = target_->Begin(title_);
+    if (!painter && target_->BeginCancelled())
+        return;
     if (!painter)
         throw ELinePrinter(QStringLiteral("Not be able to start the printing."));
     printing_ = true;

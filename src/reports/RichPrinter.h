@@ -64,6 +64,34 @@ public:
     virtual bool NewPage() = 0;
     virtual bool End() = 0;
     virtual bool Printing() const = 0;
+    // True when the last Begin failed because the user cancelled (no file
+    // chosen): nothing is printed and nothing is reported.
+    virtual bool BeginCancelled() const { return false; }
+};
+
+// The program's printer service as a target. The service knows no paper
+// edges, so the paper is the printable page (no gutters; exact for PDF). The
+// service's orientation is the table printing's too: the target keeps its own
+// and sets it on the service only while measuring and during a job.
+class TServiceRichTarget : public TRichPrintTarget {
+public:
+    TServiceRichTarget();
+    ~TServiceRichTarget() override;
+    int DpiX() const override;
+    int DpiY() const override { return DpiX(); }
+    QSize PaperPixels() const override;
+    QRect PrintablePixels() const override { return QRect(QPoint(0, 0), PaperPixels()); }
+    bool Landscape() const override { return landscape_; }
+    bool SetLandscape(bool landscape) override { landscape_ = landscape; return true; }
+    QPainter* Begin(const QString& title) override;
+    bool NewPage() override;
+    bool End() override;
+    bool Printing() const override;
+    bool BeginCancelled() const override { return cancelled_; }
+private:
+    bool landscape_ = false;
+    bool cancelled_ = false;
+    int savedOrientation_ = -1;
 };
 
 // A target writing a PDF file: A4, no unprintable edges, 600 dots per inch.
@@ -136,7 +164,7 @@ struct TRichPreviewPages {
 class TRichPrinter {
 public:
     // Loads the stored margins, unit and orientation. Without a target the
-    // printer is a PDF file beside the program, "ZT_Druckerausgabe.pdf".
+    // pages go to the program's printer service.
     explicit TRichPrinter(std::shared_ptr<TRichPrintTarget> target = nullptr);
     ~TRichPrinter();
     TRichPrinter(const TRichPrinter&) = delete;
@@ -249,8 +277,5 @@ private:
     bool printing_ = false;
     int lineCounter_ = 0;
 };
-
-// Default printer file of the rich-text printer.
-QString DefaultRichPrintFile();
 
 } // namespace reports

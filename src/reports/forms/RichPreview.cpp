@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPainter>
@@ -243,6 +244,10 @@ TRichPreviewForm* ShowRichPreview(const reports::TRichPreviewPages& pages)
     for (const QPicture& page : pages.Pages)
         form->AddPage(page);
     form->showMaximized();
+    // Fitted to the laid-out client area, not to the size before showing.
+    form->layout()->activate();
+    QCoreApplication::sendPostedEvents(form);
+    form->SizeBoxChange();
     form->ShowFirstPage();
     return form;
 }

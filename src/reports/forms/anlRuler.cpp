@@ -108,6 +108,12 @@ void TanlRuler::setIndentChecked(int id, int32_t v)
     }
 }
 
+void TanlRuler::PlaceIndents(int32_t first, int32_t left, int32_t right)
+{
+    geo_.PlaceIndents(first, left, right);
+    update();
+}
+
 void TanlRuler::SetIndentFirst(int32_t v) { setIndentChecked(reports::idFirst, v); }
 void TanlRuler::SetIndentLeft(int32_t v) { setIndentChecked(reports::idLeft, v); }
 void TanlRuler::SetIndentRight(int32_t v) { setIndentChecked(reports::idRight, v); }
@@ -255,6 +261,7 @@ void TanlRuler::mousePressEvent(QMouseEvent* event)
     if (margin >= 0) {
         dragMargin_ = margin;
         pressX_ = pos.x();
+        startMargin_ = margin == reports::midLeft ? geo_.MarginLeft() : geo_.MarginRight();
         showGuideAt(margin == reports::midLeft ? geo_.LeftBoundary() : geo_.RightBoundary());
         emit OnMarginClick(this, margin);
     }
@@ -270,10 +277,12 @@ void TanlRuler::mouseMoveEvent(QMouseEvent* event)
         return;
     }
     if (dragMargin_ >= 0) {
+        // The boundary follows the mouse from where it was taken.
+        const int moved = pos.x() - pressX_;
         if (dragMargin_ == reports::midLeft)
-            setMarginChecked(reports::midLeft, pos.x() - geo_.BorderLeft);
+            setMarginChecked(reports::midLeft, startMargin_ + moved);
         else
-            setMarginChecked(reports::midRight, width() - geo_.BorderRight - pos.x());
+            setMarginChecked(reports::midRight, startMargin_ - moved);
         showGuideAt(dragMargin_ == reports::midLeft ? geo_.LeftBoundary() : geo_.RightBoundary());
         return;
     }

@@ -63,6 +63,10 @@ public:
     bool ShowMarginHandlers() const { return geo_.ShowMarginHandlers; }
     void SetShowMarginHandlers(bool v);
 
+    // Puts the markers where a paragraph's indents are, without the setters'
+    // rules (the paragraph decides, not the user).
+    void PlaceIndents(int32_t first, int32_t left, int32_t right);
+
     const reports::TRulerGeometry& Geometry() const { return geo_; }
     // Whether the guide line is showing, and at which editor column.
     bool GuideVisible() const;
@@ -98,5 +102,6 @@ private:
     int dragMarker_ = -1;           // marker being dragged, or -1
     int dragMargin_ = -1;           // margin boundary being dragged, or -1
     int pressX_ = 0;
+    int startMargin_ = 0;
     int startLeft_[4] = {0, 0, 0, 0};
 };
