@@ -4,6 +4,7 @@
 #include "evaluation/forms/AV_Haupt.h"
 #include "platform/forms/DefaultHooks.h"
 #include "reports/ZT_BerEx.h"
+#include "reports/forms/ZT_BerKo.h"
 
 int main(int argc, char** argv)
 {
@@ -11,6 +12,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("valdran"));
     platform::InstallDefaultHooks();
     InstallReportBackends();
+    InstallEditorReportBackend();   // a window, so registered from the ui side
     auto* window = new TAV_HauptFormular;
     window->show();
     const int rc = QApplication::exec();

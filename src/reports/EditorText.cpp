@@ -62,6 +62,24 @@ void AppendPageBreak(QTextDocument& doc)
     cursor.setBlockFormat(format);
 }
 
+void EnsureTerminalFont()
+{
+    static const bool done = [] {
+        QFont::insertSubstitution(QStringLiteral("Terminal"), QStringLiteral("DejaVu Sans Mono"));
+        return true;
+    }();
+    (void)done;
+}
+
+QFont TerminalFont(int pointSize)
+{
+    EnsureTerminalFont();
+    QFont font(QStringLiteral("Terminal"), pointSize);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
+}
+
 // ---- Layout lines ---------------------------------------------------------------
 
 namespace {

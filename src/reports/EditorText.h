@@ -4,6 +4,7 @@
 // an empty paragraph that takes the next line (so an empty document holds no
 // line). Also the leading "$layout$" lines of a report file, the drop-effect
 // rule of the editor and the naming of pasted images.
+#include <QFont>
 #include <QImage>
 #include <QString>
 #include <QTextCharFormat>
@@ -25,6 +26,11 @@ bool SetLine(QTextDocument& doc, int index, const QString& text);
 void AppendLine(QTextDocument& doc, const QString& text, const QTextCharFormat& format);
 // Makes the line that is written next start on a new page.
 void AppendPageBreak(QTextDocument& doc);
+
+// The fixed-pitch font of report tables, "Terminal", shown with a font that
+// has the box-drawing glyphs (DejaVu Sans Mono). Safe to call often.
+void EnsureTerminalFont();
+QFont TerminalFont(int pointSize = 9);
 
 // ---- Layout lines ---------------------------------------------------------------
 
