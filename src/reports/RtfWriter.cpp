@@ -276,8 +276,9 @@ void TRtfWriter::writeParagraphStart(const TRtfParagraphFormat& f, bool inTable)
         put("{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf0\\pnindent360{\\pntxtb\\'b7}}");
     } else if (f.Bullet == TBullet::Numbered) {
         put("{\\*\\pn\\pnlvlbody\\pndec\\pnstart1\\pnindent360{\\pntxta.}}");
+    } else {
+        put(" ");   // ends the last control word (a group needs no such end)
     }
-    put(" ");
 }
 
 void TRtfWriter::writeCharFormat(const TRtfCharFormat& f)
