@@ -50,6 +50,10 @@ FakeHooks::FakeHooks()
         printerSetupRequests.push_back(r);
         return TakeOr(printerSetupAnswers, platform::TPrinterSetupAnswer{});
     };
+    h.PageSetupDialog = [this](const platform::TPageSetupRequest& r) {
+        pageSetupRequests.push_back(r);
+        return TakeOr(pageSetupAnswers, platform::TPageSetupAnswer{});
+    };
     h.FontDialog = [this](QFont& font) {
         fontRequests.push_back(font);
         if (fontAnswers.empty())
@@ -57,8 +61,10 @@ FakeHooks::FakeHooks()
         font = TakeOr(fontAnswers, font);
         return true;
     };
-    h.ColourDialog = [this](QColor& colour, QList<QColor>&) {
+    h.ColourDialog = [this](QColor& colour, QList<QColor>& custom, const QString& title) {
         colourRequests.push_back(colour);
+        colourTitles.push_back(title);
+        colourCustomColours.push_back(custom);
         if (colourAnswers.empty())
             return false;
         colour = TakeOr(colourAnswers, colour);

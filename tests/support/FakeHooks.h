@@ -41,10 +41,16 @@ public:
     std::deque<platform::TPrintDialogAnswer> printAnswers;   // empty: cancelled
     std::vector<platform::TPrinterSetupRequest> printerSetupRequests;
     std::deque<platform::TPrinterSetupAnswer> printerSetupAnswers;
+    std::vector<platform::TPageSetupRequest> pageSetupRequests;
+    std::deque<platform::TPageSetupAnswer> pageSetupAnswers;   // empty: cancelled
 
     std::vector<QFont> fontRequests;
     std::deque<QFont> fontAnswers;                          // empty: cancelled
+    // Colour dialogs: the colour each started with, its title and the custom
+    // colours it was given.
     std::vector<QColor> colourRequests;
+    std::vector<QString> colourTitles;
+    std::vector<QList<QColor>> colourCustomColours;
     std::deque<QColor> colourAnswers;                       // empty: cancelled
 
     std::vector<QString> openedDocuments;
