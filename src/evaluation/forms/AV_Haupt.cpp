@@ -13,6 +13,7 @@
 #include "evaluation/forms/ZT_Zeit.h"
 #include "output/forms/ZT_Chart.h"
 #include "output/forms/ZT_Vorschau.h"
+#include "platform/Printer.h"
 #include "platform/Colors.h"
 #include "platform/DateTimeValue.h"
 #include "platform/Hooks.h"
@@ -201,6 +202,8 @@ void TAV_HauptFormular::FormCreate(const QStringList& arguments)
     // Table window: its memo, tool bar, grid and label come into this window.
     tabAus_->InitTableWindow(tableParams_);
     tabAus_->HideChartControls();
+    // A column headed with the time caption (translated with this window) sorts by date.
+    tabAus_->TimeLabel = Zeit_Label;
     HideTable();
     auto* panel1Layout = static_cast<QVBoxLayout*>(Panel1->layout());
     if (tabAus_->Memo1) {
@@ -233,6 +236,10 @@ void TAV_HauptFormular::FormCreate(const QStringList& arguments)
         panel1Layout->insertWidget(3, tabAus_->Auswert_Label);
     }
     HideTable();
+
+    // Table printing writes data cells into text files without their
+    // leading and trailing control characters and blanks.
+    TrimCellsInFile = true;
 
     tabAus_->SetTableMode(false, state_.Settings.Format, 9);
 
@@ -792,7 +799,8 @@ void TAV_HauptFormular::FormResize()
 
 bool TAV_HauptFormular::FormCloseQuery()
 {
-    if (state_.Busy) {
+    // A printout lets messages through between rows, as an evaluation does.
+    if (state_.Busy || platform::PrintJobRunning()) {
         platform::Beep();
         return false;
     }
@@ -1258,7 +1266,9 @@ void TAV_HauptFormular::TableDrawCell(QPainter& painter, int ACol, int ARow, con
     }
     else if (!State.Selected && !State.Focused && !State.Fixed && ARow % 2 == 0)
         color = EvenRowColor;
-    tabAus_->DrawSortHeader(painter, Rect, ARow, ACol, color, State, 0);
+    // The sort column's header cells stay bold through every repaint.
+    const TFontStyles style = ARow < grid.FixedRows() && ACol == model.SortColumn ? TFontStyles(fsBold) : 0;
+    tabAus_->DrawSortHeader(painter, Rect, ARow, ACol, color, State, style);
 }
 
 void TAV_HauptFormular::TableMouseUp(const TGridMouseEvent& event)

@@ -97,6 +97,23 @@ public:
     // every job.
     TZT_TabDruck* TabDruck() { return tabDruck_.get(); }
 
+    // ---- Printing and preview ------------------------------------------------------
+    // Pages the print dialog offers for the grid's rows.
+    int32_t EstimatePageCount() const;
+    // The print dialog on the output parameters; true when accepted.
+    bool PrinterSetup();
+    // Runs one print job (output target 2) or draws one preview page (1).
+    void PrepareTablePrint(bool SkipFileQuestion);
+    // Opens the preview on this window's pages.
+    void ShowTablePreview();
+    // The preview's page drawer: draws page Page of the window the preview
+    // was opened from (the global table window while none was).
+    static void DrawPreviewPage(int32_t Page);
+    // Asks for the text file of a print to file; true when one was chosen.
+    bool AskOutputFileName(QString& FileName);
+    // The page the preview shows of this window (starts at 1).
+    int32_t PreviewPage() const { return previewPage_; }
+
     // The translatable controls with their tags (ids from 20900 on), also
     // after the main window took them into its layout.
     platform::TFormTranslations& Translations() { return translations_; }
@@ -120,7 +137,29 @@ public slots:
     void AllesMarkieren_KnopfClick();
     void Diagramm_KnopfClick();
     void kStandardTitelKnopfClick();
+    void StringGrid1MouseDown(const platform::TGridMouseEvent& event);
+    void StringGrid1MouseMove(const platform::TGridMouseEvent& event);
     void StringGrid1MouseUp(const platform::TGridMouseEvent& event);
+
+public:
+    // ---- Table commands ------------------------------------------------------------
+    // The marked cells as text on the clipboard (message 75 when nothing
+    // usable is marked, 122 when the text cannot be had), then a beep.
+    void CopyToClipboard();
+    // Sorts by the column in SortSpalte_EingabeFeld (message 67 when it is no
+    // column); the same column again flips the direction.
+    void SortByColumn();
+    // Writes the table as HTML; with open, the file is opened with its
+    // program. Message 49 with the file name when it cannot be written.
+    void ExportHtml(const QString& fileName, bool open);
+    // A report of the kind (1 word processor, 2 spreadsheet) through the
+    // report chooser; message 120 when it cannot be made or shown.
+    void ExportToReport(uint8_t kind);
+    // Frees the report of the last export, when one is open.
+    void FreeReport();
+    // The main window's time caption ("Zeit" or its translation): a column
+    // headed so sorts by date.
+    QPointer<QLabel> TimeLabel;
 
 private:
     void BuildControls();
@@ -137,7 +176,11 @@ private:
 
     TTableModel model_;
     std::unique_ptr<TZT_TabDruck> tabDruck_;
+    int32_t previewPage_ = 1;
     platform::TFormTranslations translations_{this};
 };
 
 extern TTabAus_Form* TabAus_Form;
+// The table window whose pages the preview draws, set when the preview is
+// opened from a table window.
+extern QPointer<TTabAus_Form> PreviewTabAus_Form;

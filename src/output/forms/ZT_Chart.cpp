@@ -93,6 +93,11 @@ bool TZT_Chart::ChartHasSeries() const
     return false;
 }
 
+bool TZT_Chart::CopyChartForReport()
+{
+    return false;
+}
+
 void TZT_Chart::SetTitleMemo(QPlainTextEdit* memo)
 {
     TitleMemo = memo;

@@ -46,6 +46,9 @@ public:
                                  int& bottom, int& right);
     // Whether the chart area holds at least one series.
     bool ChartHasSeries() const;
+    // Puts the chart on the clipboard as an enhanced metafile for a report to
+    // paste; false when there is nothing to copy.
+    bool CopyChartForReport();
     // The title memo of the table window, whose lines become the chart title.
     void SetTitleMemo(QPlainTextEdit* memo);
     // An extra title line (cut to 132 characters).
