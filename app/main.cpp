@@ -3,12 +3,14 @@
 
 #include "evaluation/forms/AV_Haupt.h"
 #include "platform/forms/DefaultHooks.h"
+#include "reports/ZT_BerEx.h"
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("valdran"));
     platform::InstallDefaultHooks();
+    InstallReportBackends();
     auto* window = new TAV_HauptFormular;
     window->show();
     const int rc = QApplication::exec();

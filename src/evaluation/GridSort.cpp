@@ -1,5 +1,6 @@
 #include "evaluation/GridSort.h"
 
+#include "platform/LocaleFormats.h"
 #include "platform/MessagePump.h"
 #include "platform/TextCodec.h"
 
@@ -172,9 +173,53 @@ void SortGridByValue(int32_t Col, bool Descending, platform::TStringGridModel& G
     ShellSortRows(Col, Descending, Grid, [](QStringView text) { return text; }, Pump);
 }
 
+namespace {
+
+// Key of a date cell: the time stamp the text reads as (whole seconds), or,
+// for a text that reads as no date, its DateSortKey; those come first.
+struct TDateKey {
+    bool isDate = false;
+    int64_t seconds = 0;
+    std::u32string text;
+    int compare(const TDateKey& other) const
+    {
+        if (isDate != other.isDate)
+            return isDate ? 1 : -1;
+        if (isDate)
+            return seconds == other.seconds ? 0 : (seconds < other.seconds ? -1 : 1);
+        return text.compare(other.text);
+    }
+};
+
+} // namespace
+
 void SortGridByDate(int32_t Col, bool Descending, platform::TStringGridModel& Grid, platform::MessagePump* Pump)
 {
-    ShellSortRows(Col, Descending, Grid, [](QStringView text) { return DateSortKey(text); }, Pump);
+    if (Col < 0 || Col >= Grid.ColCount())
+        return;
+    const int first = Grid.FixedRows();
+    const int last = Grid.RowCount() - 1;
+    if (last - first < 1)
+        return;
+    const platform::LocaleFormats& formats = platform::LocaleFormats::Current();
+    platform::LocaleFormats::DateParseCache cache;
+    std::vector<TDateKey> keys;
+    keys.reserve(std::size_t(last - first + 1));
+    for (int r = first; r <= last; ++r) {
+        if (Pump != nullptr && (r & 1023) == 0)
+            Pump->Pump();
+        const QStringView text = Grid.CellView(Col, r).trimmed();
+        TDateKey key;
+        platform::DateTimeValue value = 0;
+        if (!text.isEmpty() && formats.TryParseDateTime(text, value, cache)) {
+            key.isDate = true;
+            key.seconds = platform::ToWholeSeconds(value);
+        } else {
+            key.text = TextSortWeights(DateSortKey(text));
+        }
+        keys.push_back(std::move(key));
+    }
+    ShellSortKeys(keys, first, last, Descending, Grid, Pump);
 }
 
 void SortGridByRowKeys(std::vector<TRowSortKey>& Keys, bool Descending, platform::TStringGridModel& Grid,

@@ -26,7 +26,10 @@ std::u32string TextSortWeights(QStringView text);
 // Sorts the data rows (FixedRows..RowCount-1) by the text of column Col. A
 // column outside the grid's columns sorts nothing.
 void SortGridByValue(int32_t Col, bool Descending, platform::TStringGridModel& Grid);
-// The same by the DateSortKey of column Col.
+// The same by the time stamp each text of column Col reads as with the
+// platform's date and time formats (whole seconds; a date alone reads as its
+// midnight), in every locale. Texts that read as no date sort before all
+// dates, by their DateSortKey.
 void SortGridByDate(int32_t Col, bool Descending, platform::TStringGridModel& Grid);
 // The same, letting the pump through every few rows of a long sort (the
 // evaluation sorts while its window must stay responsive).

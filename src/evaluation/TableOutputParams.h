@@ -15,8 +15,8 @@ struct TTableOutputParams {
     bool DruckInDatei = false;
     QString DruckDateiName;                    // also names the HTML export
     uint8_t Druck_Bereich = db_AlleSeiten;
-    uint16_t Von_Seite = 1;
-    uint16_t Bis_Seite = 99;
+    int32_t Von_Seite = 1;
+    int32_t Bis_Seite = 99;
     uint8_t Ausrichtung = da_Links;
     bool Rahmen = true;
     bool Spalten_Trennlinien = true;

@@ -51,8 +51,8 @@ public:
     uint8_t Ausrichtung = da_Mitte;
     QString DruckDateiName;
     uint8_t Druck_Bereich = db_AlleSeiten;
-    uint16_t Von_Seite = 1;
-    uint16_t Bis_Seite = 99;
+    int32_t Von_Seite = 1;
+    int32_t Bis_Seite = 99;
     bool Rahmen = true;
     bool Spalten_Trennlinien = true;
     bool Zeilen_Trennlinien = true;

@@ -118,8 +118,9 @@ struct TDirectoryDialogAnswer {
 };
 
 // ---- Printing ------------------------------------------------------------------
-// The print dialogs only describe the choice; the ui adapter that owns the
-// printer object passes it through Printer and reads it back.
+// The print dialog only describes the choice; core code (table printing, chart
+// printing) fills the request from the program's printer (platform/Printer.h)
+// and applies the answer to it.
 
 struct TPrintDialogRequest {
     int Range = 0;                          // 0 all, 1 selection, 2 page numbers
@@ -132,7 +133,16 @@ struct TPrintDialogRequest {
     bool AllowPageNumbers = true;
     bool PrintToFile = false;
     bool AllowPrintToFile = false;
-    void* Printer = nullptr;                // the ui layer's printer object, opaque here
+    bool WarnNoPrinter = true;              // tell the user when no printer queue exists
+    int Orientation = 0;                    // 0 portrait, 1 landscape
+    QStringList Targets;                    // the printer queues, then "PDF"
+    QString Target;                         // the current one
+    // For the PDF target the dialog asks for the file name through the save
+    // dialog hook, proposing JobName + ".pdf" in the directory of PreviousFile
+    // (else the home directory); PdfFileName is the last one chosen.
+    QString JobName;
+    QString PreviousFile;
+    QString PdfFileName;
 };
 
 struct TPrintDialogAnswer {
@@ -142,16 +152,21 @@ struct TPrintDialogAnswer {
     int ToPage = 99;
     int Copies = 1;
     bool PrintToFile = false;
+    int Orientation = 0;
+    QString Target;
+    QString PdfFileName;                    // for the PDF target
 };
 
 struct TPrinterSetupRequest {
     int Orientation = 0;                    // 0 portrait, 1 landscape
-    void* Printer = nullptr;
+    QStringList Targets;
+    QString Target;
 };
 
 struct TPrinterSetupAnswer {
     bool Accepted = false;
     int Orientation = 0;
+    QString Target;
 };
 
 // ---- Outside programs ----------------------------------------------------------

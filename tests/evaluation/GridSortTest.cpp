@@ -1,5 +1,6 @@
 // Sorting the table's data rows and marking all data cells.
 #include "evaluation/GridSort.h"
+#include "platform/LocaleFormats.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -111,8 +112,10 @@ TEST(GridSort, EqualKeysEndWhereTheShellSortPutsThem)
     EXPECT_EQ(Column(g, 0), before);
 }
 
-TEST(GridSort, DateColumnsSortByTheirDateKey)
+TEST(GridSort, DateColumnsSortChronologically)
 {
+    const platform::ScopedLocaleFormats german(platform::LocaleFormats(QStringLiteral("dd.MM.yyyy"),
+                                                                       QStringLiteral("HH:mm:ss")));
     TStringGridModel g;
     Fill(g, {"01.02.2005", "31.01.2005"});
     SortGridByValue(1, false, g);
@@ -120,14 +123,50 @@ TEST(GridSort, DateColumnsSortByTheirDateKey)
     SortGridByDate(1, false, g);
     EXPECT_EQ(g.Cell(1, 1), "31.01.2005");
 
-    Fill(g, {"10.1.2005", "1.2.2005"});
+    // Without leading zeros: the reversed-parts key would put 10.1. first.
+    Fill(g, {"10.1.2005", "5.1.2005", "1.2.2005"});
     SortGridByDate(1, false, g);
-    EXPECT_EQ(Column(g, 1), (QStringList{"Header", "10.1.2005", "1.2.2005"})) << "key 2005110 before 200521";
+    EXPECT_EQ(Column(g, 1), (QStringList{"Header", "5.1.2005", "10.1.2005", "1.2.2005"}));
 
-    Fill(g, {"31.12.2005 23:45:00", "31.12.2005 08:00:00", "01.01.2006 00:15:00"}, 2);
+    // A year is ordered by its days first, then by the time of day.
+    Fill(g, {"31.12.2005 23:45:00", "01.06.2005 08:00:00", "31.12.2005 08:00", "01.01.2006 00:15:00"}, 2);
     SortGridByDate(1, true, g);
     EXPECT_EQ(Column(g, 1), (QStringList{"Header", "Header", "01.01.2006 00:15:00", "31.12.2005 23:45:00",
-                                         "31.12.2005 08:00:00"}));
+                                         "31.12.2005 08:00", "01.06.2005 08:00:00"}));
+    SortGridByDate(1, false, g);
+    EXPECT_EQ(Column(g, 1), (QStringList{"Header", "Header", "01.06.2005 08:00:00", "31.12.2005 08:00",
+                                         "31.12.2005 23:45:00", "01.01.2006 00:15:00"}));
+
+    // A date alone reads as its midnight.
+    Fill(g, {"02.03.2005 00:00:01", "02.03.2005", "01.03.2005 23:59:59"});
+    SortGridByDate(1, false, g);
+    EXPECT_EQ(Column(g, 1), (QStringList{"Header", "01.03.2005 23:59:59", "02.03.2005", "02.03.2005 00:00:01"}));
+}
+
+TEST(GridSort, TextsThatReadAsNoDateComeFirstByTheirDateKey)
+{
+    const platform::ScopedLocaleFormats german(platform::LocaleFormats(QStringLiteral("dd.MM.yyyy"),
+                                                                       QStringLiteral("HH:mm:ss")));
+    TStringGridModel g;
+    Fill(g, {"02.01.2005", "x.b", "", "01.01.2005", "y.a"});
+    SortGridByDate(1, false, g);
+    // "x.b" keys "bx", "y.a" keys "ay", the empty text keys "".
+    EXPECT_EQ(Column(g, 1), (QStringList{"Header", "", "y.a", "x.b", "01.01.2005", "02.01.2005"}));
+}
+
+TEST(GridSort, DatesSortByTheFormatsOfTheLocaleInUse)
+{
+    // A month-first format: 1/2/2005 is the second of January.
+    const platform::ScopedLocaleFormats us(platform::LocaleFormats(QStringLiteral("M/d/yyyy"),
+                                                                   QStringLiteral("h:mm:ss AP")));
+    TStringGridModel g;
+    Fill(g, {"2/1/2005 1:00:00 PM", "1/2/2005", "2/1/2005 11:00:00 AM", "12/31/2004"});
+    SortGridByDate(1, false, g);
+    EXPECT_EQ(Column(g, 1), (QStringList{"Header", "12/31/2004", "1/2/2005", "2/1/2005 11:00:00 AM",
+                                         "2/1/2005 1:00:00 PM"}));
+    SortGridByDate(1, true, g);
+    EXPECT_EQ(Column(g, 1), (QStringList{"Header", "2/1/2005 1:00:00 PM", "2/1/2005 11:00:00 AM", "1/2/2005",
+                                         "12/31/2004"}));
 }
 
 TEST(GridSort, ManyRowsEndSortedAndKeepTheirCells)
@@ -145,6 +184,8 @@ TEST(GridSort, ManyRowsEndSortedAndKeepTheirCells)
         g.SetRowObject(r, quintptr(r));
     }
     g.SetCell(1, 5005, "beyond"); // kept beyond the row count, never sorted in
+    const platform::ScopedLocaleFormats german(platform::LocaleFormats(QStringLiteral("dd.MM.yyyy"),
+                                                                       QStringLiteral("HH:mm:ss")));
     SortGridByDate(0, false, g);
     for (int r = 2; r <= 5000; ++r)
         ASSERT_LE(DateSortKey(g.Cell(0, r - 1)), DateSortKey(g.Cell(0, r))) << "row " << r;

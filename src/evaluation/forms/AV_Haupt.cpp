@@ -201,6 +201,8 @@ void TAV_HauptFormular::FormCreate(const QStringList& arguments)
     // Table window: its memo, tool bar, grid and label come into this window.
     tabAus_->InitTableWindow(tableParams_);
     tabAus_->HideChartControls();
+    // A column headed with the time caption (translated with this window) sorts by date.
+    tabAus_->TimeLabel = Zeit_Label;
     HideTable();
     auto* panel1Layout = static_cast<QVBoxLayout*>(Panel1->layout());
     if (tabAus_->Memo1) {
@@ -1258,7 +1260,9 @@ void TAV_HauptFormular::TableDrawCell(QPainter& painter, int ACol, int ARow, con
     }
     else if (!State.Selected && !State.Focused && !State.Fixed && ARow % 2 == 0)
         color = EvenRowColor;
-    tabAus_->DrawSortHeader(painter, Rect, ARow, ACol, color, State, 0);
+    // The sort column's header cells stay bold through every repaint.
+    const TFontStyles style = ARow < grid.FixedRows() && ACol == model.SortColumn ? TFontStyles(fsBold) : 0;
+    tabAus_->DrawSortHeader(painter, Rect, ARow, ACol, color, State, style);
 }
 
 void TAV_HauptFormular::TableMouseUp(const TGridMouseEvent& event)

@@ -1,9 +1,19 @@
 #include "evaluation/forms/ZT_TbAus.h"
 
+#include "base/ZT_Meld.h"
+#include "evaluation/GridSort.h"
+#include "evaluation/TableCommands.h"
+#include "evaluation/TableReport.h"
+#include "output/GraphicsSettings.h"
+#include "output/forms/ZT_Chart.h"
+#include "platform/Clipboard.h"
 #include "platform/Colors.h"
 #include "platform/Hooks.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QFrame>
@@ -86,8 +96,8 @@ TTabAus_Form::TTabAus_Form(QWidget* parent)
 
 TTabAus_Form::~TTabAus_Form()
 {
-    // A report left open by an export is freed with the report chooser once
-    // the report export exists; until then no report can be open.
+    // A report left open by the last export goes with the window.
+    FreeReport();
     if (TabAus_Form == this)
         TabAus_Form = nullptr;
 }
@@ -121,7 +131,15 @@ void TTabAus_Form::BuildControls()
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->SetColor(ColorRefToQColor(model_.GridColor));
     StringGrid1->SetFixedColor(ColorRefToQColor(model_.FixedColor));
+    StringGrid1->OnMouseDown = [this](const TGridMouseEvent& event) { StringGrid1MouseDown(event); };
+    StringGrid1->OnMouseMove = [this](const TGridMouseEvent& event) { StringGrid1MouseMove(event); };
     StringGrid1->OnMouseUp = [this](const TGridMouseEvent& event) { StringGrid1MouseUp(event); };
+    StringGrid1->OnKeyDown = [this](int& key, Qt::KeyboardModifiers modifiers) {
+        if (key == Qt::Key_Insert && (modifiers & Qt::ControlModifier)) {
+            key = 0;
+            Kopieren_KnopfClick();
+        }
+    };
     layout->addWidget(StringGrid1, 1);
 
     Auswert_Label = new QLabel(this);
@@ -168,7 +186,8 @@ void TTabAus_Form::BuildControls()
     Sortieren_Label->move(x, ToolTop + (ButtonSize - Sortieren_Label->height()) / 2);
     x += Sortieren_Label->width() + 6;
     SortSpalte_EingabeFeld->setObjectName(QStringLiteral("SortSpalte_EingabeFeld"));
-    SortSpalte_EingabeFeld->setInputMask(QStringLiteral("999; "));
+    // Up to three optional digits.
+    SortSpalte_EingabeFeld->setInputMask(QStringLiteral("000; "));
     SortSpalte_EingabeFeld->setText(QStringLiteral("1"));
     SortSpalte_EingabeFeld->setGeometry(x, ToolTop, 40, ButtonSize);
     x += 46;
@@ -420,15 +439,243 @@ void TTabAus_Form::SchriftKnopfClick()
         model_.ApplyChosenFont(font);
 }
 
-// Built with the table commands (copy, sort, chart, HTML export), the report
-// export and table printing; wired to their buttons already.
+// Built with table printing; wired to their buttons already.
 void TTabAus_Form::Vorschau_KnopfClick() {}
 void TTabAus_Form::DruckKnopfClick() {}
-void TTabAus_Form::WordExportKnopfClick() {}
-void TTabAus_Form::ExcelExportKnopfClick() {}
-void TTabAus_Form::InternetExportKnopfClick() {}
-void TTabAus_Form::Kopieren_KnopfClick() {}
-void TTabAus_Form::AllesMarkieren_KnopfClick() {}
-void TTabAus_Form::Diagramm_KnopfClick() {}
-void TTabAus_Form::kStandardTitelKnopfClick() {}
-void TTabAus_Form::StringGrid1MouseUp(const TGridMouseEvent& /*event*/) {}
+
+// ---- Table commands ------------------------------------------------------------------
+
+namespace {
+
+// The hourglass for the time of a command.
+class TWaitCursor {
+public:
+    TWaitCursor()
+    {
+        if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~TWaitCursor()
+    {
+        if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+            QApplication::restoreOverrideCursor();
+    }
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+};
+
+void ShowPlainMessage(const QString& text)
+{
+    ShowMessageBox(text, QCoreApplication::applicationName(), mb::Ok);
+}
+
+} // namespace
+
+void TTabAus_Form::Kopieren_KnopfClick()
+{
+    CopyToClipboard();
+}
+
+void TTabAus_Form::CopyToClipboard()
+{
+    QString text;
+    switch (BuildCopyText(model_.Grid(), GraphicsSettings.CopyWithHeaders, text)) {
+    case TCopyResult::NotUsable:
+        ShowMessageNr(QString(), 75);
+        return;
+    case TCopyResult::NoMemory:
+        ShowMessageNr(QString(), 122);
+        return;
+    case TCopyResult::Ok:
+        break;
+    }
+    if (SetClipboardText(text))
+        Beep();
+}
+
+void TTabAus_Form::kStandardTitelKnopfClick()
+{
+    SortByColumn();
+}
+
+void TTabAus_Form::SortByColumn()
+{
+    const QString columnText = SortSpalte_EingabeFeld ? SortSpalte_EingabeFeld->text() : QString();
+    const QString timeCaption = TimeLabel ? TimeLabel->text() : QString();
+    const TSortOutcome outcome = SortTableByColumn(model_, columnText, timeCaption);
+    if (!outcome.Sorted) {
+        ShowMessageNr(QString(), 67);
+        return;
+    }
+    const platform::TStringGridModel& grid = model_.Grid();
+    if (outcome.PreviousColumn >= 0 && outcome.PreviousColumn < grid.ColCount())
+        for (int r = 0; r < grid.FixedRows(); ++r)
+            DrawSortHeader(r, outcome.PreviousColumn, model_.GridColor, TGridDrawState{}, 0);
+    for (int r = 0; r < grid.FixedRows(); ++r)
+        DrawSortHeader(r, outcome.Column, model_.GridColor, TGridDrawState{}, fsBold);
+    if (StringGrid1)
+        StringGrid1->InvalidateGrid();
+}
+
+namespace {
+
+// The right border of column 0 inside the header rows, where it can be
+// dragged wider; x is in the grid's cell-area pixels.
+bool InColumnBorderZone(const platform::TStringGridModel& grid, int x, int y)
+{
+    const int width = grid.ColWidth(0);
+    return x >= width - 1 && x <= width + 1 && y >= 0 && y < grid.RowHeight(0) * grid.FixedRows();
+}
+
+} // namespace
+
+void TTabAus_Form::StringGrid1MouseDown(const TGridMouseEvent& event)
+{
+    if (model_.ColumnDrag) {
+        model_.ColumnDrag = false;
+        return;
+    }
+    const platform::TStringGridModel& grid = model_.Grid();
+    if (InColumnBorderZone(grid, event.X, event.Y))
+        model_.ColumnDrag = true;
+    if (!StringGrid1)
+        return;
+    int col = -1, row = -1;
+    StringGrid1->MouseToCell(event.X, event.Y, col, row);
+    if (col >= 0 && row >= 0 && row < grid.FixedRows()) {
+        if (SortSpalte_EingabeFeld)
+            SortSpalte_EingabeFeld->setText(QString::number(col + 1));
+        model_.HeaderClick = true;
+    }
+}
+
+void TTabAus_Form::StringGrid1MouseMove(const TGridMouseEvent& event)
+{
+    platform::TStringGridModel& grid = model_.Grid();
+    if (model_.ColumnDrag && event.X >= 0 && grid.ColWidth(0) != event.X) {
+        grid.SetColWidth(0, event.X);
+        if (StringGrid1)
+            StringGrid1->UpdateFromModel();
+    }
+    // The border follows the mouse while dragged, so the split cursor stays.
+    if (StringGrid1) {
+        if (model_.ColumnDrag || InColumnBorderZone(grid, event.X, event.Y))
+            StringGrid1->viewport()->setCursor(Qt::SplitHCursor);
+        else
+            StringGrid1->viewport()->unsetCursor();
+    }
+}
+
+void TTabAus_Form::StringGrid1MouseUp(const TGridMouseEvent& /*event*/)
+{
+    if (model_.HeaderClick && !model_.ColumnDrag) {
+        model_.HeaderClick = false;
+        SortByColumn();
+    }
+    model_.HeaderClick = false;
+    int top = 0, left = 0, bottom = 0, right = 0;
+    const platform::TStringGridModel& grid = model_.Grid();
+    if (ZT_Chart && TZT_Chart::GetGridSelection(grid, top, left, bottom, right) && right >= grid.FixedCols())
+        Diagramm_KnopfClick();
+    if (StringGrid1)
+        StringGrid1->viewport()->unsetCursor();
+    model_.ColumnDrag = false;
+}
+
+void TTabAus_Form::Diagramm_KnopfClick()
+{
+    if (!ZT_Chart)
+        return;
+    ZT_Chart->SetTitleMemo(Memo1);
+    ZT_Chart->SetChartTitle(model_.ChooserItems().isEmpty() ? QString() : model_.ChooserText());
+    ZT_Chart->ShowChartForGrid(model_.Grid());
+    if (ZT_Chart->isVisible() && ZT_Chart->isMinimized())
+        ZT_Chart->showMaximized();
+}
+
+void TTabAus_Form::AllesMarkieren_KnopfClick()
+{
+    GridSelectAll(model_.Grid());
+    if (StringGrid1)
+        StringGrid1->UpdateFromModel();
+    if (Bedien_Box && Bedien_Box->isHidden() && ZT_Chart)
+        Diagramm_KnopfClick();
+}
+
+void TTabAus_Form::InternetExportKnopfClick()
+{
+    const TTableOutputParams* params = model_.Params();
+    ExportHtml(HtmlFileNameFor(params ? params->DruckDateiName : QString()), true);
+}
+
+void TTabAus_Form::ExportHtml(const QString& fileName, bool open)
+{
+    THtmlExportInput input;
+    input.MemoFontName = (Memo1 ? Memo1->font() : model_.TableFont()).family();
+    input.GridFontName = (StringGrid1 ? StringGrid1->GridFont() : model_.TableFont()).family();
+    input.TitleLines = model_.TitleLines();
+    input.ChooserHasItems = !model_.ChooserItems().isEmpty();
+    input.ChooserText = model_.ChooserText();
+    input.EvaluationLabel = model_.EvaluationLabel();
+    input.Grid = &model_.Grid();
+    THtmlWriteResult result;
+    {
+        const TWaitCursor wait;
+        result = WriteHtmlFile(fileName, input);
+    }
+    if (result != THtmlWriteResult::Ok) {
+        ShowMessageNr(fileName, 49);
+        return;
+    }
+    if (!open)
+        return;
+    const auto& opener = Hooks().OpenDocument;
+    if (!opener || !opener(QFileInfo(fileName).absoluteFilePath()))
+        ShowPlainMessage(ShellErrorText(ShellNoAssociation));
+}
+
+// ---- Report export -------------------------------------------------------------------
+
+void TTabAus_Form::WordExportKnopfClick()
+{
+    ExportToReport(ReportKindWordProcessor);
+}
+
+void TTabAus_Form::ExcelExportKnopfClick()
+{
+    ExportToReport(ReportKindSpreadsheet);
+}
+
+void TTabAus_Form::FreeReport()
+{
+    FreeTableReport(Ber_Intf, model_.ReportOpen);
+}
+
+void TTabAus_Form::ExportToReport(uint8_t kind)
+{
+    TReportExportInput input;
+    input.Title = windowTitle();
+    input.MemoFont = Memo1 ? Memo1->font() : model_.TableFont();
+    input.TitleLines = model_.TitleLines();
+    input.ChooserHasItems = !model_.ChooserItems().isEmpty();
+    input.ChooserText = model_.ChooserText();
+    input.EvaluationLabel = model_.EvaluationLabel();
+    input.Grid = &model_.Grid();
+    input.GridFont = StringGrid1 ? StringGrid1->GridFont() : model_.TableFont();
+    input.ChartWanted = [this] {
+        if (!Diagramm_Knopf || !Diagramm_Knopf->isEnabled() || Diagramm_Knopf->isHidden())
+            return false;
+        if (!ZT_Chart || !ZT_Chart->ChartHasSeries() || !ZT_Chart->Diagramm)
+            return false;
+        const QWidget* panel = ZT_Chart->Diagramm->parentWidget();
+        return panel != nullptr && !panel->isHidden();
+    };
+    input.CopyChart = [] { return ZT_Chart && ZT_Chart->CopyChartForReport(); };
+    TReportExportResult result;
+    {
+        const TWaitCursor wait;
+        result = ExportTableToReport(Ber_Intf, kind, input, model_.ReportOpen);
+    }
+    if (result != TReportExportResult::Shown)
+        ShowMessageNr(QString(), 120);
+}

@@ -120,7 +120,29 @@ public slots:
     void AllesMarkieren_KnopfClick();
     void Diagramm_KnopfClick();
     void kStandardTitelKnopfClick();
+    void StringGrid1MouseDown(const platform::TGridMouseEvent& event);
+    void StringGrid1MouseMove(const platform::TGridMouseEvent& event);
     void StringGrid1MouseUp(const platform::TGridMouseEvent& event);
+
+public:
+    // ---- Table commands ------------------------------------------------------------
+    // The marked cells as text on the clipboard (message 75 when nothing
+    // usable is marked, 122 when the text cannot be had), then a beep.
+    void CopyToClipboard();
+    // Sorts by the column in SortSpalte_EingabeFeld (message 67 when it is no
+    // column); the same column again flips the direction.
+    void SortByColumn();
+    // Writes the table as HTML; with open, the file is opened with its
+    // program. Message 49 with the file name when it cannot be written.
+    void ExportHtml(const QString& fileName, bool open);
+    // A report of the kind (1 word processor, 2 spreadsheet) through the
+    // report chooser; message 120 when it cannot be made or shown.
+    void ExportToReport(uint8_t kind);
+    // Frees the report of the last export, when one is open.
+    void FreeReport();
+    // The main window's time caption ("Zeit" or its translation): a column
+    // headed so sorts by date.
+    QPointer<QLabel> TimeLabel;
 
 private:
     void BuildControls();

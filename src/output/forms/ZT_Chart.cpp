@@ -1,5 +1,8 @@
 #include "output/forms/ZT_Chart.h"
 
+#include "base/ZT_Meld.h"
+#include "output/GridSelection.h"
+
 #include <QHBoxLayout>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -62,3 +65,45 @@ void TZT_Chart::SaveChartOptions(TChartOptions& options) const
 }
 
 void TZT_Chart::Anzeige_Update() {}
+
+bool TZT_Chart::GetGridSelection(const platform::TStringGridModel& grid, int& top, int& left, int& bottom,
+                                 int& right)
+{
+    return ::GetGridSelection(grid, top, left, bottom, right);
+}
+
+void TZT_Chart::ShowChartForGrid(platform::TStringGridModel& grid)
+{
+    Grid = &grid;
+    if (!GetGridSelection(grid, SelTop, SelLeft, SelBottom, SelRight)) {
+        ShowMessageNr(QString(), 75);
+        return;
+    }
+    if (Panel2)
+        Panel2->setEnabled(true);
+    ++chartBuildCount_;
+    // The panel that took the chart area in is shown; the chart window itself
+    // is never shown.
+    if (Diagramm && Diagramm->parentWidget() && Diagramm->parentWidget() != this)
+        Diagramm->parentWidget()->setVisible(true);
+}
+
+bool TZT_Chart::ChartHasSeries() const
+{
+    return false;
+}
+
+bool TZT_Chart::CopyChartForReport()
+{
+    return false;
+}
+
+void TZT_Chart::SetTitleMemo(QPlainTextEdit* memo)
+{
+    TitleMemo = memo;
+}
+
+void TZT_Chart::SetChartTitle(const QString& title)
+{
+    ChartTitle = title.left(132);
+}

@@ -1,7 +1,26 @@
 #include "output/forms/ZT_Vorschau.h"
 
+#include "platform/Hooks.h"
+#include "platform/PrintCanvas.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QListWidget>
+#include <QPixmap>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+#include <exception>
 
 TZT_Vorschau* ZT_Vorschau = nullptr;
 
@@ -24,12 +43,70 @@ QListWidget* hiddenList(QWidget* parent, const char* name, const QStringList& it
     return list;
 }
 
+QToolButton* toolButton(QToolBar* bar, const char* name, const QString& text)
+{
+    auto* b = new QToolButton(bar);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(text);
+    b->setFocusPolicy(Qt::NoFocus);
+    bar->addWidget(b);
+    return b;
+}
+
+int32_t RoundHalfEven(double v)
+{
+    return static_cast<int32_t>(std::nearbyint(v));
+}
+
 } // namespace
 
-TZT_Vorschau::TZT_Vorschau(QWidget* parent) : QWidget(parent)
+TZT_Vorschau::TZT_Vorschau(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("ZT_Vorschau"));
     setWindowTitle(QStringLiteral("Seitenvorschau"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    ToolBar = new QToolBar(this);
+    ToolBar->setObjectName(QStringLiteral("ToolBar1"));
+    ErsteSeite_Knopf = toolButton(ToolBar, "ErsteSeite_Knopf", QStringLiteral("|<"));
+    ZurueckBlaettern_Knopf = toolButton(ToolBar, "ZurueckBlaettern_Knopf", QStringLiteral("<"));
+    VorBlaettern_Knopf = toolButton(ToolBar, "VorBlaettern_Knopf", QStringLiteral(">"));
+    LetzteSeite_Knopf = toolButton(ToolBar, "LetzteSeite_Knopf", QStringLiteral(">|"));
+    SizeBox = new QComboBox(ToolBar);
+    SizeBox->setObjectName(QStringLiteral("SizeBox"));
+    SizeBox->setEditable(false);
+    SizeBox->setFocusPolicy(Qt::NoFocus);
+    SizeBox->setMinimumContentsLength(14);
+    ToolBar->addWidget(SizeBox);
+    Druck_Knopf = new QToolButton(ToolBar);
+    Druck_Knopf->setObjectName(QStringLiteral("Druck_Knopf"));
+    Druck_Knopf->setText(QStringLiteral("Drucken"));
+    Druck_Knopf->setFocusPolicy(Qt::NoFocus);
+    // A tool bar hides its widgets through their actions.
+    druckAction_ = ToolBar->addWidget(Druck_Knopf);
+    druckAction_->setVisible(false);
+    layout->addWidget(ToolBar);
+
+    ScrollBox = new QScrollArea(this);
+    ScrollBox->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox->setWidgetResizable(false);
+    ScrollBox->setBackgroundRole(QPalette::Dark);
+    scrollContent_ = new QWidget;
+    Image = new QLabel(scrollContent_);
+    Image->setObjectName(QStringLiteral("Image"));
+    Image->setScaledContents(false);
+    ScrollBox->setWidget(scrollContent_);
+    layout->addWidget(ScrollBox, 1);
+
+    StatusBar = new QStatusBar(this);
+    StatusBar->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar->setSizeGripEnabled(false);
+    statusPanel_ = new QLabel(StatusBar);
+    StatusBar->addWidget(statusPanel_, 1);
+    layout->addWidget(StatusBar);
 
     Abfrage_Label_0 = hiddenLabel(this, "Abfrage_Label_0", QStringLiteral("Seitenvorschau"));
     Abfrage_Label_1 = hiddenLabel(this, "Abfrage_Label_1", QStringLiteral("Seite"));
@@ -48,6 +125,22 @@ TZT_Vorschau::TZT_Vorschau(QWidget* parent) : QWidget(parent)
     translations_.Register(ListBox1, 10, K::ListBox);
     translations_.Register(ListBox2, 20, K::ListBox);
 
+    connect(ErsteSeite_Knopf, &QToolButton::clicked, this, [this] { ErsteSeite_KnopfClick(); });
+    connect(ZurueckBlaettern_Knopf, &QToolButton::clicked, this, [this] { ZurueckBlaettern_KnopfClick(); });
+    connect(VorBlaettern_Knopf, &QToolButton::clicked, this, [this] { VorBlaettern_KnopfClick(); });
+    connect(LetzteSeite_Knopf, &QToolButton::clicked, this, [this] { LetzteSeite_KnopfClick(); });
+    connect(Druck_Knopf, &QToolButton::clicked, this, [this] { Druck_KnopfClick(); });
+    connect(SizeBox, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { SizeBoxChange(); });
+
+    // The form sees the keys first, whichever control has the focus.
+    for (QWidget* w : {static_cast<QWidget*>(SizeBox), static_cast<QWidget*>(ScrollBox),
+                       ScrollBox->viewport(), static_cast<QWidget*>(ToolBar)})
+        w->installEventFilter(this);
+
+    resize(800, 600);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
     ZT_Vorschau = this;
 }
 
@@ -55,4 +148,247 @@ TZT_Vorschau::~TZT_Vorschau()
 {
     if (ZT_Vorschau == this)
         ZT_Vorschau = nullptr;
+}
+
+platform::TPrintCanvas* TZT_Vorschau::PageCanvas()
+{
+    return drawing_ ? bitmap_.get() : nullptr;
+}
+
+QImage TZT_Vorschau::PageImage() const
+{
+    return bitmap_ ? bitmap_->Image() : QImage();
+}
+
+int TZT_Vorschau::View() const
+{
+    return SizeBox->currentIndex() == 0 ? 0 : 1;
+}
+
+void TZT_Vorschau::ShowPages(int32_t Page, int32_t Count, TDrawPageProc Draw, int Orientation)
+{
+    if (SizeBox->count() == 0) {
+        const QSignalBlocker block(SizeBox);
+        for (int i = 0; i < ListBox1->count(); ++i)
+            SizeBox->addItem(ListBox1->item(i)->text());
+        SizeBox->setCurrentIndex(InitialView);
+        QToolButton* buttons[] = {ErsteSeite_Knopf, ZurueckBlaettern_Knopf, VorBlaettern_Knopf, LetzteSeite_Knopf};
+        for (int i = 0; i < 4 && i < ListBox2->count(); ++i)
+            buttons[i]->setToolTip(ListBox2->item(i)->text());
+    }
+    CurrentPage = Page;
+    PageCount = Count;
+    DrawPage = std::move(Draw);
+    orientation_ = Orientation;
+
+    // The print button belongs to the showing that asked for it.
+    if (!printButtonArmed_) {
+        printHandler_ = nullptr;
+        druckAction_->setVisible(false);
+    }
+    printButtonArmed_ = false;
+
+    if (!isVisible()) {
+        showMaximized();
+        if (layout())
+            layout()->activate();
+    }
+    // The tool bar shows or hides the print button at its next layout; do it now.
+    ToolBar->layout()->activate();
+    raise();
+    activateWindow();
+    resizeEnabled_ = true;
+
+    SizeImage();
+    PrepareBitmap();
+    if (CurrentPage > 0 && CurrentPage <= PageCount) {
+        GoToPage(CurrentPage);
+    } else {
+        // The page stays white, and the draw procedure is never asked for a
+        // page it does not have.
+        platform::Beep();
+        UpdateButtonsAndStatus();
+        ShowBitmap();
+    }
+}
+
+void TZT_Vorschau::SetPrintButton(const QString& Hint, TNotifyHandler OnClick)
+{
+    Druck_Knopf->setToolTip(Hint);
+    printHandler_ = std::move(OnClick);
+    printButtonArmed_ = true;
+    druckAction_->setVisible(true);
+    ToolBar->layout()->activate();
+}
+
+void TZT_Vorschau::GoToPage(int32_t page)
+{
+    if (page <= 0 || page > PageCount) {
+        platform::Beep();
+        return;
+    }
+    CurrentPage = page;
+    Image->hide();
+    UpdateButtonsAndStatus();
+    if (bitmap_)
+        bitmap_->Image().fill(Qt::white);
+    DrawCurrent();
+    ShowBitmap();
+    Image->show();
+}
+
+void TZT_Vorschau::UpdateButtonsAndStatus()
+{
+    ErsteSeite_Knopf->setEnabled(CurrentPage > 1);
+    ZurueckBlaettern_Knopf->setEnabled(CurrentPage > 1);
+    LetzteSeite_Knopf->setEnabled(CurrentPage < PageCount);
+    VorBlaettern_Knopf->setEnabled(CurrentPage < PageCount);
+    statusPanel_->setText(Abfrage_Label_1->text() + QLatin1Char(' ') + QString::number(CurrentPage) + QLatin1Char(' ')
+                          + Abfrage_Label_2->text() + QLatin1Char(' ') + QString::number(PageCount)
+                          + QString(10, QLatin1Char(' ')));
+}
+
+void TZT_Vorschau::SizeImage()
+{
+    // The client area without scroll bars: the image size must not depend on
+    // whether the previous image needed one.
+    const QSize client = ScrollBox->maximumViewportSize();
+    constexpr double root2 = 1.4142135623730951;
+    int imageW = Image->width();
+    int imageH = Image->height();
+    int left = 0;
+    if (View() == 0) {
+        ImageHeight = client.height();
+        if (orientation_ == 0)
+            ImageWidth = RoundHalfEven(ImageHeight / root2);
+        else if (orientation_ == 1)
+            ImageWidth = RoundHalfEven(ImageHeight * root2);
+        imageH = ImageHeight;
+        imageW = ImageWidth;
+        left = std::max(0, (client.width() - imageW) / 2);
+    } else {
+        ImageWidth = client.width();
+        if (orientation_ == 0)
+            ImageHeight = RoundHalfEven(root2 * ImageWidth);
+        else if (orientation_ == 1)
+            ImageHeight = RoundHalfEven(ImageWidth / root2);
+        imageH = ImageHeight;
+        // Room for the vertical scroll bar, except while the window is resized.
+        imageW = Resizing ? ImageWidth : ImageWidth - 16;
+    }
+    imageW = std::max(1, imageW);
+    imageH = std::max(1, imageH);
+    Image->setGeometry(left, 0, imageW, imageH);
+    scrollContent_->resize(std::max(left + imageW, client.width() - (View() == 1 && !Resizing ? 16 : 0)), imageH);
+}
+
+void TZT_Vorschau::PrepareBitmap()
+{
+    bitmap_ = std::make_unique<platform::TImageCanvas>(Image->width(), Image->height());
+}
+
+void TZT_Vorschau::DrawCurrent()
+{
+    if (!bitmap_ || !DrawPage || CurrentPage <= 0 || CurrentPage > PageCount)
+        return;
+    if (!bitmap_->BeginDoc(QString()))
+        return;
+    drawing_ = true;
+    try {
+        DrawPage(CurrentPage);
+    } catch (const std::exception&) {
+        // A drawer that fails leaves what it drew; the preview stays usable.
+    } catch (...) {
+    }
+    drawing_ = false;
+    bitmap_->EndDoc();
+}
+
+void TZT_Vorschau::ShowBitmap()
+{
+    if (bitmap_)
+        Image->setPixmap(QPixmap::fromImage(bitmap_->Image()));
+}
+
+void TZT_Vorschau::ErsteSeite_KnopfClick() { GoToPage(1); }
+void TZT_Vorschau::ZurueckBlaettern_KnopfClick() { GoToPage(CurrentPage - 1); }
+void TZT_Vorschau::VorBlaettern_KnopfClick() { GoToPage(CurrentPage + 1); }
+void TZT_Vorschau::LetzteSeite_KnopfClick() { GoToPage(PageCount); }
+
+void TZT_Vorschau::Druck_KnopfClick()
+{
+    if (printHandler_)
+        printHandler_(Druck_Knopf);
+}
+
+void TZT_Vorschau::SizeBoxChange()
+{
+    if (!resizeEnabled_)
+        return;
+    ScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    SizeImage();
+    PrepareBitmap();
+    DrawCurrent();
+    ShowBitmap();
+    ScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
+void TZT_Vorschau::FormResize()
+{
+    if (!resizeEnabled_)
+        return;
+    Resizing = true;
+    SizeImage();
+    PrepareBitmap();
+    DrawCurrent();
+    ShowBitmap();
+    Resizing = false;
+}
+
+bool TZT_Vorschau::FormKeyDown(int key)
+{
+    switch (key) {
+    case Qt::Key_PageUp:
+        GoToPage(CurrentPage - 1);
+        return true;
+    case Qt::Key_PageDown:
+        GoToPage(CurrentPage + 1);
+        return true;
+    case Qt::Key_Escape:
+        close();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TZT_Vorschau::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TZT_Vorschau::keyPressEvent(QKeyEvent* event)
+{
+    if (FormKeyDown(event->key()))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+bool TZT_Vorschau::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (FormKeyDown(key->key()))
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TZT_Vorschau::closeEvent(QCloseEvent* event)
+{
+    // The window lives as long as the program; closing only hides it.
+    event->accept();
+    hide();
 }

@@ -1,11 +1,15 @@
 #include "platform/forms/DefaultHooks.h"
 
 #include "platform/Hooks.h"
+#include "platform/Printer.h"
+#include "platform/forms/PrintDialog.h"
+#include "platform/forms/QtPrinter.h"
 #include "base/ZT_Start.h"
 #include "base/forms/ZT_PfadMaske.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -294,6 +298,14 @@ void InstallDefaultHooks()
     // Our own directory selection window (volumes, directory tree, path).
     h.DirectoryDialog = PfadMaskeDirectoryDialog;
     h.FontDialog = QtFontDialog;
+    h.PrintDialog = QtPrintDialog;
+    h.PrinterSetupDialog = QtPrinterSetupDialog;
+    // The one printer of the program: the printer queues and PDF files.
+    if (!dynamic_cast<TQtPrinter*>(&Printer())) {
+        SetPrinter(std::make_unique<TQtPrinter>());
+        // QPrinter needs the application: free it before the application goes.
+        qAddPostRoutine([] { SetPrinter(nullptr); });
+    }
     h.ColourDialog = QtColourDialog;
     h.OpenDocument = QtOpenDocument;
     h.StartProcess = QtStartProcess;

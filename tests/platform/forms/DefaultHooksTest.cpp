@@ -2,6 +2,8 @@
 // here: refusals before a program is started, and the slots left silent.
 #include "platform/Hooks.h"
 #include "platform/forms/DefaultHooks.h"
+#include "platform/Printer.h"
+#include "platform/forms/QtPrinter.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -39,11 +41,11 @@ TEST(DefaultHooks, StartProcessRefusesWhatCannotRun)
     EXPECT_FALSE(Hooks().OpenDocument(QString()));
 }
 
-TEST(DefaultHooks, PrintAndWindowSlotsStaySilent)
+TEST(DefaultHooks, InstallThePrinterAndKeepTheWindowSlotSilent)
 {
     ScopedHooks scope;
     InstallDefaultHooks();
-    EXPECT_FALSE(Hooks().PrintDialog(TPrintDialogRequest{}).Accepted);
-    EXPECT_FALSE(Hooks().PrinterSetupDialog(TPrinterSetupRequest{}).Accepted);
+    EXPECT_NE(dynamic_cast<TQtPrinter*>(&Printer()), nullptr);
+    EXPECT_TRUE(Printer().Targets().contains(PdfTargetName()));
     EXPECT_FALSE(Hooks().FindProgramWindow(QStringLiteral("TAppBuilder"), QString()));
 }

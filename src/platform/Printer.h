@@ -1,0 +1,130 @@
+#pragma once
+// The program's one printer. Core code prints through it without knowing
+// whether the pages go to a printer queue or a PDF file: it asks for the page
+// size in device pixels, begins a job, draws each page on Canvas(), calls
+// NewPage() between pages and ends the job.
+//
+//     platform::TPrinterService& p = platform::Printer();
+//     platform::TOrientationKeeper keep(p, GraphicsSettings.PrintOrientation);
+//     p.SetTitle("ZT_Druckerausgabe");
+//     if (!p.BeginDoc()) { ... message ... }
+//     QPainter* painter = p.Canvas().Painter();   // chart and rich text
+//     ... p.NewPage() ... p.EndDoc();
+//
+// The core default prints to PDF files only; the ui installs the adapter over
+// QPrinter (platform/forms/QtPrinter.h) through InstallDefaultHooks, which adds
+// the printer queues as targets.
+#include "platform/PrintCanvas.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace platform {
+
+// The target name of PDF output, offered after the printer queues.
+QString PdfTargetName();
+
+class TPrinterService {
+public:
+    virtual ~TPrinterService();
+
+    // Printer queues the program can print to, then "PDF".
+    virtual QStringList Targets() const = 0;
+    virtual QString Target() const = 0;
+    // False for a target not among Targets(); the target stays.
+    virtual bool SetTarget(const QString& target) = 0;
+
+    // The file a job on the PDF target writes.
+    virtual QString PdfFileName() const = 0;
+    virtual void SetPdfFileName(const QString& fileName) = 0;
+
+    // 0 portrait, 1 landscape. Page sizes follow the orientation. Callers that
+    // change it for a job put the previous one back (TOrientationKeeper).
+    virtual int Orientation() const = 0;
+    virtual void SetOrientation(int orientation) = 0;
+
+    // The printable page of the current target in device pixels, and its dpi.
+    int PageWidth() const { return const_cast<TPrinterService*>(this)->Canvas().PageWidth(); }
+    int PageHeight() const { return const_cast<TPrinterService*>(this)->Canvas().PageHeight(); }
+    int Resolution() const { return const_cast<TPrinterService*>(this)->Canvas().Resolution(); }
+
+    // The job title the next job is begun with.
+    QString Title() const { return title_; }
+    void SetTitle(const QString& title) { title_ = title; }
+
+    // The canvas of the current target: measuring works at any time, drawing
+    // between BeginDoc and EndDoc. The same object until the target changes.
+    virtual TPrintCanvas& Canvas() = 0;
+
+    // Begins a job with Title(); false when it cannot begin (no PDF file name,
+    // a file that cannot be written, a printer that refuses).
+    bool BeginDoc();
+    bool NewPage() { return Canvas().NewPage(); }
+    bool EndDoc();
+    bool Printing() { return Canvas().Printing(); }
+
+private:
+    QString title_;
+};
+
+// The core default: A4 at 600 dpi into PDF files.
+class TPdfPrinter : public TPrinterService {
+public:
+    TPdfPrinter();
+    ~TPdfPrinter() override;
+    QStringList Targets() const override;
+    QString Target() const override;
+    bool SetTarget(const QString& target) override;
+    QString PdfFileName() const override;
+    void SetPdfFileName(const QString& fileName) override;
+    int Orientation() const override;
+    void SetOrientation(int orientation) override;
+    TPrintCanvas& Canvas() override;
+
+private:
+    TPdfCanvas pdf_;
+};
+
+// The program's printer; a TPdfPrinter until one is installed.
+TPrinterService& Printer();
+// Installs the program's printer (nullptr puts the core default back).
+void SetPrinter(std::unique_ptr<TPrinterService> printer);
+
+// Sets the printer's orientation for a job and puts the previous one back at
+// the end of the scope.
+class TOrientationKeeper {
+public:
+    TOrientationKeeper(TPrinterService& printer, int orientation);
+    ~TOrientationKeeper();
+    TOrientationKeeper(const TOrientationKeeper&) = delete;
+    TOrientationKeeper& operator=(const TOrientationKeeper&) = delete;
+    int Saved() const { return saved_; }
+private:
+    TPrinterService& printer_;
+    int saved_;
+};
+
+// Whether a print job (printer, PDF or text file) is running: a second job is
+// refused then, and the main window does not close.
+bool PrintJobRunning();
+// Marks a job as running for its scope; Acquired() is false when another job
+// was running already (the guard then marks nothing).
+class TPrintJobGuard {
+public:
+    TPrintJobGuard();
+    ~TPrintJobGuard();
+    TPrintJobGuard(const TPrintJobGuard&) = delete;
+    TPrintJobGuard& operator=(const TPrintJobGuard&) = delete;
+    bool Acquired() const { return acquired_; }
+private:
+    bool acquired_;
+};
+
+// The PDF file name proposed for a job: the job name with ".pdf" in the
+// directory of previousFile, or in the home directory when previousFile has
+// none. Asked through the save-dialog hook; empty when cancelled.
+QString AskPdfFileName(const QString& jobName, const QString& previousFile);
+
+} // namespace platform

@@ -1,0 +1,171 @@
+#include "platform/forms/PrintDialog.h"
+
+#include "platform/Printer.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace platform {
+
+TPrintDialogForm::TPrintDialogForm(const TPrintDialogRequest& request, bool setupOnly, QWidget* parent)
+    : QDialog(parent), request_(request), setupOnly_(setupOnly), pdfFileName_(request.PdfFileName)
+{
+    setObjectName(QStringLiteral("PrintDialog"));
+    setWindowTitle(setupOnly ? QStringLiteral("Druckereinrichtung") : QStringLiteral("Drucken"));
+    auto* layout = new QVBoxLayout(this);
+
+    auto* targetBox = new QGroupBox(QStringLiteral("Drucker"), this);
+    auto* targetLayout = new QFormLayout(targetBox);
+    Target = new QComboBox(targetBox);
+    QStringList targets = request.Targets;
+    if (targets.isEmpty())
+        targets << PdfTargetName();
+    Target->addItems(targets);
+    const int current = targets.indexOf(request.Target);
+    Target->setCurrentIndex(current >= 0 ? current : 0);
+    targetLayout->addRow(QStringLiteral("&Name:"), Target);
+    NoPrinterLabel = new QLabel(QStringLiteral("Es ist kein Drucker installiert; die Ausgabe geht in eine PDF-Datei."),
+                                targetBox);
+    NoPrinterLabel->setWordWrap(true);
+    NoPrinterLabel->setVisible(request.WarnNoPrinter && targets.size() == 1 && targets.front() == PdfTargetName());
+    targetLayout->addRow(NoPrinterLabel);
+    layout->addWidget(targetBox);
+
+    auto* rangeBox = new QGroupBox(QStringLiteral("Druckbereich"), this);
+    auto* rangeLayout = new QVBoxLayout(rangeBox);
+    AllPages = new QRadioButton(QStringLiteral("&Alles"), rangeBox);
+    PageNumbers = new QRadioButton(QStringLiteral("&Seiten"), rangeBox);
+    auto* pagesRow = new QHBoxLayout;
+    FromPage = new QSpinBox(rangeBox);
+    ToPage = new QSpinBox(rangeBox);
+    const int minPage = std::max(1, request.MinPage);
+    const int maxPage = std::max(minPage, request.MaxPage);
+    for (QSpinBox* s : {FromPage.data(), ToPage.data()})
+        s->setRange(minPage, maxPage);
+    FromPage->setValue(std::clamp(request.FromPage, minPage, maxPage));
+    ToPage->setValue(std::clamp(request.ToPage, minPage, maxPage));
+    pagesRow->addWidget(PageNumbers);
+    pagesRow->addWidget(new QLabel(QStringLiteral("von:"), rangeBox));
+    pagesRow->addWidget(FromPage);
+    pagesRow->addWidget(new QLabel(QStringLiteral("bis:"), rangeBox));
+    pagesRow->addWidget(ToPage);
+    rangeLayout->addWidget(AllPages);
+    rangeLayout->addLayout(pagesRow);
+    // Only page numbers and all pages: a range "selection" is shown as all.
+    if (request.Range == 2 && request.AllowPageNumbers)
+        PageNumbers->setChecked(true);
+    else
+        AllPages->setChecked(true);
+    PageNumbers->setEnabled(request.AllowPageNumbers);
+    layout->addWidget(rangeBox);
+
+    PrintToFile = new QCheckBox(QStringLiteral("Ausgabe in &Datei umleiten"), this);
+    PrintToFile->setChecked(request.PrintToFile);
+    PrintToFile->setVisible(request.AllowPrintToFile);
+    layout->addWidget(PrintToFile);
+
+    auto* orientationBox = new QGroupBox(QStringLiteral("Ausrichtung"), this);
+    auto* orientationLayout = new QHBoxLayout(orientationBox);
+    Portrait = new QRadioButton(QStringLiteral("&Hochformat"), orientationBox);
+    Landscape = new QRadioButton(QStringLiteral("&Querformat"), orientationBox);
+    orientationLayout->addWidget(Portrait);
+    orientationLayout->addWidget(Landscape);
+    (request.Orientation == 1 ? Landscape : Portrait)->setChecked(true);
+    layout->addWidget(orientationBox);
+
+    if (setupOnly) {
+        rangeBox->hide();
+        PrintToFile->hide();
+    }
+
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+
+    connect(PageNumbers, &QRadioButton::toggled, this, [this] { UpdateEnabled(); });
+    connect(FromPage, qOverload<int>(&QSpinBox::valueChanged), this, [this](int v) {
+        if (ToPage->value() < v)
+            ToPage->setValue(v);
+    });
+    connect(ToPage, qOverload<int>(&QSpinBox::valueChanged), this, [this](int v) {
+        if (FromPage->value() > v)
+            FromPage->setValue(v);
+    });
+    UpdateEnabled();
+}
+
+TPrintDialogForm::~TPrintDialogForm() = default;
+
+void TPrintDialogForm::UpdateEnabled()
+{
+    FromPage->setEnabled(PageNumbers->isChecked());
+    ToPage->setEnabled(PageNumbers->isChecked());
+}
+
+TPrintDialogAnswer TPrintDialogForm::Answer(bool accepted) const
+{
+    TPrintDialogAnswer a;
+    a.Accepted = accepted;
+    a.Range = PageNumbers->isChecked() ? 2 : 0;
+    a.FromPage = FromPage->value();
+    a.ToPage = ToPage->value();
+    a.Copies = 1;
+    a.PrintToFile = request_.AllowPrintToFile && PrintToFile->isChecked();
+    a.Orientation = Landscape->isChecked() ? 1 : 0;
+    a.Target = Target->currentText();
+    a.PdfFileName = pdfFileName_;
+    return a;
+}
+
+void TPrintDialogForm::accept()
+{
+    const bool toTextFile = request_.AllowPrintToFile && PrintToFile->isChecked();
+    if (!setupOnly_ && !toTextFile && Target->currentText() == PdfTargetName()) {
+        const QString name = AskPdfFileName(request_.JobName,
+                                            pdfFileName_.isEmpty() ? request_.PreviousFile : pdfFileName_);
+        if (name.isEmpty())
+            return;
+        pdfFileName_ = name;
+    }
+    QDialog::accept();
+}
+
+TPrintDialogAnswer QtPrintDialog(const TPrintDialogRequest& request)
+{
+    TPrintDialogForm dialog(request, false, QApplication::activeWindow());
+    const bool ok = dialog.exec() == QDialog::Accepted;
+    return dialog.Answer(ok);
+}
+
+TPrinterSetupAnswer QtPrinterSetupDialog(const TPrinterSetupRequest& request)
+{
+    TPrintDialogRequest r;
+    r.Orientation = request.Orientation;
+    r.Targets = request.Targets;
+    r.Target = request.Target;
+    TPrintDialogForm dialog(r, true, QApplication::activeWindow());
+    const bool ok = dialog.exec() == QDialog::Accepted;
+    const TPrintDialogAnswer a = dialog.Answer(ok);
+    TPrinterSetupAnswer answer;
+    answer.Accepted = ok;
+    answer.Orientation = a.Orientation;
+    answer.Target = a.Target;
+    return answer;
+}
+
+} // namespace platform

@@ -1,0 +1,164 @@
+#include "platform/PrintCanvas.h"
+#include "platform/Printer.h"
+#include "support/ExternalTools.h"
+#include "support/FakeHooks.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+// The page count of the page tree Qt writes ("/Type /Pages ... /Count n").
+int PdfPageTreeCount(const QString& file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray data = f.readAll();
+    static const QRegularExpression re(QStringLiteral("/Type\\s*/Pages[^>]*/Count\\s+(\\d+)"));
+    const auto m = re.match(QString::fromLatin1(data));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+} // namespace
+
+TEST(PdfCanvas, WritesA4PagesAtItsOwnResolutionWithTheRightCount)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("three.pdf"));
+    TPdfCanvas pdf(file, 600);
+    EXPECT_EQ(pdf.PageWidth(), 4958);
+    EXPECT_EQ(pdf.PageHeight(), 7017);
+    pdf.SetOrientation(1);
+    EXPECT_EQ(pdf.PageWidth(), 7017);
+    EXPECT_EQ(pdf.PageHeight(), 4958);
+    pdf.SetOrientation(0);
+
+    QFont font(QStringLiteral("DejaVu Sans Mono"));
+    font.setPointSize(10);
+    pdf.SetFont(font);
+    // 10 points at 600 dpi are about 83 pixels; the screen's 96 dpi would give 13.
+    const int idleHeight = pdf.TextHeight(QStringLiteral("M"));
+    EXPECT_GT(idleHeight, 60);
+
+    ASSERT_TRUE(pdf.BeginDoc(QStringLiteral("ZT_Ausgabe")));
+    EXPECT_EQ(pdf.PageWidth(), 4958);   // the writer's own figure
+    EXPECT_EQ(pdf.PageHeight(), 7017);
+    EXPECT_EQ(pdf.TextHeight(QStringLiteral("M")), idleHeight);
+    ASSERT_NE(pdf.Painter(), nullptr);
+    pdf.TextOut(100, 100, QStringLiteral("Seite 1"));
+    ASSERT_TRUE(pdf.NewPage());
+    pdf.TextRect(QRect(100, 100, 50, 50), 100, 100, QStringLiteral("abgeschnitten"));
+    ASSERT_TRUE(pdf.NewPage());
+    pdf.Line(0, 0, 100, 100);
+    EXPECT_EQ(pdf.PagesWritten(), 3);
+    ASSERT_TRUE(pdf.EndDoc());
+    EXPECT_FALSE(pdf.Printing());
+    EXPECT_EQ(PdfPageTreeCount(file), 3);
+
+    REQUIRE_TOOL("pdfinfo");
+    const auto info = testsupport::runTool(QStringLiteral("pdfinfo"), {file});
+    ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(info.out).contains(QRegularExpression(QStringLiteral("Pages:\\s+3\n"))))
+        << info.out.toStdString();
+    EXPECT_TRUE(info.out.contains("ZT_Ausgabe")) << info.out.toStdString();
+}
+
+TEST(PdfCanvas, RefusesAJobWithoutAWritableFile)
+{
+    TPdfCanvas noName;
+    EXPECT_FALSE(noName.BeginDoc(QStringLiteral("x")));
+    QTemporaryDir dir;
+    QFile plain(dir.filePath(QStringLiteral("plain")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    // A directory below a regular file cannot hold the PDF, also for root.
+    TPdfCanvas below(dir.filePath(QStringLiteral("plain/sub.pdf")));
+    EXPECT_FALSE(below.BeginDoc(QStringLiteral("x")));
+    EXPECT_FALSE(below.Printing());
+    EXPECT_FALSE(below.NewPage());
+    EXPECT_FALSE(below.EndDoc());
+}
+
+TEST(ImageCanvas, IsAWhitePageAt96DpiThatDrawsThroughItsPainter)
+{
+    TImageCanvas page(200, 283);
+    EXPECT_EQ(page.Resolution(), 96);
+    EXPECT_EQ(page.Image().pixelColor(10, 10), QColor(Qt::white));
+    ASSERT_TRUE(page.BeginDoc(QString()));
+    page.SetPenWidth(2);
+    page.Rectangle(10, 10, 100, 100);
+    page.Painter()->fillRect(QRect(150, 150, 10, 10), Qt::red);
+    ASSERT_TRUE(page.EndDoc());
+    EXPECT_EQ(page.Image().pixelColor(10, 50), QColor(Qt::black));
+    EXPECT_EQ(page.Image().pixelColor(50, 50), QColor(Qt::white));   // the inside is left alone
+    EXPECT_EQ(page.Image().pixelColor(155, 155), QColor(Qt::red));
+    // A font in pixels keeps its size as screen pixels.
+    QFont pixels(QStringLiteral("DejaVu Sans"));
+    pixels.setPixelSize(16);
+    page.SetFont(pixels);
+    EXPECT_DOUBLE_EQ(page.Font().pointSizeF(), 12.0);
+}
+
+TEST(RecordingCanvas, RecordsWithFixedMetrics)
+{
+    TRecordingCanvas rec(1000, 1400, 600);
+    QFont f;
+    f.setPointSize(10);
+    rec.SetFont(f);
+    EXPECT_EQ(rec.TextHeight(QStringLiteral("M")), 50);
+    EXPECT_EQ(rec.TextWidth(QStringLiteral("EE")), 80);
+    f.setBold(true);
+    rec.SetFont(f);
+    EXPECT_EQ(rec.TextWidth(QStringLiteral("E")), 41);
+    EXPECT_TRUE(rec.BeginDoc(QStringLiteral("job")));
+    rec.TextRect(QRect(0, 0, 10, 10), 5, 6, QStringLiteral("a"), TTextAlign::Center);
+    rec.NewPage();
+    rec.EndDoc();
+    EXPECT_EQ(rec.Pages(), 2);
+    ASSERT_EQ(rec.Of(TRecordingCanvas::TOp::Text).size(), 1u);
+    EXPECT_TRUE(rec.Of(TRecordingCanvas::TOp::Text)[0].Clipped);
+    EXPECT_EQ(rec.Painter(), nullptr);
+}
+
+TEST(Printer, KeepsTheOrientationForAJobAndAsksForThePdfFile)
+{
+    testsupport::FakeHooks fakes;
+    TPdfPrinter printer;
+    EXPECT_EQ(printer.Targets(), QStringList{PdfTargetName()});
+    {
+        TOrientationKeeper keep(printer, 1);
+        EXPECT_EQ(printer.Orientation(), 1);
+        EXPECT_GT(printer.PageWidth(), printer.PageHeight());
+    }
+    EXPECT_EQ(printer.Orientation(), 0);
+    EXPECT_FALSE(printer.BeginDoc());   // no file yet
+
+    fakes.fileAnswers.push_back({true, QStringLiteral("/tmp/x/ZT_Ausgabe.pdf"), 1});
+    EXPECT_EQ(AskPdfFileName(QStringLiteral("ZT_Ausgabe"), QStringLiteral("/data/out/table.csv")),
+              QStringLiteral("/tmp/x/ZT_Ausgabe.pdf"));
+    ASSERT_EQ(fakes.saveRequests.size(), 1u);
+    EXPECT_EQ(fakes.saveRequests[0].InitialDir, QStringLiteral("/data/out"));
+    EXPECT_EQ(fakes.saveRequests[0].FileName, QStringLiteral("ZT_Ausgabe.pdf"));
+    EXPECT_TRUE(AskPdfFileName(QStringLiteral("ZT_Ausgabe"), QString()).isEmpty());   // cancelled
+    EXPECT_EQ(fakes.saveRequests[1].InitialDir, QDir::homePath());
+}
+
+TEST(Printer, GuardsOneJobAtATime)
+{
+    EXPECT_FALSE(PrintJobRunning());
+    {
+        TPrintJobGuard first;
+        EXPECT_TRUE(first.Acquired());
+        EXPECT_TRUE(PrintJobRunning());
+        TPrintJobGuard second;
+        EXPECT_FALSE(second.Acquired());
+    }
+    EXPECT_FALSE(PrintJobRunning());
+}

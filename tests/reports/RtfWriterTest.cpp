@@ -1,0 +1,193 @@
+// The streaming RTF writer: encoding of texts, the shape of what it writes,
+// and what Debian's unrtf makes of it.
+#include "reports/RtfWriter.h"
+
+#include "support/ExternalTools.h"
+#include "support/TestSupport.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace rtf;
+
+namespace {
+
+QByteArray encoded(const QString& text, int charset = CharsetAnsi)
+{
+    QByteArray out;
+    TRtfWriter::AppendText(out, text, charset);
+    return out;
+}
+
+TRtfBorder line(int w = 10) { return TRtfBorder{w, 0, false}; }
+
+TRtfRowFormat borderedRow(int cells, int width = 1800)
+{
+    TRtfRowFormat row;
+    for (int i = 0; i < cells; ++i) {
+        TRtfCellFormat c;
+        c.RightEdge = (i + 1) * width;
+        c.Top = c.Bottom = c.Left = c.Right = line();
+        row.Cells.push_back(c);
+    }
+    row.FrameTop = row.FrameBottom = row.FrameLeft = row.FrameRight = line(30);
+    return row;
+}
+
+} // namespace
+
+TEST(RtfWriterText, EscapesAndCodePages)
+{
+    EXPECT_EQ(encoded(QStringLiteral("a\\b{c}d")), QByteArray("a\\\\b\\{c\\}d"));
+    EXPECT_EQ(encoded(QStringLiteral("x\ty\nz")), QByteArray("x\\tab y\\line z"));
+    // Windows-1252 has ä and the euro sign (0x80).
+    EXPECT_EQ(encoded(QStringLiteral("ä€")), QByteArray("\\'e4\\'80"));
+    // Outside Windows-1252: \uN with the fallback \'3f, signed 16-bit.
+    EXPECT_EQ(encoded(QString(QChar(0x2500))), QByteArray("\\u9472\\'3f"));
+    EXPECT_EQ(encoded(QString(QChar(0xFFFD))), QByteArray("\\u-3\\'3f"));
+    // Characters beyond the basic plane go as their two surrogates.
+    EXPECT_EQ(encoded(QString::fromUcs4(U"\U0001F600", 1)), QByteArray("\\u-10179\\'3f\\u-8704\\'3f"));
+    // Control characters other than TAB and line ends are dropped.
+    EXPECT_EQ(encoded(QStringLiteral("a\x01\x1f" "b")), QByteArray("ab"));
+    EXPECT_EQ(encoded(QString(QChar(0x2028))), QByteArray("\\line "));
+}
+
+TEST(RtfWriterText, OemFontsGetUnicodeForEveryNonAscii)
+{
+    // A \'c4 in an OEM font means the box-drawing line of code page 437, not Ä:
+    // text in such a font never goes as Windows-1252 bytes.
+    EXPECT_EQ(encoded(QStringLiteral("Ä"), CharsetOem), QByteArray("\\u196\\'3f"));
+    EXPECT_EQ(encoded(QStringLiteral("A-"), CharsetOem), QByteArray("A-"));
+}
+
+TEST(RtfWriterShape, HeaderTablesAndPage)
+{
+    QByteArray out;
+    TRtfWriter w(&out);
+    TRtfDocumentSettings s;
+    s.Landscape = true;
+    s.MarginLeft = 567;
+    w.Begin(s, {{QStringLiteral("Arial"), CharsetAnsi, TFontFamily::Swiss},
+                {QStringLiteral("Terminal"), CharsetOem, TFontFamily::Modern}},
+            {QColor(255, 0, 0)});
+    w.Paragraph({}, u"x", {});
+    EXPECT_TRUE(w.End());
+    EXPECT_TRUE(out.startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1"));
+    EXPECT_TRUE(out.contains("{\\f0\\fswiss\\fcharset0 Arial;}{\\f1\\fmodern\\fcharset255 Terminal;}"));
+    EXPECT_TRUE(out.contains("{\\colortbl;\\red255\\green0\\blue0;}"));
+    // Landscape turns the sheet: the width is the longer side.
+    EXPECT_TRUE(out.contains("\\paperw16838\\paperh11906\\margl567"));
+    EXPECT_TRUE(out.contains("\\landscape"));
+    EXPECT_TRUE(out.endsWith("}\n"));
+    EXPECT_EQ(out.count('{'), out.count('}'));
+}
+
+TEST(RtfWriterShape, CellsWithSeveralParagraphsAndMissingCells)
+{
+    QByteArray out;
+    TRtfWriter w(&out);
+    w.Begin({}, {});
+    TRtfRowFormat row = borderedRow(3);
+    w.BeginRow(row);
+    w.BeginCell();
+    w.Paragraph({}, u"one", {});
+    w.Paragraph({}, u"two", {});
+    w.EndCell();
+    w.EndRow();   // two cells never written
+    w.End();
+    // The first paragraph of a cell ends with \par, its last with \cell;
+    // every defined cell gets its \cell.
+    const qsizetype par = out.indexOf("one");
+    const qsizetype two = out.indexOf("two");
+    ASSERT_GT(par, 0);
+    EXPECT_TRUE(out.mid(par, two - par).contains("\\par"));
+    EXPECT_EQ(out.count("\\cell\n"), 3);
+    EXPECT_EQ(out.count("\\row"), 1);
+    EXPECT_TRUE(out.contains("\\clbrdrt\\brdrs\\brdrw10"));
+    EXPECT_TRUE(out.contains("\\trbrdrt\\brdrs\\brdrw30"));
+    EXPECT_TRUE(out.contains("\\cellx5400"));
+}
+
+TEST(RtfWriterShape, DeviceGetsEverythingAndLargeTablesStream)
+{
+    QTemporaryDir dir;
+    QFile f(dir.filePath(QStringLiteral("big.rtf")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    TRtfWriter w(&f);
+    w.Begin({}, {});
+    const TRtfRowFormat row = borderedRow(4);
+    for (int r = 0; r < 20000; ++r)
+        w.TableRow(row, {QString::number(r), QStringLiteral("b"), QStringLiteral("ü"), QString()}, {});
+    // Nothing of the document is kept: what was written left the buffer.
+    EXPECT_GT(f.size(), 0);
+    EXPECT_TRUE(w.End());
+    f.close();
+    const QByteArray all = testsupport::readFile(f.fileName());
+    EXPECT_EQ(all.count("\\row\n"), 20000);
+    EXPECT_TRUE(all.contains("19999"));
+    EXPECT_TRUE(all.endsWith("}\n"));
+}
+
+TEST(RtfWriterShape, RefusedWritesAreReported)
+{
+    QBuffer buf;   // never opened: every write fails
+    TRtfWriter w(&buf);
+    w.Begin({}, {});
+    w.Paragraph({}, u"x", {});
+    EXPECT_FALSE(w.End());
+}
+
+// unrtf is the independent reader: texts with entities, cells as <td>,
+// centred lines, the page break as <hr>, pictures written out as files.
+TEST(RtfWriterReadBack, UnrtfHtml)
+{
+    REQUIRE_TOOL("unrtf");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("doc.rtf"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        TRtfWriter w(&f);
+        w.Begin({}, {{QStringLiteral("Arial"), CharsetAnsi, TFontFamily::Swiss},
+                     {QStringLiteral("Terminal"), CharsetOem, TFontFamily::Modern}});
+        TRtfParagraphFormat centred;
+        centred.Align = TAlign::Center;
+        TRtfCharFormat bold;
+        bold.Bold = true;
+        w.Paragraph(centred, u"Zählerstand Übersicht", bold);
+        TRtfCharFormat oem;
+        oem.Font = 1;
+        w.Paragraph({}, QString::fromUtf16(u"┌──┐ after box"), oem);
+        w.TableRow(borderedRow(2), {QStringLiteral("Zelle eins"), QStringLiteral("Zelle zwei")}, {});
+        w.PageBreak();
+        w.Paragraph({}, u"second page", {});
+        QImage img(8, 6, QImage::Format_RGB32);
+        img.fill(Qt::red);
+        w.BeginParagraph({});
+        w.Picture(img);
+        w.EndParagraph();
+        ASSERT_TRUE(w.End());
+    }
+    const auto r = testsupport::runTool(QStringLiteral("unrtf"), {QStringLiteral("--html"), path}, dir.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    const QString html = QString::fromUtf8(r.out);
+    EXPECT_TRUE(html.contains(QStringLiteral("Z&auml;hlerstand &Uuml;bersicht"))
+                || html.contains(QStringLiteral("Z&#228;hlerstand &#220;bersicht"))) << r.out.constData();
+    EXPECT_TRUE(html.contains(QStringLiteral("&#9484;&#9472;&#9472;&#9488;"))) << r.out.constData();
+    // The text after a \uN\'3f is kept.
+    EXPECT_TRUE(html.contains(QStringLiteral("after box")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<td>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("Zelle zwei")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<hr")));
+    EXPECT_TRUE(html.contains(QStringLiteral("center")));
+    EXPECT_TRUE(html.contains(QStringLiteral("second page")));
+    const QStringList pictures = QDir(dir.path()).entryList({QStringLiteral("*.png")}, QDir::Files);
+    ASSERT_EQ(pictures.size(), 1);
+    QImage back(dir.filePath(pictures.front()));
+    EXPECT_EQ(back.size(), QSize(8, 6));
+}
