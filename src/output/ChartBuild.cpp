@@ -1,7 +1,7 @@
 #include "output/ChartBuild.h"
 
 #include "base/ZT_Tools.h"
-#include "output/ChartPainters.h"
+#include "platform/ChartPainters.h"
 #include "platform/StringGrid.h"
 
 #include <algorithm>

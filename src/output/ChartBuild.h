@@ -4,7 +4,7 @@
 // (date, time) the row labels and the header rows the curve titles. The chart
 // window owns one TChartBuilder and forwards to it; everything the build reads
 // from the window's switches comes in a TChartSwitches record.
-#include "output/ChartModel.h"
+#include "platform/ChartModel.h"
 #include "output/GraphicsSettings.h"
 
 #include <QFont>

@@ -1,7 +1,7 @@
 #pragma once
 // The chart view: QCustomPlot lays out the axes, their ticks and labels and
 // draws line curves in 2-D (with its adaptive sampling); our painters
-// (output/ChartPainters.h) draw walls, grid, bars, areas, ribbons, the pie,
+// (platform/ChartPainters.h) draw walls, grid, bars, areas, ribbons, the pie,
 // markers, marks, the legend and the title on QCustomPlot's layers, in the
 // plot's own coordinate system. The same view draws off screen into any
 // QPainter (preview image, printer, PDF, SVG, metafile) through RenderChart.
@@ -9,8 +9,8 @@
 // Mouse: the left button drags a rectangle that zooms in (dragged towards the
 // lower right) or undoes the zoom (dragged the other way); the right button
 // pans. A click without a drag reports what it hit.
-#include "output/ChartModel.h"
-#include "output/ChartPainters.h"
+#include "platform/ChartModel.h"
+#include "platform/ChartPainters.h"
 
 #include <QPointer>
 #include <QRubberBand>

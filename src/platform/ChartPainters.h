@@ -6,7 +6,7 @@
 // PDF, SVG, metafile) in the coordinate system the view hands over in a
 // TChartFrame, and stays vector output on every device. Hit testing works on
 // the same frame.
-#include "output/ChartModel.h"
+#include "platform/ChartModel.h"
 
 #include <QPainter>
 #include <QPen>

@@ -1,4 +1,4 @@
-#include "output/ChartPainters.h"
+#include "platform/ChartPainters.h"
 
 #include <QFontMetricsF>
 #include <QLocale>

@@ -1,8 +1,8 @@
 // The chart view drawn offscreen into fixed-size images for every style, with
 // and without the 3-D look, and probed by pixel; its layout's hit test and its
 // own mouse zoom and panning.
-#include "output/ChartModel.h"
-#include "output/ChartPainters.h"
+#include "platform/ChartModel.h"
+#include "platform/ChartPainters.h"
 #include "platform/forms/ChartView.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "output/ChartModel.h"
+#include "platform/ChartModel.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // The chart model's ranges, zoom and scroll, thinning, and our painters drawn
 // onto fixed-size images and probed by pixel; hit testing on the same frames.
-#include "output/ChartModel.h"
-#include "output/ChartPainters.h"
+#include "platform/ChartModel.h"
+#include "platform/ChartPainters.h"
 
 #include <QImage>
 #include <QPainter>
