@@ -351,3 +351,17 @@ TEST_F(RichPrinterTest, BordersAndLogoAreDrawnAroundTheText)
     EXPECT_NEAR(redLeft, text.left(), 3);
     EXPECT_NEAR(redRight - redLeft, 25.0 / printer.PaperWidth() * text.width(), 4);
 }
+
+TEST_F(RichPrinterTest, MarginsLiveInMemoryAndPrintingDoesNotRereadThem)
+{
+    const QString pdf = sandbox.root() + "/m.pdf";
+    TRichPrinter printer(std::make_shared<TPdfRichTarget>(pdf));
+    ASSERT_TRUE(printer.SetMarginLeft(30));
+    // Someone else's value in the file (or a file that lost the write).
+    WriteProgramIniInteger(PageSection, "LeftMargin", 999);
+    QTextDocument doc;
+    AppendLine(doc, "x", {});
+    printer.Print(doc);
+    EXPECT_DOUBLE_EQ(printer.MarginLeft(), 30);
+    EXPECT_EQ(printer.TextRect().left(), printer.LengthToPixelsX(30));
+}
