@@ -162,24 +162,25 @@ double ParseRealTrimmed(QStringView text)
             negative = *p == u'-';
             ++p;
         }
-        int64_t whole = 0;
-        int digits = 0;
-        int fractionDigits = -1;
+        // One tight walk: digits into a whole number (unsigned, so that more
+        // than 15 digits may wrap before they are refused), the separator's
+        // place remembered.
+        uint64_t whole = 0;
+        const char16_t* const first = p;
+        const char16_t* separator = nullptr;
         for (; p < last; ++p) {
-            const char16_t c = *p;
-            if (c >= u'0' && c <= u'9') {
-                whole = whole * 10 + (c - u'0');
-                if (++digits > 15)
-                    break;
-                if (fractionDigits >= 0)
-                    ++fractionDigits;
-            } else if ((c == u'.' || c == u',') && fractionDigits < 0) {
-                fractionDigits = 0;
+            const unsigned digit = unsigned(*p) - unsigned(u'0');
+            if (digit < 10) {
+                whole = whole * 10 + digit;
+            } else if ((*p == u'.' || *p == u',') && separator == nullptr) {
+                separator = p;
             } else {
                 break;
             }
         }
-        if (p == last && digits > 0) {
+        const qsizetype digits = (last - first) - (separator != nullptr ? 1 : 0);
+        if (p == last && digits > 0 && digits <= 15) {
+            const qsizetype fractionDigits = separator != nullptr ? last - separator - 1 : 0;
             const double value = fractionDigits > 0 ? double(whole) / Pow10[fractionDigits] : double(whole);
             return negative ? -value : value;
         }

@@ -113,7 +113,7 @@ void TArchiveReader::ReadArchiveLines(const TArchiveLineCallback& callback)
             line = platform::DecodeLine(data, size);
         const uint8_t result = callback(line);
         if (pump_ != nullptr)
-            pump_->Pump();
+            pump_->PumpSometimes();
         return !state_.Abort && result == 1;
     };
 

@@ -203,10 +203,10 @@ QChar TStatusDecoder::IsSpecialEvent(QStringView line) const
     // which is rare in a line, in one walk; the code is read from there.
     const char16_t* chars = line.utf16();
     const qsizetype n = line.size();
-    qsizetype x = 2;
-    while (x < n && !(chars[x] == u'x' && chars[x - 1] == u'0' && chars[x - 2] == u'\t'))
-        ++x;
-    if (x >= n)
+    qsizetype x = n < 3 ? -1 : line.indexOf(u'x', 2);
+    while (x >= 0 && !(chars[x - 1] == u'0' && chars[x - 2] == u'\t'))
+        x = x + 1 < n ? line.indexOf(u'x', x + 1) : -1;
+    if (x < 0)
         return QLatin1Char('0');
     const QStringView code = StatusCodeOfLine(line.mid(x - 2));
     if (code.size() < 3)

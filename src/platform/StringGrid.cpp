@@ -182,7 +182,7 @@ void TStringGridModel::SetCell(int col, int row, QStringView text)
         if (rowCellsHint_ > 0 && cells > rowCellsHint_)
             chars += (cells - rowCellsHint_) * std::max<std::size_t>(rowCharsHint_ / rowCellsHint_ + 1, 12);
     }
-    r.Set(c, reinterpret_cast<const char16_t*>(text.utf16()), size, cells, std::max(chars, size));
+    r.Set(arena_, c, reinterpret_cast<const char16_t*>(text.utf16()), size, cells, std::max(chars, size));
     if (c + 1 >= r.CellCount()) {
         rowCharsHint_ = r.CharCount();
         rowCellsHint_ = r.CellCount();
@@ -190,9 +190,50 @@ void TStringGridModel::SetCell(int col, int row, QStringView text)
     Touch();
 }
 
+void* TStringGridModel::TRowArena::Allocate(std::size_t bytes)
+{
+    bytes = (bytes + 15) & ~std::size_t(15);
+    if (bytes > FirstChunkBytes / 4) {
+        large_.push_back(std::make_unique<char[]>(bytes));
+        largeBytes_ += bytes;
+        return large_.back().get();
+    }
+    if (chunks_.empty() || offset_ + bytes > ChunkSize(current_)) {
+        if (!chunks_.empty())
+            ++current_;
+        offset_ = 0;
+        if (current_ >= chunks_.size()) {
+            chunks_.push_back(std::unique_ptr<char[]>(new char[ChunkSize(chunks_.size())]));
+            current_ = chunks_.size() - 1;
+        }
+    }
+    void* p = chunks_[current_].get() + offset_;
+    offset_ += bytes;
+    return p;
+}
+
+void TStringGridModel::TRowArena::Reset()
+{
+    // The chunks the last fill used stay for the next; more are given back.
+    if (!chunks_.empty())
+        chunks_.resize(current_ + 1);
+    current_ = 0;
+    offset_ = 0;
+    large_.clear();
+    largeBytes_ = 0;
+}
+
+std::size_t TStringGridModel::TRowArena::Bytes() const
+{
+    std::size_t bytes = largeBytes_;
+    for (std::size_t i = 0; i < chunks_.size(); ++i)
+        bytes += ChunkSize(i);
+    return bytes;
+}
+
 void TStringGridModel::TRow::Release()
 {
-    std::free(block_);
+    // The block belongs to the grid's arena.
     block_ = nullptr;
 }
 
@@ -213,14 +254,12 @@ std::size_t TStringGridModel::TRow::BlockBytes() const
         + std::size_t(block_->charCapacity) * sizeof(char16_t);
 }
 
-void TStringGridModel::TRow::Regrow(std::size_t cells, std::size_t chars)
+void TStringGridModel::TRow::Regrow(TRowArena& arena, std::size_t cells, std::size_t chars)
 {
     cells = std::max(std::min(cells, std::size_t(MaxGridCount)), CellCount());
     chars = std::max(std::min(chars, std::size_t(MaxRowChars)), CharCount());
     const std::size_t bytes = sizeof(THead) + cells * sizeof(uint32_t) + chars * sizeof(char16_t);
-    auto* block = static_cast<THead*>(std::malloc(bytes));
-    if (block == nullptr)
-        throw std::bad_alloc();
+    auto* block = static_cast<THead*>(arena.Allocate(bytes));
     block->cells = uint32_t(CellCount());
     block->cellCapacity = uint32_t(cells);
     block->chars = uint32_t(CharCount());
@@ -232,14 +271,13 @@ void TStringGridModel::TRow::Regrow(std::size_t cells, std::size_t chars)
         auto* oldChars = reinterpret_cast<const char16_t*>(oldEnds + old->cellCapacity);
         std::copy(oldEnds, oldEnds + old->cells, Ends());
         std::copy(oldChars, oldChars + old->chars, Chars());
-        std::free(old);
     } else {
         block_ = block;
     }
 }
 
-void TStringGridModel::TRow::Set(std::size_t col, const char16_t* text, std::size_t size, std::size_t cells,
-                                 std::size_t chars)
+void TStringGridModel::TRow::Set(TRowArena& arena, std::size_t col, const char16_t* text, std::size_t size,
+                                 std::size_t cells, std::size_t chars)
 {
     std::u16string copy;
     if (Holds(text)) {
@@ -249,7 +287,7 @@ void TStringGridModel::TRow::Set(std::size_t col, const char16_t* text, std::siz
     if (block_ == nullptr) {
         if (size > MaxRowChars)
             throw std::length_error("grid row too long");
-        Regrow(std::max(cells, col + 1), std::max(chars, size));
+        Regrow(arena, std::max(cells, col + 1), std::max(chars, size));
     }
     const std::size_t count = block_->cells;
     if (col >= count) {
@@ -257,7 +295,7 @@ void TStringGridModel::TRow::Set(std::size_t col, const char16_t* text, std::siz
         if (needChars > MaxRowChars)
             throw std::length_error("grid row too long");
         if (col + 1 > block_->cellCapacity || needChars > block_->charCapacity)
-            Regrow(col + 1 > block_->cellCapacity ? std::max(col + 1, 2 * std::size_t(block_->cellCapacity))
+            Regrow(arena, col + 1 > block_->cellCapacity ? std::max(col + 1, 2 * std::size_t(block_->cellCapacity))
                                                   : block_->cellCapacity,
                    needChars > block_->charCapacity ? std::max(needChars, 2 * std::size_t(block_->charCapacity))
                                                     : block_->charCapacity);
@@ -277,7 +315,7 @@ void TStringGridModel::TRow::Set(std::size_t col, const char16_t* text, std::siz
     if (total > MaxRowChars)
         throw std::length_error("grid row too long");
     if (total > block_->charCapacity)
-        Regrow(block_->cellCapacity, std::max(total, 2 * std::size_t(block_->charCapacity)));
+        Regrow(arena, block_->cellCapacity, std::max(total, 2 * std::size_t(block_->charCapacity)));
     char16_t* p = Chars();
     if (size != oldSize)
         platform::MoveChars(p + begin + size, p + begin + oldSize, block_->chars - begin - oldSize);
@@ -291,12 +329,12 @@ void TStringGridModel::TRow::Set(std::size_t col, const char16_t* text, std::siz
     }
 }
 
-void TStringGridModel::TRow::PadCells(std::size_t count)
+void TStringGridModel::TRow::PadCells(TRowArena& arena, std::size_t count)
 {
     if (count <= CellCount())
         return;
     if (block_ == nullptr || count > block_->cellCapacity)
-        Regrow(count, CharCount());
+        Regrow(arena, count, CharCount());
     uint32_t* ends = Ends();
     std::fill(ends + block_->cells, ends + count, block_->chars);
     block_->cells = uint32_t(count);
@@ -319,23 +357,32 @@ void TStringGridModel::TRow::Erase(std::size_t col)
 
 void TStringGridModel::TRow::Reorder(const std::vector<std::size_t>& order)
 {
-    TRow result;
-    result.Regrow(block_ == nullptr ? order.size() : std::max<std::size_t>(block_->cellCapacity, order.size()),
-                  CharCount());
+    // In place: the same texts in another order need the same room, and a
+    // column moved to and fro must not take new memory each time.
+    if (block_ == nullptr)
+        return;
+    const std::u16string chars(Chars(), block_->chars);
+    const std::vector<uint32_t> ends(Ends(), Ends() + block_->cells);
+    uint32_t end = 0;
+    std::size_t cell = 0;
     for (const std::size_t k : order) {
-        const QStringView text = View(k);
-        const std::size_t size = std::size_t(text.size());
-        const uint32_t end = result.block_->chars;
-        platform::MoveChars(result.Chars() + end, reinterpret_cast<const char16_t*>(text.utf16()), size);
-        result.Ends()[result.block_->cells++] = end + uint32_t(size);
-        result.block_->chars = end + uint32_t(size);
+        if (k >= ends.size())
+            continue;
+        const uint32_t begin = k == 0 ? 0 : ends[k - 1];
+        const uint32_t size = ends[k] - begin;
+        platform::MoveChars(Chars() + end, chars.data() + begin, size);
+        end += size;
+        Ends()[cell++] = end;
     }
-    std::swap(block_, result.block_);
+    block_->cells = uint32_t(cell);
+    block_->chars = end;
 }
 
 void TStringGridModel::Clear()
 {
-    std::vector<TRow>().swap(rows_);
+    // The rows go, their memory stays for the next fill.
+    rows_.clear();
+    arena_.Reset();
     Touch();
 }
 
@@ -389,7 +436,7 @@ void TStringGridModel::MoveColumn(int fromIndex, int toIndex)
     for (auto& row : rows_) {
         if (row.CellCount() <= std::size_t(std::min(fromIndex, toIndex)))
             continue; // nothing stored in the moved range
-        row.PadCells(needed);
+        row.PadCells(arena_, needed);
         order.resize(row.CellCount());
         for (std::size_t k = 0; k < order.size(); ++k)
             order[k] = k;
@@ -573,10 +620,8 @@ std::size_t TStringGridModel::MemoryBytes() const
 {
     std::size_t bytes = sizeof(*this);
     bytes += rows_.capacity() * sizeof(TRow);
-    // Each row's block and the allocator's few bytes beside it.
-    for (const auto& row : rows_)
-        if (row.Allocated())
-            bytes += row.BlockBytes() + 16;
+    // The rows' blocks live in the arena's chunks.
+    bytes += arena_.Bytes();
     bytes += colWidths_.capacity() * sizeof(int) + rowHeights_.capacity() * sizeof(int);
     return bytes;
 }

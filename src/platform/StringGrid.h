@@ -33,6 +33,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <memory>
 #include <vector>
 
 class QPainter;
@@ -216,6 +217,37 @@ private:
     // A row: one heap block holding a small head, the end of every stored
     // cell's text and the texts one after another. Moving a row moves the
     // pointer only.
+    // The rows' blocks come from large chunks that the grid keeps: a table
+    // filled anew reuses the memory of the last fill instead of taking each
+    // row from the allocator and faulting the pages in again. Blocks are not
+    // given back one by one; Clear() rewinds, keeping as many chunks as the
+    // last fill used.
+    class TRowArena {
+    public:
+        TRowArena() = default;
+        TRowArena(TRowArena&&) noexcept = default;
+        TRowArena& operator=(TRowArena&&) noexcept = default;
+        TRowArena(const TRowArena&) = delete;
+        TRowArena& operator=(const TRowArena&) = delete;
+        void* Allocate(std::size_t bytes);
+        void Reset();
+        std::size_t Bytes() const;
+
+    private:
+        // Chunks grow from 16 KB to 1 MB, so a small grid stays small.
+        static constexpr std::size_t FirstChunkBytes = std::size_t(1) << 14;
+        static constexpr std::size_t ChunkBytes = std::size_t(1) << 20;
+        static std::size_t ChunkSize(std::size_t index)
+        {
+            return index >= 6 ? ChunkBytes : FirstChunkBytes << index;
+        }
+        std::vector<std::unique_ptr<char[]>> chunks_;   // ChunkSize(index) each
+        std::vector<std::unique_ptr<char[]>> large_;    // blocks larger than a chunk
+        std::size_t largeBytes_ = 0;
+        std::size_t current_ = 0;                       // chunk being filled
+        std::size_t offset_ = 0;                        // used bytes of it
+    };
+
     class TRow {
     public:
         TRow() = default;
@@ -246,9 +278,10 @@ private:
         }
         // Writes cell col (beyond the stored cells only when text is not
         // empty); cells and chars are the room a new block makes.
-        void Set(std::size_t col, const char16_t* text, std::size_t size, std::size_t cells, std::size_t chars);
+        void Set(TRowArena& arena, std::size_t col, const char16_t* text, std::size_t size, std::size_t cells,
+                 std::size_t chars);
         // Stored cells grow to count (empty texts); fewer stay.
-        void PadCells(std::size_t count);
+        void PadCells(TRowArena& arena, std::size_t count);
         void Erase(std::size_t col);
         // Stored cells in the new order: cell k of the result is cell
         // order[k] of the row.
@@ -271,7 +304,7 @@ private:
         bool Holds(const char16_t* text) const;
         // A block with room for at least cells and chars, the row's content
         // copied into it.
-        void Regrow(std::size_t cells, std::size_t chars);
+        void Regrow(TRowArena& arena, std::size_t cells, std::size_t chars);
         void Release();
 
         THead* block_ = nullptr;
@@ -296,6 +329,7 @@ private:
     void FlushPosted();
     void ClampState();
 
+    TRowArena arena_;                       // declared first: the rows point into it
     std::vector<TRow> rows_;                // may be longer than rowCount_
     std::vector<int> colWidths_;            // empty: all default; else ColCount entries
     std::vector<int> rowHeights_;           // empty: all default; else RowCount entries

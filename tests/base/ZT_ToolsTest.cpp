@@ -238,3 +238,24 @@ TEST(ShortStrings, CutToken)
     EXPECT_EQ(head, QString());
     EXPECT_EQ(text, QStringLiteral("x"));
 }
+
+// The quick walk for plain numbers gives what the general conversion gives,
+// at its edges too: 15 and 16 digits, a separator first or last, signs,
+// blanks, a second separator.
+TEST(ParseRealTrimmed, PlainNumbersAndTheirEdges)
+{
+    EXPECT_EQ(ParseRealTrimmed(u"3141592,65"), 3141592.65);
+    EXPECT_EQ(ParseRealTrimmed(u"  3141592.65 "), 3141592.65);
+    EXPECT_EQ(ParseRealTrimmed(u"-0,25"), -0.25);
+    EXPECT_EQ(ParseRealTrimmed(u"+7"), 7.0);
+    EXPECT_EQ(ParseRealTrimmed(u",5"), 0.5);
+    EXPECT_EQ(ParseRealTrimmed(u"12."), 12.0);
+    EXPECT_EQ(ParseRealTrimmed(u"123456789012345"), 123456789012345.0);
+    EXPECT_EQ(ParseRealTrimmed(u"1234567890123456"), 1234567890123456.0);
+    EXPECT_EQ(ParseRealTrimmed(u"0.000000000000001"), 1e-15);
+    EXPECT_EQ(ParseRealTrimmed(u"99999999999999999999"), 1e20);
+    EXPECT_EQ(ParseRealTrimmed(u"1.2.3"), -9999.0);
+    EXPECT_EQ(ParseRealTrimmed(u"."), -9999.0);
+    EXPECT_EQ(ParseRealTrimmed(u"-"), -9999.0);
+    EXPECT_EQ(ParseRealTrimmed(u""), -9999.0);
+}

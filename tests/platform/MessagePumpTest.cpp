@@ -1,6 +1,7 @@
 #include "platform/MessagePump.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QThread>
 #include <QTimer>
@@ -62,4 +63,34 @@ TEST(MessagePump, DefaultActionDeliversPendingEvents)
 
     EXPECT_EQ(&MessagePump::Default(), &MessagePump::Default());
     EXPECT_EQ(MessagePump::Default().IntervalMs(), 30);
+}
+
+// Many short steps: the clock is read only every so many calls, yet the
+// action still runs about once per interval, and never before it.
+TEST(MessagePump, PumpSometimesStillLetsMessagesThroughEveryInterval)
+{
+    MessagePump pump(20);
+    int runs = 0;
+    pump.SetAction([&runs] { ++runs; });
+    EXPECT_TRUE(pump.PumpSometimes());      // the first call always runs
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 300) {
+        // A step of a few microseconds, as a line of an archive takes.
+        QElapsedTimer step;
+        step.start();
+        while (step.nsecsElapsed() < 3000) {
+        }
+        pump.PumpSometimes();
+    }
+    // About every 20 ms (the benchmark measures the gaps), never more often.
+    EXPECT_GE(runs, 5);
+    EXPECT_LE(runs, 300 / 20 + 2);
+
+    // Interval 0: every call runs.
+    pump.SetIntervalMs(0);
+    const int before = runs;
+    for (int i = 0; i < 5; ++i)
+        pump.PumpSometimes();
+    EXPECT_EQ(runs, before + 5);
 }
