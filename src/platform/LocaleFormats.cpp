@@ -191,6 +191,8 @@ LocaleFormats::LocaleFormats(const QString& shortDateFormat, const QString& long
         amText_ = QStringLiteral("AM");
     if (pmText_.isEmpty())
         pmText_ = QStringLiteral("PM");
+    plainTime_ = longTime_ == QStringLiteral("HH") + timeSep_ + QStringLiteral("mm") + timeSep_ + QStringLiteral("ss")
+        && !amText_.front().isDigit() && !pmText_.front().isDigit();
 }
 
 LocaleFormats LocaleFormats::FromLocale(const QLocale& locale)
@@ -539,6 +541,18 @@ int LocaleFormats::FormatDateTimeTo(DateTimeValue value, DateTextCache& cache, c
     int n = cache.length;
     MoveChars(buf, cache.text, std::size_t(n));
     buf[n++] = u' ';
+    if (plainTime_ && n + 8 <= DateTextCapacity) {
+        // "HH:mm:ss" by position, as the compiled format writes it.
+        const char16_t sep = timeSep_.unicode();
+        const int fields[3] = {parts.hour, parts.minute, parts.second};
+        for (int k = 0; k < 3; ++k) {
+            if (k > 0)
+                buf[n++] = sep;
+            buf[n++] = char16_t(u'0' + fields[k] / 10 % 10);
+            buf[n++] = char16_t(u'0' + fields[k] % 10);
+        }
+        return n;
+    }
     if (AppendNumericTo(buf, n, DateTextCapacity, timeTokens_, parts))
         return n;
     return -1;
@@ -627,6 +641,22 @@ bool LocaleFormats::TryParseTimePart(QStringView text, qsizetype pos, DateTimeVa
 {
     SkipBlanks(text, pos);
     DateTimeValue time = 0;
+    if (plainTime_ && text.size() - pos == 8) {
+        // "06:15:00" to the end: read by position, as the walk below reads it.
+        const char16_t* t = text.utf16() + pos;
+        auto digit = [](char16_t c) { return unsigned(c) - unsigned(u'0'); };
+        const char16_t sep = timeSep_.unicode();
+        if (t[2] == sep && t[5] == sep && digit(t[0]) < 10 && digit(t[1]) < 10 && digit(t[3]) < 10
+            && digit(t[4]) < 10 && digit(t[6]) < 10 && digit(t[7]) < 10) {
+            const int hour = int(digit(t[0]) * 10 + digit(t[1]));
+            const int minute = int(digit(t[3]) * 10 + digit(t[4]));
+            const int second = int(digit(t[6]) * 10 + digit(t[7]));
+            if (!TryEncodeTime(hour, minute, second, 0, time))
+                return false;
+            result = ComposeDateTime(date, time);
+            return true;
+        }
+    }
     if (pos < text.size()) {
         int ampm = 0;
         if (MatchAmPm(text, pos, ampm))

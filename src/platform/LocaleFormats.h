@@ -130,6 +130,9 @@ private:
     Order order_ = Order::DMY;
     QChar dateSep_ = QLatin1Char('.');
     QChar timeSep_ = QLatin1Char(':');
+    // The time format is "HH", separator, "mm", separator, "ss": time stamps
+    // are read and written by position.
+    bool plainTime_ = false;
     QString amText_;
     QString pmText_;
     uint64_t identity_ = 0;   // new for every set of formats built, kept by copies

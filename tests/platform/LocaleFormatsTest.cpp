@@ -202,3 +202,27 @@ TEST(LocaleFormats, ReadingWithTheDateOfTheTextBeforeGivesTheSameAnswer)
         }
     }
 }
+
+// "HH:mm:ss" is read and written by position: the same texts and values as
+// the compiled format gives, over a whole day, and the same refusals.
+TEST(LocaleFormatsPlainTime, ReadsAndWritesEveryTimeOfADayAsTheFormatDoes)
+{
+    const platform::LocaleFormats plain(QStringLiteral("dd.MM.yyyy"), QStringLiteral("HH:mm:ss"));
+    const platform::DateTimeValue day = platform::EncodeDate(2026, 9, 1);
+    platform::LocaleFormats::DateTextCache cache;
+    platform::LocaleFormats::DateParseCache parse;
+    for (int s = 0; s < 86400; s += 37) {
+        const QTime t = QTime(0, 0).addSecs(s);
+        const QString expected = QStringLiteral("01.09.2026 ") + t.toString(QStringLiteral("HH:mm:ss"));
+        const platform::DateTimeValue value = day + s / 86400.0;
+        EXPECT_EQ(plain.FormatDateTime(value, cache), expected) << s;
+        platform::DateTimeValue back = 0;
+        ASSERT_TRUE(plain.TryParseDateTime(expected, back, parse)) << s;
+        EXPECT_EQ(platform::ToWholeSeconds(back), platform::ToWholeSeconds(value)) << s;
+    }
+    platform::DateTimeValue v = 0;
+    EXPECT_FALSE(plain.TryParseDateTime(u"01.09.2026 24:00:00", v, parse));
+    EXPECT_FALSE(plain.TryParseDateTime(u"01.09.2026 12:60:00", v, parse));
+    EXPECT_FALSE(plain.TryParseDateTime(u"01.09.2026 1X:30:00", v, parse));
+    EXPECT_TRUE(plain.TryParseDateTime(u"01.09.2026 6:30:00", v, parse));   // the general walk
+}
