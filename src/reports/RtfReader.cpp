@@ -1195,10 +1195,15 @@ void Reader::flushTable()
         ++headers;
     if (headers > 0)
         tf.setHeaderRowCount(headers);
+    // Column widths from the row that defines the most cells.
+    const TRtfRowFormat* widestDef = &def;
+    for (const PendingRow& r : tableRows_)
+        if (r.def.Cells.size() > widestDef->Cells.size())
+            widestDef = &r.def;
     QList<QTextLength> widths;
-    int left = def.LeftEdge;
-    bool fixed = !def.Cells.empty();
-    for (const TRtfCellFormat& c : def.Cells) {
+    int left = widestDef->LeftEdge;
+    bool fixed = !widestDef->Cells.empty();
+    for (const TRtfCellFormat& c : widestDef->Cells) {
         const int w = c.RightEdge - left;
         if (w <= 0)
             fixed = false;
