@@ -1,18 +1,25 @@
 #pragma once
-// The table print component: prints a string grid page by page on the printer,
-// onto a preview page or into a text file. The table window creates one and
-// copies its output parameters into these properties before every job.
+// The table print component: prints a string grid page by page on the printer
+// (a printer queue or a PDF file), onto one preview page or into a text file
+// with ';' or TAB between the cells. Each page carries optional title lines, a
+// date line and a page-number line, the column header rows and as many data
+// rows as fit; columns keep their relative screen widths, columns that do not
+// fit the page width are left out. The table window creates one and copies its
+// output parameters into these properties before every job.
 //
-// This header holds the component's properties and its title-line store; the
-// page layout and the output (ExecutePrinterSetup, PrintTable) are built with
-// table printing and are not here yet.
+// All pages share one layout: the rows per page follow from the page geometry
+// and the fonts, so any page is found without drawing the ones before it, and
+// the page count (PageCount()) is the one the preview and the printer see.
 #include <QFont>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <algorithm>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
-namespace platform { class TStringGridModel; }
+namespace platform { class TStringGridModel; class TPrintCanvas; }
 
 // Output target of a print job.
 enum t_AusgabeGeraet : uint8_t { AG_Bildschirm = 0, AG_Vorschau = 1, AG_Drucker = 2 };
@@ -29,10 +36,20 @@ enum TDruckBereich : uint8_t { db_AlleSeiten = 0, db_Markierung = 1, db_Seitenza
 // Horizontal alignment of printed cells and title lines.
 enum TDruckAusrichtung : uint8_t { da_Links = 0, da_Rechts = 1, da_Mitte = 2 };
 
+// Data cells written to a text file are trimmed of leading and trailing
+// control characters and blanks while this is on; the main window switches it
+// on at start-up.
+extern bool TrimCellsInFile;
+
 class TZT_TabDruck {
 public:
     static constexpr int MaxKopfZeilen = 10;
     static constexpr int MaxDruckSpalten = 800;
+
+    TZT_TabDruck();
+    ~TZT_TabDruck();
+    TZT_TabDruck(const TZT_TabDruck&) = delete;
+    TZT_TabDruck& operator=(const TZT_TabDruck&) = delete;
 
     int32_t DruckSeitenRand_Links = 40;
     int32_t DruckSeitenRand_Oben = 40;
@@ -43,6 +60,9 @@ public:
     QFont Schrift_DatenZeilen;
     QFont Schrift_DatumSeitenzahlZeilen;
     QFont Schrift_TabellenUeberschriftZeilen;
+    // Where pages are drawn: the printer's canvas, or the preview's page
+    // canvas (already begun by the preview).
+    platform::TPrintCanvas* Canvas = nullptr;
     int32_t Breite = 0;
     uint8_t AusgabeGeraet = AG_Bildschirm;
     bool DruckInDatei = false;
@@ -62,14 +82,14 @@ public:
     uint8_t Position_Datum = sp_UntenLeft;
     QString Datums_Label;
 
-    // The grid to print; also limits the printed columns to the first 800.
-    void SetTable(platform::TStringGridModel* grid, int columnCount)
-    {
-        table_ = grid;
-        lastPrintedColumn_ = std::min(columnCount, MaxDruckSpalten) - 1;
-    }
+    // The grid to print and its font (the column widths are screen pixels of
+    // that font); also limits the printed columns to the first 800.
+    void SetTable(platform::TStringGridModel* grid, int columnCount);
+    void SetTable(platform::TStringGridModel* grid, int columnCount, const QFont& gridFont);
     platform::TStringGridModel* Table() const { return table_; }
     int LastPrintedColumn() const { return lastPrintedColumn_; }
+    // The grid's font; a font given in pixels counts by the screen's dpi.
+    QFont TableFont;
 
     void ClearKopfZeilen() { kopfZeilen_.clear(); }
     // Appends a title line; with ten lines held the oldest one goes.
@@ -83,8 +103,51 @@ public:
     QString KopfZeile() const { return kopfZeilen_.isEmpty() ? QString() : kopfZeilen_.last(); }
     const QStringList& KopfZeilen() const { return kopfZeilen_; }
 
+    // The print dialog for pages 1..pageCount on the program's printer; true
+    // when accepted (the range, the file switch and the printer's target taken
+    // over, the print orientation set from the dialog).
+    bool ExecutePrinterSetup(int32_t pageCount);
+
+    // Prints the pages of the range. False when the text file cannot be
+    // written or the print job cannot begin (the caller shows message 120).
+    bool PrintTable();
+
+    // Lays out the pages on Canvas with the current properties without drawing
+    // anything and answers their number (at least 1).
+    int32_t CountPages();
+    // The pages the last PrintTable or CountPages laid out.
+    int32_t PageCount() const { return pageCount_; }
+
+    // The point size of a grid font; one given in pixels counts by the
+    // screen's dots per inch.
+    static double GridFontPoints(const QFont& font);
+
+    // ---- Layout results of the last job, for tests -----------------------------
+    struct TLayout {
+        int RowHeight = 0;
+        int CharWidth = 0;
+        int TitleLineHeight = 0;
+        int HeaderHeight = 0;
+        int TableTop = 0;
+        int TableBottomFull = 0;            // table bottom of a page that is full
+        int RowsPerPage = 0;
+        int HeaderRows = 0;
+        int LastPrintedColumn = -1;
+        std::vector<int> X;                 // X[1]..X[count + 1]; X[0] unused
+        std::vector<int> Columns;           // grid column of the n-th printed column (1-based)
+        int ColumnCount() const { return int(Columns.size()) - 1; }
+    };
+    const TLayout& Layout() const { return layout_; }
+
 private:
+    struct TJob;
+    struct TSnapshot;
+    template <class Source> bool Run(TJob& job, const Source& source, bool drawNothing);
+    bool WriteTextFile(TJob& job);
+
     platform::TStringGridModel* table_ = nullptr;
     int lastPrintedColumn_ = -1;
     QStringList kopfZeilen_;
+    int32_t pageCount_ = 1;
+    TLayout layout_;
 };

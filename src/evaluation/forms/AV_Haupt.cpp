@@ -13,6 +13,7 @@
 #include "evaluation/forms/ZT_Zeit.h"
 #include "output/forms/ZT_Chart.h"
 #include "output/forms/ZT_Vorschau.h"
+#include "platform/Printer.h"
 #include "platform/Colors.h"
 #include "platform/DateTimeValue.h"
 #include "platform/Hooks.h"
@@ -235,6 +236,10 @@ void TAV_HauptFormular::FormCreate(const QStringList& arguments)
         panel1Layout->insertWidget(3, tabAus_->Auswert_Label);
     }
     HideTable();
+
+    // Table printing writes data cells into text files without their
+    // leading and trailing control characters and blanks.
+    TrimCellsInFile = true;
 
     tabAus_->SetTableMode(false, state_.Settings.Format, 9);
 
@@ -794,7 +799,8 @@ void TAV_HauptFormular::FormResize()
 
 bool TAV_HauptFormular::FormCloseQuery()
 {
-    if (state_.Busy) {
+    // A printout lets messages through between rows, as an evaluation does.
+    if (state_.Busy || platform::PrintJobRunning()) {
         platform::Beep();
         return false;
     }

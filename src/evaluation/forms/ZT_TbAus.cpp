@@ -439,9 +439,7 @@ void TTabAus_Form::SchriftKnopfClick()
         model_.ApplyChosenFont(font);
 }
 
-// Built with table printing; wired to their buttons already.
-void TTabAus_Form::Vorschau_KnopfClick() {}
-void TTabAus_Form::DruckKnopfClick() {}
+// Printing and the preview: ZT_TbAusDruck.cpp.
 
 // ---- Table commands ------------------------------------------------------------------
 

@@ -97,6 +97,23 @@ public:
     // every job.
     TZT_TabDruck* TabDruck() { return tabDruck_.get(); }
 
+    // ---- Printing and preview ------------------------------------------------------
+    // Pages the print dialog offers for the grid's rows.
+    int32_t EstimatePageCount() const;
+    // The print dialog on the output parameters; true when accepted.
+    bool PrinterSetup();
+    // Runs one print job (output target 2) or draws one preview page (1).
+    void PrepareTablePrint(bool SkipFileQuestion);
+    // Opens the preview on this window's pages.
+    void ShowTablePreview();
+    // The preview's page drawer: draws page Page of the window the preview
+    // was opened from (the global table window while none was).
+    static void DrawPreviewPage(int32_t Page);
+    // Asks for the text file of a print to file; true when one was chosen.
+    bool AskOutputFileName(QString& FileName);
+    // The page the preview shows of this window (starts at 1).
+    int32_t PreviewPage() const { return previewPage_; }
+
     // The translatable controls with their tags (ids from 20900 on), also
     // after the main window took them into its layout.
     platform::TFormTranslations& Translations() { return translations_; }
@@ -159,7 +176,11 @@ private:
 
     TTableModel model_;
     std::unique_ptr<TZT_TabDruck> tabDruck_;
+    int32_t previewPage_ = 1;
     platform::TFormTranslations translations_{this};
 };
 
 extern TTabAus_Form* TabAus_Form;
+// The table window whose pages the preview draws, set when the preview is
+// opened from a table window.
+extern QPointer<TTabAus_Form> PreviewTabAus_Form;

@@ -188,11 +188,7 @@ void TZT_Vorschau::ShowPages(int32_t Page, int32_t Count, TDrawPageProc Draw, in
     }
     printButtonArmed_ = false;
 
-    if (!isVisible()) {
-        showMaximized();
-        if (layout())
-            layout()->activate();
-    }
+    ShowWindow();
     // The tool bar shows or hides the print button at its next layout; do it now.
     ToolBar->layout()->activate();
     raise();
@@ -248,38 +244,69 @@ void TZT_Vorschau::UpdateButtonsAndStatus()
                           + QString(10, QLatin1Char(' ')));
 }
 
-void TZT_Vorschau::SizeImage()
+TZT_Vorschau::TGeometry TZT_Vorschau::GeometryFor(int orientation) const
 {
     // The client area without scroll bars: the image size must not depend on
     // whether the previous image needed one.
     const QSize client = ScrollBox->maximumViewportSize();
     constexpr double root2 = 1.4142135623730951;
-    int imageW = Image->width();
-    int imageH = Image->height();
-    int left = 0;
+    TGeometry g{ImageWidth, ImageHeight, 0, Image->width(), Image->height()};
     if (View() == 0) {
-        ImageHeight = client.height();
-        if (orientation_ == 0)
-            ImageWidth = RoundHalfEven(ImageHeight / root2);
-        else if (orientation_ == 1)
-            ImageWidth = RoundHalfEven(ImageHeight * root2);
-        imageH = ImageHeight;
-        imageW = ImageWidth;
-        left = std::max(0, (client.width() - imageW) / 2);
+        g.ImageHeight = client.height();
+        if (orientation == 0)
+            g.ImageWidth = RoundHalfEven(g.ImageHeight / root2);
+        else if (orientation == 1)
+            g.ImageWidth = RoundHalfEven(g.ImageHeight * root2);
+        g.Height = g.ImageHeight;
+        g.Width = g.ImageWidth;
+        g.Left = std::max(0, (client.width() - g.Width) / 2);
     } else {
-        ImageWidth = client.width();
-        if (orientation_ == 0)
-            ImageHeight = RoundHalfEven(root2 * ImageWidth);
-        else if (orientation_ == 1)
-            ImageHeight = RoundHalfEven(ImageWidth / root2);
-        imageH = ImageHeight;
+        g.ImageWidth = client.width();
+        if (orientation == 0)
+            g.ImageHeight = RoundHalfEven(root2 * g.ImageWidth);
+        else if (orientation == 1)
+            g.ImageHeight = RoundHalfEven(g.ImageWidth / root2);
+        g.Height = g.ImageHeight;
         // Room for the vertical scroll bar, except while the window is resized.
-        imageW = Resizing ? ImageWidth : ImageWidth - 16;
+        g.Width = Resizing ? g.ImageWidth : g.ImageWidth - 16;
     }
-    imageW = std::max(1, imageW);
-    imageH = std::max(1, imageH);
-    Image->setGeometry(left, 0, imageW, imageH);
-    scrollContent_->resize(std::max(left + imageW, client.width() - (View() == 1 && !Resizing ? 16 : 0)), imageH);
+    g.Width = std::max(1, g.Width);
+    g.Height = std::max(1, g.Height);
+    return g;
+}
+
+void TZT_Vorschau::SizeImage()
+{
+    const TGeometry g = GeometryFor(orientation_);
+    ImageWidth = g.ImageWidth;
+    ImageHeight = g.ImageHeight;
+    Image->setGeometry(g.Left, 0, g.Width, g.Height);
+    const QSize client = ScrollBox->maximumViewportSize();
+    scrollContent_->resize(std::max(g.Left + g.Width, client.width() - (View() == 1 && !Resizing ? 16 : 0)), g.Height);
+}
+
+QSize TZT_Vorschau::PageSizeFor(int Orientation)
+{
+    ShowWindow();
+    const TGeometry g = GeometryFor(Orientation);
+    return QSize(g.Width, g.Height);
+}
+
+void TZT_Vorschau::SetPageCount(int32_t Count)
+{
+    if (Count == PageCount)
+        return;
+    PageCount = Count;
+    UpdateButtonsAndStatus();
+}
+
+void TZT_Vorschau::ShowWindow()
+{
+    if (!isVisible()) {
+        showMaximized();
+        if (layout())
+            layout()->activate();
+    }
 }
 
 void TZT_Vorschau::PrepareBitmap()

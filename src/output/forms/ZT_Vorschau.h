@@ -51,6 +51,15 @@ public:
     // showing that follows.
     void SetPrintButton(const QString& Hint, TNotifyHandler OnClick);
 
+    // The page count of the current showing, for a drawer whose layout found
+    // another count than it was shown with (after a resize, say); updates the
+    // buttons and the status line.
+    void SetPageCount(int32_t Count);
+    // The image size (width x height) a showing with Orientation would get
+    // now; shows the window first when it is hidden, so the size is the one
+    // its pages will have.
+    QSize PageSizeFor(int Orientation);
+
     // The canvas of the image while a page is drawn; nullptr otherwise.
     platform::TPrintCanvas* PageCanvas();
     // The bitmap of the page shown last.
@@ -104,6 +113,9 @@ protected:
 
 private:
     void GoToPage(int32_t page);
+    struct TGeometry { int32_t ImageWidth, ImageHeight; int Left, Width, Height; };
+    TGeometry GeometryFor(int orientation) const;
+    void ShowWindow();
     void SizeImage();
     void PrepareBitmap();
     void DrawCurrent();

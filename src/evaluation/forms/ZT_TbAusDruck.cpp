@@ -1,0 +1,188 @@
+// The table window's printing and preview: the print dialog, print jobs on
+// the program's printer or into a text file, and the preview's page drawer.
+#include "evaluation/forms/ZT_TbAus.h"
+
+#include "base/FileSelect.h"
+#include "base/ZT_Meld.h"
+#include "base/ZT_Tools.h"
+#include "base/forms/ZT_DateiPfad.h"
+#include "evaluation/TablePrintSetup.h"
+#include "output/GraphicsSettings.h"
+#include "output/forms/ZT_Vorschau.h"
+#include "platform/Hooks.h"
+#include "platform/PrintCanvas.h"
+#include "platform/Printer.h"
+
+#include <QLabel>
+
+QPointer<TTabAus_Form> PreviewTabAus_Form;
+
+namespace {
+
+TTablePrintContent ContentOf(TTableModel& model)
+{
+    TTablePrintContent c;
+    c.MemoLines = model.TitleLines();
+    c.ChooserHasItems = !model.ChooserItems().isEmpty();
+    c.ChooserText = model.ChooserText();
+    c.EvaluationLabel = model.EvaluationLabel();
+    c.Grid = &model.Grid();
+    c.GridFont = model.TableFont();
+    return c;
+}
+
+} // namespace
+
+int32_t TTabAus_Form::EstimatePageCount() const
+{
+    return ::EstimatePageCount(model_.Grid().RowCount(), GraphicsSettings.PrintOrientation);
+}
+
+bool TTabAus_Form::PrinterSetup()
+{
+    TTableOutputParams* params = model_.Params();
+    if (!params)
+        return false;
+    CopyDialogFieldsToComponent(*params, *tabDruck_);
+    // The job's name is the PDF file name the dialog proposes.
+    tabDruck_->DruckAuftragsName = QStringLiteral("ZT_Ausgabe");
+    if (!tabDruck_->ExecutePrinterSetup(EstimatePageCount()))
+        return false;
+    CopyDialogFieldsToParams(*tabDruck_, *params);
+    return true;
+}
+
+void TTabAus_Form::DruckKnopfClick()
+{
+    TTableOutputParams* params = model_.Params();
+    if (!params)
+        return;
+    // One job at a time: a printout under way lets messages through.
+    if (platform::PrintJobRunning()) {
+        platform::Beep();
+        return;
+    }
+    if (PrinterSetup()) {
+        params->AusgabeGeraet = AG_Drucker;
+        PrepareTablePrint(false);
+    }
+}
+
+void TTabAus_Form::Vorschau_KnopfClick()
+{
+    ShowTablePreview();
+}
+
+bool TTabAus_Form::AskOutputFileName(QString& FileName)
+{
+    TFileRequest request;
+    request.FileKind = FileKindExportData;
+    uint16_t index = 0;
+    FileKindFilterIndex(FileKindExportData, FileName, index);
+    request.FilterIndex = static_cast<uint8_t>(index);
+    request.Directory = AppendBackslash(ExtractPathPart(FileName));
+    request.FileName = FileNamePart(FileName);
+    if (DateiPfadMaske) {
+        DateiPfadMaske->SelectFileOfKind(request);
+    } else {
+        static TFileKindTables tables;
+        if (!tables.Translated())
+            tables.Translate(TFileKindWords{});
+        ::SelectFileOfKind(tables, QStringLiteral("speichern"), request);
+    }
+    if (!request.Accepted)
+        return false;
+    FileName = request.Directory + request.FileName;
+    if (model_.OnFileChosen)
+        model_.OnFileChosen(FileName);
+    return true;
+}
+
+void TTabAus_Form::PrepareTablePrint(bool SkipFileQuestion)
+{
+    TTableOutputParams* params = model_.Params();
+    if (!params)
+        return;
+    if (params->AusgabeGeraet == AG_Drucker && params->DruckInDatei && !SkipFileQuestion) {
+        if (!AskOutputFileName(params->DruckDateiName))
+            return;
+    }
+    TZT_TabDruck& d = *tabDruck_;
+    CopyJobFieldsToComponent(*params, d);
+    const TTablePrintContent content = ContentOf(model_);
+    const int printOrientation = GraphicsSettings.PrintOrientation;
+
+    if (params->AusgabeGeraet == AG_Vorschau) {
+        TZT_Vorschau* preview = ZT_Vorschau;
+        platform::TPrintCanvas* canvas = preview ? preview->PageCanvas() : nullptr;
+        // Preview pages are drawn only inside the preview's drawing.
+        if (!canvas)
+            return;
+        d.Von_Seite = d.Bis_Seite = previewPage_;
+        d.Druck_Bereich = db_Seitenzahlen;
+        preview->setWindowTitle(preview->Abfrage_Label_0->text() + QLatin1Char('-') + windowTitle());
+        d.Canvas = canvas;
+        d.Breite = canvas->PageWidth();
+        d.Hoehe = canvas->PageHeight();
+        // The page is laid out as the showing's orientation prints it.
+        PrepareTablePrintComponent(d, *params, content, true, preview->Orientation(), preview->Orientation());
+        if (!d.PrintTable())
+            ShowMessageNr(QString(), 120);
+        // The layout's own count, should the page size have changed it.
+        preview->SetPageCount(d.PageCount());
+        return;
+    }
+
+    platform::TPrinterService& printer = platform::Printer();
+    platform::TOrientationKeeper keep(printer, printOrientation);
+    d.Canvas = &printer.Canvas();
+    d.Breite = printer.PageWidth();
+    d.Hoehe = printer.PageHeight();
+    PrepareTablePrintComponent(d, *params, content, false, printer.Orientation(), printOrientation);
+    if (!d.PrintTable())
+        ShowMessageNr(QString(), 120);
+}
+
+void TTabAus_Form::ShowTablePreview()
+{
+    TZT_Vorschau* preview = ZT_Vorschau;
+    TTableOutputParams* params = model_.Params();
+    if (!preview || !params)
+        return;
+    PreviewTabAus_Form = this;
+    const int orientation = GraphicsSettings.PrintOrientation;
+
+    // The count of the pages the preview will draw: the layout of a page of
+    // the size the preview gives it, laid out without drawing.
+    const QSize size = preview->PageSizeFor(orientation);
+    platform::TImageCanvas measure(size.width(), size.height());
+    TZT_TabDruck& d = *tabDruck_;
+    CopyJobFieldsToComponent(*params, d);
+    d.AusgabeGeraet = AG_Vorschau;
+    d.DruckInDatei = false;
+    d.Canvas = &measure;
+    d.Breite = size.width();
+    d.Hoehe = size.height();
+    PrepareTablePrintComponent(d, *params, ContentOf(model_), true, orientation, orientation);
+    const int32_t count = d.CountPages();
+    d.Canvas = nullptr;
+
+    const int32_t page = std::clamp(previewPage_, 1, count);
+    preview->ShowPages(page, count, &TTabAus_Form::DrawPreviewPage, orientation);
+}
+
+void TTabAus_Form::DrawPreviewPage(int32_t Page)
+{
+    TTabAus_Form* form = PreviewTabAus_Form ? PreviewTabAus_Form.data() : TabAus_Form;
+    if (!form)
+        return;
+    TTableOutputParams* params = form->model_.Params();
+    if (!params)
+        return;
+    form->previewPage_ = Page;
+    params->AusgabeGeraet = AG_Vorschau;
+    form->PrepareTablePrint(false);
+    form->tabDruck_->Canvas = nullptr;
+    if (form->model_.OnPageDrawn)
+        form->model_.OnPageDrawn();
+}

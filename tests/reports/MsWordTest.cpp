@@ -1,0 +1,410 @@
+// The word-processor report: its light document, the operations of the back
+// end on it, the RTF file read back by unrtf and LibreOffice, and the result
+// shown through the document opener.
+#include "reports/ReportFiles.h"
+#include "reports/WordDocument.h"
+#include "reports/WordRtf.h"
+#include "reports/ZT_BerEx.h"
+#include "reports/ZT_BerWd.h"
+
+#include "ReportTestGrid.h"
+#include "platform/Clipboard.h"
+#include "support/ExternalTools.h"
+#include "support/FakeHooks.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace reports;
+
+namespace {
+
+class WordReport : public ::testing::Test {
+protected:
+    QTemporaryDir tmp;
+    testsupport::EnvGuard tmpdir{"TMPDIR", tmp.path()};
+    testsupport::FakeHooks hooks;
+    platform::TScopedClipboard clipboard;
+    TBer_Intf_MsWord97 report{QStringLiteral("Titel"), QString(), [] {}};
+
+    const TWpDocument& Doc() const { return report.Document(); }
+    // Texts of the paragraphs in order (tables shown as "[table]").
+    QStringList Blocks() const
+    {
+        QStringList out;
+        for (const TWpBlock& b : Doc().Blocks())
+            out << (b.IsTable ? QStringLiteral("[table]") : Doc().Paragraph(b).Text());
+        return out;
+    }
+    const TWpTable& FirstTable() const
+    {
+        for (const TWpBlock& b : Doc().Blocks())
+            if (b.IsTable)
+                return Doc().Table(b);
+        throw std::runtime_error("no table");
+    }
+    QString WriteFile(const QString& name)
+    {
+        const QString file = tmp.filePath(name);
+        report.SaveToFile(file);
+        return file;
+    }
+};
+
+} // namespace
+
+TEST(WordDocument, TypingSplitsAndKeepsFormatsAtThePosition)
+{
+    TWpDocument doc;
+    TWpCharFormat bold;
+    bold.Bold = true;
+    doc.TypeText(u"Hallo ");
+    doc.SetCurrentFormat(bold);
+    doc.TypeText(u"Welt");
+    doc.TypeParagraph();
+    doc.TypeText(u"zwei");
+    ASSERT_EQ(doc.Blocks().size(), 2u);
+    const TWpParagraph& first = doc.Paragraph(doc.Blocks()[0]);
+    ASSERT_EQ(first.Runs.size(), 2u);
+    EXPECT_EQ(first.Runs[0].Text, QStringLiteral("Hallo "));
+    EXPECT_TRUE(doc.Formats()[first.Runs[1].Format].Bold);
+    EXPECT_EQ(doc.LineText(1), QStringLiteral("zwei"));
+
+    // Typing in the middle after moving to the start, then a paragraph mark
+    // there moves the rest into the next paragraph.
+    doc.MoveToStart();
+    doc.TypeText(u">");
+    doc.TypeParagraph();
+    EXPECT_EQ(doc.LineCount(), 3);
+    EXPECT_EQ(doc.LineText(0), QStringLiteral(">"));
+    EXPECT_EQ(doc.LineText(1), QStringLiteral("Hallo Welt"));
+}
+
+TEST(WordDocument, TableGoesBeforeThePositionsParagraphAndCountsItsCellsAsLines)
+{
+    TWpDocument doc;
+    doc.TypeText(u"vor");
+    doc.TypeParagraph();
+    auto table = std::make_unique<TWpTable>(2, 2);
+    for (const char16_t* t : {u"a", u"b", u"c", u""})
+        table->AppendCell(t);
+    doc.InsertTable(std::move(table));
+    doc.TypeText(u"nach");
+    ASSERT_EQ(doc.Blocks().size(), 3u);
+    EXPECT_TRUE(doc.Blocks()[1].IsTable);
+    EXPECT_EQ(doc.LineCount(), 6);
+    EXPECT_EQ(doc.LineText(3), QStringLiteral("c"));
+    EXPECT_EQ(doc.LineText(5), QStringLiteral("nach"));
+    EXPECT_TRUE(doc.SetLineText(2, u"BB"));
+    EXPECT_TRUE(doc.SetLineText(4, u"dd"));
+    EXPECT_EQ(doc.LineText(2), QStringLiteral("BB"));
+    EXPECT_EQ(doc.LineText(3), QStringLiteral("c"));
+    EXPECT_EQ(doc.LineText(4), QStringLiteral("dd"));
+    EXPECT_FALSE(doc.SetLineText(6, u"x"));
+}
+
+TEST_F(WordReport, LinesAlignmentSkipsAndPageBreak)
+{
+    report.SetFont(QStringLiteral("Arial"), 14, rfsBold);
+    report.WriteLine(QStringLiteral("Titel"));
+    report.WriteAligned(QStringLiteral("rechts"), raRight);
+    report.WriteLine(QStringLiteral("links"));
+    report.WriteAligned(QStringLiteral("mitte"), raCentre);
+    report.SkipLines(25);
+    report.SkipLines(9);
+    report.NewPage();
+    report.WriteLine(QStringLiteral("Seite 2"));
+    const auto& blocks = Doc().Blocks();
+    EXPECT_EQ(Blocks(), (QStringList{"Titel", "rechts", "links", "mitte", "", "", "", "Seite 2", ""}));
+    EXPECT_EQ(Doc().Paragraph(blocks[1]).Align, TWpAlign::Right);
+    EXPECT_EQ(Doc().Paragraph(blocks[2]).Align, TWpAlign::Left) << "the alignment before is restored";
+    EXPECT_EQ(Doc().Paragraph(blocks[3]).Align, TWpAlign::Centre);
+    EXPECT_EQ(Doc().Paragraph(blocks[4]).Align, TWpAlign::Left);
+    EXPECT_TRUE(Doc().Paragraph(blocks[6]).PageBreakBefore);
+    EXPECT_FALSE(Doc().Paragraph(blocks[7]).PageBreakBefore);
+    const TWpCharFormat& f = Doc().Formats()[Doc().Paragraph(blocks[0]).Runs[0].Format];
+    EXPECT_EQ(f.Font, QStringLiteral("Arial"));
+    EXPECT_EQ(f.Size, 14);
+    EXPECT_TRUE(f.Bold);
+    EXPECT_FALSE(f.Italic);
+}
+
+TEST_F(WordReport, TableLeavesHiddenColumnsOutKeepsBarsInCellsAndDrawsItsLines)
+{
+    platform::TStringGridModel grid;
+    reporttest::StandardGrid(grid);
+    grid.SetColWidth(4, 0);   // the last column shows even at width 0
+    report.SetFont(QStringLiteral("Courier New"), 9, 0);
+    report.WriteTable(grid);
+    EXPECT_EQ(Blocks(), (QStringList{"[table]", "", ""}));
+    const TWpTable& t = FirstTable();
+    ASSERT_EQ(t.Rows(), 4);
+    ASSERT_EQ(t.Cols(), 4);
+    EXPECT_EQ(t.Cell(0, 0), u"Zeit");
+    EXPECT_EQ(t.Cell(1, 3), u"a|b");
+    EXPECT_EQ(t.Cell(2, 2), u"");
+    EXPECT_EQ(t.HeaderBottomRow, 0);
+    EXPECT_EQ(t.RightBorderCol, 0) << "one fixed column shows: the line after it";
+    EXPECT_EQ(t.FrameWidth, 30);
+    EXPECT_EQ(t.CellAlign, TWpAlign::Centre);
+    EXPECT_EQ(Doc().Formats()[t.Format].Font, QStringLiteral("Courier New"));
+    // In a fixed-pitch font the longer column is the wider one.
+    EXPECT_GT(t.ColWidths[0], t.ColWidths[2]);
+    EXPECT_GT(t.ColWidths[2], 0);
+}
+
+TEST_F(WordReport, NoVisibleFixedColumnKeepsTheTableWithoutTheLine)
+{
+    platform::TStringGridModel grid;
+    reporttest::FillGrid(grid, {{"", "A", "B"}, {"", "1", "2"}}, 1);
+    report.WriteTable(grid);
+    const TWpTable& t = FirstTable();
+    EXPECT_EQ(t.Cols(), 2);
+    EXPECT_EQ(t.RightBorderCol, -1);
+    for (const QString& line : Blocks())
+        EXPECT_NE(line, QString::fromLatin1(TableTooBigText));
+}
+
+TEST_F(WordReport, TooWideTableBecomesLinesAndSaysSo)
+{
+    platform::TStringGridModel grid;
+    std::vector<std::vector<QString>> rows(2, std::vector<QString>(66));
+    for (int c = 0; c < 66; ++c) {
+        rows[0][std::size_t(c)] = QStringLiteral("H%1").arg(c);
+        rows[1][std::size_t(c)] = QString::number(c);
+    }
+    reporttest::FillGrid(grid, rows);
+    report.WriteTable(grid);
+    const QStringList lines = Blocks();
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("H1|H2|")));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("1|2|3")));
+    EXPECT_EQ(lines[2], QString::fromLatin1(TableTooBigText));
+}
+
+TEST_F(WordReport, RowShadingAskedPerRowWithTheWordProcessorsColours)
+{
+    platform::TStringGridModel grid;
+    reporttest::StandardGrid(grid);
+    std::vector<int> asked;
+    report.OnCellColor = [&](const platform::TStringGridModel&, uint16_t col, int row, bool flag,
+                             platform::TColor& colour) {
+        EXPECT_EQ(col, 2);
+        EXPECT_FALSE(flag);
+        asked.push_back(row);
+        colour = row == 2 ? platform::clYellow : 0xC0DCC0;
+        return row >= 2;
+    };
+    report.WriteTable(grid);
+    EXPECT_EQ(asked, (std::vector<int>{0, 1, 2, 3}));
+    const TWpTable& t = FirstTable();
+    EXPECT_EQ(t.RowShading, (std::vector<uint8_t>{0, 0, 7, 0}));
+    EXPECT_EQ(TBer_Intf_MsWord97::WordColourIndex(platform::clRed), 6);
+    EXPECT_EQ(TBer_Intf_MsWord97::WordColourIndex(0x123456), 0);
+}
+
+TEST_F(WordReport, LinesCountParagraphsAndCellsAndSetLineNeverMerges)
+{
+    report.WriteLine(QStringLiteral("eins"));
+    report.WriteLine(QStringLiteral("zwei"));
+    EXPECT_EQ(report.GetLineCount(), 3);
+    report.SetLine(0, QStringLiteral("  neu\t"));
+    EXPECT_EQ(report.GetLine(0), QStringLiteral("neu"));
+    EXPECT_EQ(report.GetLine(1), QStringLiteral("zwei"));
+    EXPECT_EQ(report.GetLineCount(), 3);
+    report.WriteLine(QString(300, QLatin1Char('x')));
+    EXPECT_EQ(report.GetLine(2).size(), 255);
+}
+
+TEST_F(WordReport, PastedChartIsAPictureInTheTextFlow)
+{
+    platform::TClipboardContent chart;
+    chart.SetFormat(QString::fromLatin1(platform::MimeWmf), QByteArray("wmf bytes"));
+    chart.SetFormat(QString::fromLatin1(platform::MimePng), reporttest::Png(64, 48));
+    platform::SetClipboardContent(chart);
+    report.NewPage();
+    report.PasteFromClipboard();
+    report.AfterPaste();
+    ASSERT_EQ(Doc().Pictures().size(), 1u);
+    EXPECT_EQ(Doc().Pictures()[0].Pixels, QSize(64, 48));
+    const TWpParagraph& p = Doc().Paragraph(Doc().Blocks().back());
+    ASSERT_EQ(p.Runs.size(), 1u);
+    EXPECT_EQ(p.Runs[0].Picture, 0);
+
+    TReportGraphic graphic;
+    graphic.Content.SetFormat(QString::fromLatin1(platform::MimePng), reporttest::Png(10, 10));
+    report.InsertGraphic(graphic);
+    EXPECT_EQ(clipboard.setCalls.size(), 2u);
+    EXPECT_EQ(Doc().Pictures().size(), 2u);
+    EXPECT_EQ(Doc().Paragraph(Doc().Blocks().back()).Runs.size(), 0u) << "InsertGraphic ends the line";
+}
+
+TEST_F(WordReport, OrientationClearAndTheQuietOperations)
+{
+    report.SetOrientation(roLandscape);
+    EXPECT_TRUE(Doc().Landscape);
+    report.SetOrientation(7);
+    EXPECT_TRUE(Doc().Landscape);
+    report.SetOrientation(roPortrait);
+    EXPECT_FALSE(Doc().Landscape);
+    report.WriteLine(QStringLiteral("weg"));
+    report.Clear(QStringLiteral("egal"));
+    EXPECT_EQ(report.GetLineCount(), 1);
+    EXPECT_EQ(report.GetLine(0), QString());
+    report.PrintDialog();
+    report.Preview();
+    report.SetCaption(QStringLiteral("x"));
+    EXPECT_TRUE(report.EnsureConnected());
+    EXPECT_TRUE(hooks.messageBoxes.empty());
+    EXPECT_TRUE(hooks.openedDocuments.empty());
+}
+
+TEST_F(WordReport, ShowResultWritesAFileOfItsOwnAndOpensItOnce)
+{
+    report.WriteLine(QStringLiteral("Bericht"));
+    EXPECT_FALSE(report.IsVisible());
+    ASSERT_TRUE(report.ShowResult(true));
+    ASSERT_EQ(hooks.openedDocuments.size(), 1u);
+    const QString file = hooks.openedDocuments[0];
+    EXPECT_EQ(file, report.ResultFile());
+    EXPECT_TRUE(file.startsWith(QDir(tmp.path()).absolutePath() + QLatin1Char('/')));
+    EXPECT_TRUE(file.contains(QStringLiteral("/Berichte/Bericht-")));
+    EXPECT_TRUE(file.endsWith(QStringLiteral(".rtf")));
+    EXPECT_TRUE(testsupport::readFile(file).startsWith("{\\rtf1"));
+    EXPECT_TRUE(report.IsVisible());
+
+    // Another report never reuses the file.
+    TBer_Intf_MsWord97 second(QString(), QString(), [] {});
+    second.WriteLine(QStringLiteral("zwei"));
+    ASSERT_TRUE(second.SetVisible(true));
+    ASSERT_EQ(hooks.openedDocuments.size(), 2u);
+    EXPECT_NE(hooks.openedDocuments[1], file);
+    EXPECT_TRUE(QFile::exists(file));
+}
+
+TEST_F(WordReport, ShowResultAnswersFalseWhenTheFileCannotBeOpenedOrWritten)
+{
+    hooks.openDocumentResult = false;
+    EXPECT_FALSE(report.ShowResult(true));
+    EXPECT_EQ(hooks.openedDocuments.size(), 1u);
+    hooks.openDocumentResult = true;
+
+    // The temporary folder lies below a plain file: nothing can be written.
+    testsupport::writeFile(tmp.filePath(QStringLiteral("plain")), "x");
+    testsupport::EnvGuard broken("TMPDIR", tmp.filePath(QStringLiteral("plain")));
+    EXPECT_FALSE(report.ShowResult(true));
+    EXPECT_EQ(hooks.openedDocuments.size(), 1u);
+}
+
+TEST_F(WordReport, SaveToFileFailsLoudlyAndLoadReadsPlainText)
+{
+    EXPECT_THROW(report.SaveToFile(tmp.filePath(QStringLiteral("none/x.rtf"))), EReportFileError);
+    testsupport::writeFile(tmp.filePath(QStringLiteral("t.txt")), "erste\r\nZ\xe4hler\r\n");
+    TBer_Intf_MsWord97 loaded(QString(), tmp.filePath(QStringLiteral("t.txt")), [] {});
+    EXPECT_EQ(loaded.GetLineCount(), 2);
+    EXPECT_EQ(loaded.GetLine(1), QStringLiteral("Zähler"));
+    // Writing starts where the word processor opens a file: at its top.
+    loaded.WriteLine(QStringLiteral("neu"));
+    EXPECT_EQ(loaded.GetLine(0), QStringLiteral("neu"));
+}
+
+TEST_F(WordReport, FactoryMakesTheWordProcessorForKindOne)
+{
+    InstallReportBackends();
+    TBer_Export chooser;
+    chooser.Init(QStringLiteral("T"), QString(), ReportKindWordProcessor, [] {});
+    ASSERT_TRUE(chooser.HasReport());
+    EXPECT_NE(dynamic_cast<TBer_Intf_MsWord97*>(chooser.Report()), nullptr);
+    chooser.Done();
+    EXPECT_FALSE(chooser.HasReport());
+}
+
+// ---- The file, read back ---------------------------------------------------------
+
+namespace {
+
+// The HTML of unrtf names the umlauts by entity.
+QString DecodeEntities(QString html)
+{
+    const char* map[][2] = {{"&auml;", "ä"}, {"&ouml;", "ö"}, {"&uuml;", "ü"}, {"&Auml;", "Ä"}, {"&Ouml;", "Ö"},
+                            {"&Uuml;", "Ü"}, {"&szlig;", "ß"}, {"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}};
+    for (const auto& m : map)
+        html.replace(QString::fromUtf8(m[0]), QString::fromUtf8(m[1]));
+    return html;
+}
+
+// LibreOffice breaks long lines of its HTML.
+QString Unwrapped(const QString& html)
+{
+    return QString(html).replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
+}
+
+void WriteSampleReport(TBer_Intf_MsWord97& report, platform::TStringGridModel& grid)
+{
+    report.SetFont(QStringLiteral("Courier New"), 10, rfsItalic);
+    report.WriteLine(QStringLiteral("Zählerstände Gerät 0012345"));
+    report.WriteLine(QStringLiteral("Zeitraum 01.02.2005 bis 02.02.2005"));
+    report.WriteLine(QString());
+    reporttest::StandardGrid(grid);
+    report.SetFont(QStringLiteral("Courier New"), 9, 0);
+    report.WriteTable(grid);
+    report.WriteLine(QString());
+    report.NewPage();
+    platform::TClipboardContent chart;
+    chart.SetFormat(QString::fromLatin1(platform::MimePng), reporttest::Png(120, 80, Qt::green));
+    platform::SetClipboardContent(chart);
+    report.PasteFromClipboard();
+    report.AfterPaste();
+}
+
+} // namespace
+
+TEST_F(WordReport, UnrtfReadsTextsCellsPageBreakAndPicture)
+{
+    REQUIRE_TOOL("unrtf");
+    platform::TStringGridModel grid;
+    WriteSampleReport(report, grid);
+    const QString file = WriteFile(QStringLiteral("r.rtf"));
+    QTemporaryDir out;
+    const auto r = testsupport::runTool(QStringLiteral("unrtf"), {QStringLiteral("--html"), file}, out.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString html = DecodeEntities(QString::fromUtf8(r.out));
+    for (const char* text : {"Gerät 0012345", "Zeitraum 01.02.2005", "<td", "Zählerstand", "12346,25",
+                             "01.02.2005 06:15", "a|b", "Störung", "=1+1"})
+        EXPECT_TRUE(html.contains(QString::fromUtf8(text))) << text << "\n" << html.toStdString();
+    EXPECT_EQ(html.count(QStringLiteral("<tr")), 4);
+    EXPECT_TRUE(html.contains(QStringLiteral("page-break"), Qt::CaseInsensitive) || html.contains(QStringLiteral("<hr")))
+        << html.toStdString();
+    const QStringList pictures = QDir(out.path()).entryList({QStringLiteral("*.png")}, QDir::Files);
+    ASSERT_EQ(pictures.size(), 1) << html.toStdString();
+    EXPECT_TRUE(html.contains(pictures[0]));
+}
+
+TEST_F(WordReport, LibreOfficeOpensTheDocument)
+{
+    REQUIRE_TOOL("soffice");
+    platform::TStringGridModel grid;
+    WriteSampleReport(report, grid);
+    report.WriteLine(QStringLiteral("Ende"));
+    const QString file = WriteFile(QStringLiteral("lo.rtf"));
+    QTemporaryDir out;
+    QString error;
+    const QString html = testsupport::convertWithLibreOffice(file, QStringLiteral("html"), out.path(), &error);
+    ASSERT_FALSE(html.isEmpty()) << error.toStdString();
+    const QString text = Unwrapped(QString::fromUtf8(testsupport::readFile(html)));
+    for (const char* t : {"Zählerstände Gerät 0012345", "Zeitraum 01.02.2005 bis 02.02.2005", "Zeit", "Zählerstand",
+                          "Differenz", "Status", "01.02.2005 06:00", "01.02.2005 06:15", "01.02.2005 06:30",
+                          "12346,25", "12347,75", "12349,00", "1,50", "1,25", "a|b", "Störung", "=1+1", "Ende"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(t))) << t << "\n" << text.toStdString();
+    EXPECT_EQ(text.count(QStringLiteral("<tr")), 4) << text.toStdString();
+    // The marker column is left out.
+    EXPECT_FALSE(text.contains(QStringLiteral(">1<")));
+    EXPECT_TRUE(text.contains(QStringLiteral("page-break-before: always"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("<img"))) << text.toStdString();
+}
