@@ -1,6 +1,7 @@
 // Main block: create the main window and run the message loop until it closes.
 #include <QApplication>
 
+#include "base/forms/ProgramHooks.h"
 #include "evaluation/forms/AV_Haupt.h"
 #include "platform/forms/DefaultHooks.h"
 #include "reports/ZT_BerEx.h"
@@ -10,6 +11,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("valdran"));
     platform::InstallDefaultHooks();
+    InstallProgramHooks();
     InstallReportBackends();
     auto* window = new TAV_HauptFormular;
     window->show();

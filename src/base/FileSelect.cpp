@@ -43,36 +43,13 @@ struct TKindExtensions {
 };
 constexpr TKindExtensions KindExtensions[FileKindCount] = {
     {{"CSV", "XLS", "ASC", "TXT", "HTM"}, 5},
-    {{"CSV", "XLS", "ASC", "TXT", nullptr}, 5},     // index 4: archives, see below
+    {{"CSV", "XLS", "ASC", "TXT", "HTM"}, 5},       // as kind 0; archives also 4, see below
     {{"TLI", nullptr, nullptr, nullptr, nullptr}, 1},
     {{"PDF", nullptr, nullptr, nullptr, nullptr}, 1},
     {{"VPA", nullptr, nullptr, nullptr, nullptr}, 1},
     {{"IPA", nullptr, nullptr, nullptr, nullptr}, 1},
     {{"EXE", "BAT", nullptr, nullptr, nullptr}, 2},
 };
-
-// The masks of a filter list, one per type ("a|m1|b|m2" gives m1, m2).
-QStringList FilterMasks(const QString& filterList)
-{
-    const QStringList parts = filterList.split(u'|');
-    QStringList masks;
-    for (qsizetype i = 1; i < parts.size(); i += 2)
-        masks << parts.at(i).trimmed();
-    return masks;
-}
-
-// The extension of a mask such as "*.CSV"; empty when the mask allows more
-// than one extension ("*.*", "*.AG?", "*.CSV;*.TXT").
-QString FixedExtension(const QString& mask)
-{
-    if (!mask.startsWith(QLatin1String("*.")) || mask.size() < 3)
-        return QString();
-    const QString ext = mask.mid(2);
-    for (const QChar c : ext)
-        if (c == u'*' || c == u'?' || c == u'[' || c == u';' || c == u'.' || c == u'/' || c == u'\\')
-            return QString();
-    return ext;
-}
 
 bool HasCapital(const QString& text)
 {
@@ -183,30 +160,27 @@ void FileKindFilterIndex(TFileKind kind, const QString& fileName, uint16_t& filt
 
 // ---- Type change -----------------------------------------------------------------
 
-QString FileNameForType(const QString& filterList, int typeIndex, const QString& currentName)
+QString FileNameForType(int typeIndex, const QString& currentName)
 {
-    const QStringList masks = FilterMasks(filterList);
-    if (typeIndex < 1 || typeIndex > masks.size())
+    // One rule for every kind: the five export extensions and the first five
+    // types, whatever the kind's own list holds.
+    static const QLatin1StringView Extensions[] = {QLatin1StringView("CSV"), QLatin1StringView("XLS"),
+                                                   QLatin1StringView("ASC"), QLatin1StringView("TXT"),
+                                                   QLatin1StringView("HTM")};
+    constexpr int Types = int(std::size(Extensions));
+    if (typeIndex < 1 || typeIndex > Types)
         return currentName;
-    const QString newExt = FixedExtension(masks.at(typeIndex - 1));
-    if (newExt.isEmpty())
-        return currentName;
-
     const QString name = FileNamePart(currentName);
     const qsizetype dot = name.lastIndexOf(u'.');
     if (dot <= 0)
         return currentName;
     const QString oldExt = name.mid(dot + 1);
     bool known = false;
-    for (const QString& mask : masks) {
-        const QString ext = FixedExtension(mask);
-        if (!ext.isEmpty() && UpperCaseShort(ext) == UpperCaseShort(oldExt)) {
-            known = true;
-            break;
-        }
-    }
+    for (const QLatin1StringView ext : Extensions)
+        known = known || UpperCaseShort(oldExt) == ext;
     if (!known)
         return currentName;
+    const QString newExt = Extensions[typeIndex - 1];
     const QString ext = HasCapital(oldExt) ? newExt : newExt.toLower();
     const qsizetype dotInFull = currentName.size() - name.size() + dot;
     return currentName.left(dotInFull + 1) + ext;
@@ -227,8 +201,8 @@ void SelectFileOfKind(const TFileKindTables& tables, const QString& titleWord, T
     dialog.InitialDir = request.Directory;
     dialog.FileName = request.FileName;
     dialog.DefaultExt = FileExtensionPart(request.FileName);
-    dialog.OnTypeChange = [filterList](int typeIndex, const QString& currentName) {
-        return FileNameForType(filterList, typeIndex, currentName);
+    dialog.OnTypeChange = [](int typeIndex, const QString& currentName) {
+        return FileNameForType(typeIndex, currentName);
     };
 
     const auto& show = platform::Hooks().SaveFileDialog;

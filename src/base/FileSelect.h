@@ -89,11 +89,11 @@ QString ReplaceBracketWords(const QString& text, const TBracketWord* words, int 
 void FileKindFilterIndex(TFileKind kind, const QString& fileName, uint16_t& filterIndex);
 
 // The name to show after the user picked another type (1-based, as the
-// dialog counts) of a filter list: when the current name's extension is the
-// fixed extension of one of the list's types, it becomes the new type's fixed
-// extension (in lower case when the old one had no capital). A type without a
-// fixed extension ("*.*", "*.AG?") and any other name leave the name as it is.
-QString FileNameForType(const QString& filterList, int typeIndex, const QString& currentName);
+// dialog counts), the same rule for every kind: when the current name's
+// extension is one of CSV, XLS, ASC, TXT, HTM (without regard to case), types
+// 1 to 5 put CSV, XLS, ASC, TXT, HTM in its place (in lower case when the old
+// one had no capital); other types and any other name leave the name as it is.
+QString FileNameForType(int typeIndex, const QString& currentName);
 
 // Asks for a file to write: the translated tables of the kind, title word
 // ("speichern") appended to the title after one blank. Resolves the request's

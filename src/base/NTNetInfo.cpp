@@ -157,11 +157,15 @@ void TNTNetInfo::SetComputerName(const QString& name)
     computerName_ = newName;
     if (!VerboseMode)
         return;
-    // The window system's question has the buttons OK and No; OK and Cancel
-    // stand for them here, Cancel meaning "later".
-    const int answer = platform::ShowMessageBox(DialogText(ConfirmRestartText), QStringLiteral("Warning"),
-                                                platform::mb::OkCancel | platform::mb::IconExclamation);
-    if (answer != platform::mb::IdOk)
+    // The question says "OK" to restart now, "No" to restart later: those are
+    // its two buttons.
+    platform::TKindMessageRequest question;
+    question.Text = DialogText(ConfirmRestartText);
+    question.Caption = QStringLiteral("Warning");
+    question.Icon = platform::TMessageIcon::Warning;
+    question.Buttons = {platform::TMessageAnswer::Ok, platform::TMessageAnswer::No};
+    const auto& ask = platform::Hooks().KindMessageBox;
+    if (!ask || ask(question) != platform::TMessageAnswer::Ok)
         return;
     const auto& restart = platform::Hooks().RestartSystem;
     if (restart && restart())

@@ -70,24 +70,6 @@ QString ShortDesignation(const QString& designation, bool arcDesc)
     return designation;
 }
 
-// The integer of a text of digits, blanks allowed in front; 0 for anything
-// else.
-int IntOrZero(QStringView text)
-{
-    qsizetype i = 0;
-    while (i < text.size() && text[i] == QLatin1Char(' '))
-        ++i;
-    if (i == text.size())
-        return 0;
-    int value = 0;
-    for (; i < text.size(); ++i) {
-        if (!IsAsciiDigit(text[i]))
-            return 0;
-        value = value * 10 + int(text[i].unicode() - u'0');
-    }
-    return value;
-}
-
 } // namespace
 
 TArchiveReader::TArchiveReader(TEvaluationState& state)
@@ -256,15 +238,33 @@ bool TArchiveReader::TryLayout(QStringView text, int layout)
 platform::DateTimeValue TArchiveReader::ReadByLayout(QStringView text) const
 {
     const TDateLayout& l = state_.DateLayout;
-    auto part = [&text](int pos, int len) { return IntOrZero(text.mid(pos - 1, len)); };
+    // A part that is not all digits ("1X") makes the stamp unreadable: read
+    // as 0 it would stand for another time and overwrite that time's line.
+    bool digits = true;
+    auto part = [&text, &digits](int pos, int len) {
+        const QStringView t = text.mid(pos - 1, len);
+        int value = 0;
+        for (const QChar c : t) {
+            if (!IsAsciiDigit(c))
+                digits = false;
+            else
+                value = value * 10 + int(c.unicode() - u'0');
+        }
+        return value;
+    };
     const int day = part(l.DayPos, 2);
     const int month = part(l.MonthPos, 2);
     int year = part(l.YearPos, l.YearLen);
     if (l.YearLen == 2)
         year += year < 80 ? 2000 : 1900;
+    const int hour = part(l.HourPos, 2);
+    const int minute = part(l.MinutePos, 2);
+    const int second = part(l.SecondPos, 2);
+    if (!digits)
+        return 0.0;
     platform::DateTimeValue date = 0, time = 0;
     if (!platform::TryEncodeDate(year, month, day, date)
-        || !platform::TryEncodeTime(part(l.HourPos, 2), part(l.MinutePos, 2), part(l.SecondPos, 2), 0, time))
+        || !platform::TryEncodeTime(hour, minute, second, 0, time))
         return 0.0;
     return platform::ComposeDateTime(date, time);
 }

@@ -252,6 +252,10 @@ void TEvaluator::FillTable(uint8_t level, const QString& nodeText, const QString
 {
     if (state_.Busy || level == 0)
         return;
+    // A list without a row number ("" or ",") reads nothing: finishing the
+    // table shown would take one more of its columns away each time.
+    if (std::none_of(rows.begin(), rows.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }))
+        return;
 
     hooks_.Hourglass(true);
     state_.Busy = true;
@@ -470,11 +474,18 @@ void TEvaluator::EndOfHeader()
         units.removeLast();
     DataPhase = true;
 
-    // An archive of a device already in the table continues in its columns;
-    // any other gets new columns at the right.
-    const auto known = deviceColumns_.constFind(DeviceNumber);
-    if (known != deviceColumns_.constEnd())
-        ColumnOffset = known.value();
+    // An archive of a device already in the table puts each field into that
+    // device's column of the same value name: a logbook (GONr, Vb, ...) must
+    // not continue a value archive (Vb, Vm, ...) by position. A name the
+    // device has no column for gets a new column of that device at the right
+    // of the table; a device not yet in the table gets its columns there too.
+    auto known = deviceColumns_.find(DeviceNumber);
+    const bool knownDevice = known != deviceColumns_.end();
+    std::vector<TDeviceColumn> added;
+    std::vector<bool> taken(knownDevice ? known.value().size() : 0, false);
+    int next = ColumnOffset;
+    if (knownDevice && !known.value().empty())
+        ColumnOffset = known.value().front().column;
 
     plan_.assign(std::size_t(units.size()), TFieldPlan{});
     int shown = 0;
@@ -482,14 +493,29 @@ void TEvaluator::EndOfHeader()
     for (int k = 2; k < units.size(); ++k) {
         if (!IsColumnShown(k))
             continue;
-        const int col = ColumnOffset + shown;
-        bool ok = true;
-        if (nameRow_ == 1)
-            ok = table_.SetHeaderCell(DeviceNumber, 1, col);
-        ok = ok && table_.SetHeaderCell(names[k], nameRow_ + 1, col);
-        ok = ok && table_.SetHeaderCell(units[k], nameRow_ + 2, col);
-        if (!ok)
-            throw EEvaluationError("table column beyond the grid");
+        QString name = names[k];
+        ConvertSpecialChars(name);
+        int col = -1;
+        if (knownDevice) {
+            const std::vector<TDeviceColumn>& columns = known.value();
+            for (std::size_t i = 0; i < columns.size() && col < 0; ++i) {
+                if (!taken[i] && columns[i].name == name) {
+                    taken[i] = true;
+                    col = columns[i].column;
+                }
+            }
+        }
+        if (col < 0) {
+            col = next++;
+            bool ok = true;
+            if (nameRow_ == 1)
+                ok = table_.SetHeaderCell(DeviceNumber, 1, col);
+            ok = ok && table_.SetHeaderCell(names[k], nameRow_ + 1, col);
+            ok = ok && table_.SetHeaderCell(units[k], nameRow_ + 2, col);
+            if (!ok)
+                throw EEvaluationError("table column beyond the grid");
+            added.push_back(TDeviceColumn{std::move(name), col});
+        }
         TFieldPlan& p = plan_[std::size_t(k)];
         if (format && !units[k].isEmpty())
             p.mode = TFieldMode::Formatted;
@@ -497,15 +523,19 @@ void TEvaluator::EndOfHeader()
             p.mode = TFieldMode::PlainGONr;
         else
             p.mode = TFieldMode::Plain;
-        p.column = shown++;
+        p.column = col - ColumnOffset;
+        ++shown;
     }
     shownCount_ = shown;
     // Rows make room for the difference columns the finish adds (one per
     // value column, after the key column went) when they are made.
     const int columns = table_.Grid().ColCount();
     table_.Grid().SetRowCapacityHint(view_.Differenz ? 2 * columns - 4 : 0);
-    if (shown > 0 && known == deviceColumns_.constEnd())
-        deviceColumns_.insert(DeviceNumber, ColumnOffset);
+    if (!added.empty()) {
+        std::vector<TDeviceColumn>& columns = deviceColumns_[DeviceNumber];
+        for (TDeviceColumn& c : added)
+            columns.push_back(std::move(c));
+    }
 }
 
 bool TEvaluator::IsColumnShown(int index) const

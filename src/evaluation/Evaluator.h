@@ -226,8 +226,13 @@ private:
     int64_t keyDay_ = INT64_MIN; // day of keyDayNumber_, INT64_MIN none
     int64_t keyDayNumber_ = 0;
     platform::LocaleFormats::DateTextCache dateCache_;
-    // First column of each device in the table.
-    QHash<QString, int> deviceColumns_;
+    // The columns of each device in the table, left to right, with their
+    // value names as the header row shows them.
+    struct TDeviceColumn {
+        QString name;
+        int column;
+    };
+    QHash<QString, std::vector<TDeviceColumn>> deviceColumns_;
     uint32_t archive_ = 0;       // counts the EvaluateRow calls of a table
 
     // Per archive: how each data field is written.

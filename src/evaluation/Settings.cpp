@@ -28,13 +28,23 @@ namespace settings {
 
 QString LocalPathFromWindows(const QString& path)
 {
-    if (path.size() < 2 || path[1] != QLatin1Char(':') || (path[0] != QLatin1Char('C') && path[0] != QLatin1Char('c')))
+    // Every drive letter maps as C: does: what lies below the drive lives
+    // below the home directory ("D:\Daten\Arc" is ~/Daten/Arc). A path
+    // without a drive that is not absolute is taken below the home directory
+    // too: an archive directory relative to wherever the program was started
+    // would move with the current directory.
+    const QString home = QDir::homePath();
+    QString rest = path;
+    const bool drive = path.size() >= 2 && path[1] == QLatin1Char(':')
+        && ((path[0] >= QLatin1Char('A') && path[0] <= QLatin1Char('Z'))
+            || (path[0] >= QLatin1Char('a') && path[0] <= QLatin1Char('z')));
+    if (drive)
+        rest = path.mid(2);
+    else if (path.isEmpty() || path.startsWith(QLatin1Char('/')))
         return path;
-    QString rest = path.mid(2);
     rest.replace(QLatin1Char('\\'), QLatin1Char('/'));
     while (rest.startsWith(QLatin1Char('/')))
         rest.remove(0, 1);
-    const QString home = QDir::homePath();
     return rest.isEmpty() ? home : home + QLatin1Char('/') + rest;
 }
 

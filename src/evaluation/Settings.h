@@ -40,9 +40,10 @@ inline QString Company() { return QStringLiteral("Morvax"); }
 // The sibling program's settings file, looked up in the Windows directory.
 inline QString SiblingIniName() { return QStringLiteral("Kelvor.ini"); }
 
-// A path of the Windows world on drive C: becomes a folder below the user's
-// home directory ("C:\AUSWERT\ARC" gives "~/AUSWERT/ARC", "C:\" the home
-// directory); any other path is answered unchanged.
+// A path of the Windows world on a drive becomes a folder below the user's
+// home directory ("C:\AUSWERT\ARC" gives "~/AUSWERT/ARC", "D:\" the home
+// directory), and so does a relative path; an absolute Linux path is
+// answered unchanged.
 QString LocalPathFromWindows(const QString& path);
 
 } // namespace settings

@@ -11,6 +11,12 @@
 #include <array>
 #include <cstdint>
 
+// The page a table preview is laid out on, whatever the size of the preview's
+// image: A4 at the screen's 96 dpi. The image shows it scaled, so the rows on a
+// preview page depend neither on the view nor on the window size.
+constexpr int PreviewPageWidth = 794;
+constexpr int PreviewPageHeight = 1123;
+
 // Pages the print dialog offers: rows div 28 in landscape, else rows / 64.4
 // rounded; at least 1.
 int32_t EstimatePageCount(int rowCount, int printOrientation);

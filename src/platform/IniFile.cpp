@@ -222,6 +222,30 @@ QStringList IniFile::load() const
     return text.split(QLatin1Char('\n'));
 }
 
+bool IniFile::loadForChange(QStringList& lines) const
+{
+    // A file that is there but cannot be read (no read permission, a link
+    // to nowhere, a read error) must not be replaced by one that holds only
+    // the new key: the change fails and the file stays as it is.
+    lines.clear();
+    const QFileInfo fi(fileName_);
+    if (!fi.exists() && !fi.isSymLink())
+        return true;
+    QFile f(fileName_);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        return false;
+    if (bytes.isEmpty())
+        return true;
+    QString text = DecodeText(bytes);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    lines = text.split(QLatin1Char('\n'));
+    return true;
+}
+
 bool IniFile::save(const QStringList& lines) const
 {
     const QFileInfo fi(fileName_);
@@ -254,7 +278,9 @@ bool IniFile::WriteString(const QString& section, const QString& key, const QStr
     const QString keyName = oneLine(key).trimmed();
     if (sectionName.isEmpty() || keyName.isEmpty())
         return false;
-    QStringList lines = load();
+    QStringList lines;
+    if (!loadForChange(lines))
+        return false;
     const std::vector<SectionRange> sections = sectionsNamed(lines, sectionName);
     LineInfo info;
     const int at = findKey(lines, sections, keyName, &info);
@@ -329,7 +355,9 @@ QStringList IniFile::ReadSections() const
 
 bool IniFile::EraseSection(const QString& section)
 {
-    QStringList lines = load();
+    QStringList lines;
+    if (!loadForChange(lines))
+        return false;
     const std::vector<SectionRange> sections = sectionsNamed(lines, section);
     if (sections.empty())
         return true;
@@ -340,7 +368,9 @@ bool IniFile::EraseSection(const QString& section)
 
 bool IniFile::DeleteKey(const QString& section, const QString& key)
 {
-    QStringList lines = load();
+    QStringList lines;
+    if (!loadForChange(lines))
+        return false;
     const std::vector<SectionRange> sections = sectionsNamed(lines, section);
     bool changed = false;
     for (auto it = sections.rbegin(); it != sections.rend(); ++it) {
@@ -360,7 +390,9 @@ bool IniFile::CreateSection(const QString& section)
     const QString name = oneLine(section).trimmed();
     if (name.isEmpty())
         return false;
-    QStringList lines = load();
+    QStringList lines;
+    if (!loadForChange(lines))
+        return false;
     if (!sectionsNamed(lines, name).empty())
         return true;
     if (!lines.isEmpty() && !lines.back().trimmed().isEmpty())

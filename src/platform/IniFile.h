@@ -84,6 +84,8 @@ public:
 
 private:
     QStringList load() const;
+    // The lines for a change; false when the file is there but unreadable.
+    bool loadForChange(QStringList& lines) const;
     bool save(const QStringList& lines) const;
 
     QString fileName_;

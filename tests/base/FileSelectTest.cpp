@@ -124,6 +124,7 @@ TEST(FileKindFilterIndex, MatchesTheExtensionWithoutRegardToCase)
     EXPECT_EQ(IndexOf(1, QStringLiteral("X.AGR")), 4);
     EXPECT_EQ(IndexOf(1, QStringLiteral("x.agw")), 4);
     EXPECT_EQ(IndexOf(1, QStringLiteral("X.CSV")), 0);
+    EXPECT_EQ(IndexOf(1, QStringLiteral("X.HTM")), 4);      // as kind 0
     EXPECT_EQ(IndexOf(1, QStringLiteral("X.BIN")), 5);
     EXPECT_EQ(IndexOf(2, QStringLiteral("a.tli")), 0);
     EXPECT_EQ(IndexOf(2, QStringLiteral("a.csv")), 1);
@@ -141,29 +142,18 @@ TEST(FileKindFilterIndex, MatchesTheExtensionWithoutRegardToCase)
 
 TEST(FileNameForType, ExchangesAKnownExtensionForTheNewType)
 {
-    const QString filter = GermanExportFilter;
-    EXPECT_EQ(FileNameForType(filter, 2, QStringLiteral("TAB.CSV")), QStringLiteral("TAB.XLS"));
-    EXPECT_EQ(FileNameForType(filter, 5, QStringLiteral("tab.csv")), QStringLiteral("tab.htm"));
-    EXPECT_EQ(FileNameForType(filter, 1, QStringLiteral("/tmp/x.y/tab.Txt")), QStringLiteral("/tmp/x.y/tab.CSV"));
-    // "Alle Dateien" and unknown extensions keep the name.
-    EXPECT_EQ(FileNameForType(filter, 6, QStringLiteral("tab.csv")), QStringLiteral("tab.csv"));
-    EXPECT_EQ(FileNameForType(filter, 2, QStringLiteral("tab.dat")), QStringLiteral("tab.dat"));
-    EXPECT_EQ(FileNameForType(filter, 2, QStringLiteral("tab")), QStringLiteral("tab"));
-    EXPECT_EQ(FileNameForType(filter, 2, QStringLiteral("/tmp/x.csv/tab")), QStringLiteral("/tmp/x.csv/tab"));
-    EXPECT_EQ(FileNameForType(filter, 0, QStringLiteral("tab.csv")), QStringLiteral("tab.csv"));
-    EXPECT_EQ(FileNameForType(filter, 7, QStringLiteral("tab.csv")), QStringLiteral("tab.csv"));
+    EXPECT_EQ(FileNameForType(2, QStringLiteral("TAB.CSV")), QStringLiteral("TAB.XLS"));
+    EXPECT_EQ(FileNameForType(5, QStringLiteral("tab.csv")), QStringLiteral("tab.htm"));
+    EXPECT_EQ(FileNameForType(1, QStringLiteral("/tmp/x.y/tab.Txt")), QStringLiteral("/tmp/x.y/tab.CSV"));
+    EXPECT_EQ(FileNameForType(3, QStringLiteral("TAB.HTM")), QStringLiteral("TAB.ASC"));
+    // Types beyond the fifth and unknown extensions keep the name.
+    EXPECT_EQ(FileNameForType(6, QStringLiteral("tab.csv")), QStringLiteral("tab.csv"));
+    EXPECT_EQ(FileNameForType(2, QStringLiteral("tab.dat")), QStringLiteral("tab.dat"));
+    EXPECT_EQ(FileNameForType(2, QStringLiteral("tab")), QStringLiteral("tab"));
+    EXPECT_EQ(FileNameForType(2, QStringLiteral("/tmp/x.csv/tab")), QStringLiteral("/tmp/x.csv/tab"));
+    EXPECT_EQ(FileNameForType(0, QStringLiteral("tab.csv")), QStringLiteral("tab.csv"));
 }
 
-TEST(FileNameForType, FollowsTheTypesOfTheKindsOwnList)
-{
-    const TFileKindTables tables = GermanTables();
-    // The archive type has no single extension: the name stays.
-    EXPECT_EQ(FileNameForType(tables.Filter(FileKindImportData), 5, QStringLiteral("a.csv")), QStringLiteral("a.csv"));
-    // A task list is no export file: its type never turns "a.csv" into "a.TLI"
-    // nor does the export's type table apply to it.
-    EXPECT_EQ(FileNameForType(tables.Filter(FileKindTaskLists), 1, QStringLiteral("a.csv")), QStringLiteral("a.csv"));
-    EXPECT_EQ(FileNameForType(tables.Filter(FileKindExecutables), 2, QStringLiteral("run.exe")), QStringLiteral("run.bat"));
-}
 
 // ---- Asking for a file ---------------------------------------------------------------
 
@@ -282,4 +272,25 @@ TEST_F(SelectFile, ANameWithoutDirectoryLiesInTheStartDirectory)
     EXPECT_EQ(request_.Directory, dir_);
     EXPECT_EQ(request_.FileName, QStringLiteral("neu.txt"));
     EXPECT_EQ(request_.FilterIndex, 3);
+}
+
+// The dialog's type change follows one rule for every kind, whatever the
+// kind's own list of types is: the first five types stand for CSV, XLS, ASC,
+// TXT and HTM.
+TEST_F(SelectFile, TheTypeChangeIsOneRuleForEveryKind)
+{
+    for (int kind = 0; kind < FileKindCount; ++kind) {
+        SCOPED_TRACE(kind);
+        hooks_.saveRequests.clear();
+        request_.FileKind = TFileKind(kind);
+        SelectFileOfKind(tables_, QStringLiteral("speichern"), request_);
+        ASSERT_EQ(hooks_.saveRequests.size(), 1u);
+        const auto& change = hooks_.saveRequests.front().OnTypeChange;
+        ASSERT_TRUE(change);
+        EXPECT_EQ(change(2, QStringLiteral("a.csv")), QStringLiteral("a.xls"));
+        EXPECT_EQ(change(5, QStringLiteral("A.TXT")), QStringLiteral("A.HTM"));
+        EXPECT_EQ(change(1, QStringLiteral("a.tli")), QStringLiteral("a.tli"));
+        EXPECT_EQ(change(2, QStringLiteral("run.exe")), QStringLiteral("run.exe"));
+        EXPECT_EQ(change(6, QStringLiteral("a.csv")), QStringLiteral("a.csv"));
+    }
 }

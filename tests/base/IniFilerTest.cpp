@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -155,19 +157,41 @@ TEST_F(IniFilerTest, WithoutAnyStoreWritesAreDropped)
     EXPECT_FALSE(reader.ReadBool(QStringLiteral("Einstellungen"), QStringLiteral("Grafik"), false));
 }
 
-TEST_F(IniFilerTest, ReadOnlyProgramDirectoryReadsTheExistingIniFile)
+// The program's INI file exists and can be read but not opened for writing:
+// reading uses it, writing goes to the registry. Permission bits do not stop
+// root, a running program does: nobody may open its file for writing (the
+// system answers "text file busy"), so the INI file here is a copy of a small
+// program with the settings appended, running while the stores are chosen.
+TEST_F(IniFilerTest, ProgramIniFileThatRefusesWritesIsReadAndWritesGoToTheRegistry)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permission bits do not stop root";
-    ASSERT_TRUE(testsupport::writeFile(iniPath(), "[PATH]\r\nARCFILE=*.AGR\r\n"));
-    QFile::setPermissions(iniPath(), QFileDevice::ReadOwner);
-    QFile::setPermissions(sandbox.programDir(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("sleep"));
+    ASSERT_FALSE(program.isEmpty());
+    ASSERT_TRUE(QFile::copy(program, iniPath()));
+    {
+        QFile f(iniPath());
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        f.write("\n[PATH]\r\nARCFILE=*.AGR\r\n");
+    }
+    ASSERT_TRUE(QFile::setPermissions(iniPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    QProcess running;
+    running.start(iniPath(), {QStringLiteral("30")});
+    ASSERT_TRUE(running.waitForStarted());
+    {
+        QFile probe(iniPath());
+        ASSERT_FALSE(probe.open(QIODevice::ReadWrite)) << "the running program's file must refuse writing";
+    }
     {
         const TIniFiler reader(QString(), QStringLiteral("Morvax"), QString(), false);
         EXPECT_EQ(reader.StoreKind(), Kind::ProgramIni);
         EXPECT_EQ(reader.ReadString(QStringLiteral("PATH"), QStringLiteral("ARCFILE"), {}), QStringLiteral("*.AGR"));
         TIniFiler writer(QString(), QStringLiteral("Morvax"), QString(), true);
         EXPECT_EQ(writer.StoreKind(), Kind::Registry);
+        writer.WriteString(QStringLiteral("PATH"), QStringLiteral("ARCFILE"), QStringLiteral("*.AGW"));
     }
-    QFile::setPermissions(sandbox.programDir(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // With the registry's marker written, reading finds the registry first.
+    const TIniFiler reader(QString(), QStringLiteral("Morvax"), QString(), false);
+    EXPECT_EQ(reader.StoreKind(), Kind::Registry);
+    EXPECT_EQ(reader.ReadString(QStringLiteral("PATH"), QStringLiteral("ARCFILE"), {}), QStringLiteral("*.AGW"));
+    running.kill();
+    running.waitForFinished();
 }

@@ -116,22 +116,34 @@ TEST_F(NTNetInfoTest, SameNameDoesNothing)
 TEST_F(NTNetInfoTest, VerboseChangeAsksCutsAndOffersRestart)
 {
     TNTNetInfo info;
-    fakes.messageBoxAnswers = {mb::IdOk, mb::IdCancel};
+    fakes.messageBoxAnswers = {mb::IdOk};
+    fakes.kindAnswers = {platform::TMessageAnswer::No};
     info.SetComputerName("ABCDEFGHIJKLMNOPQRST");
     ASSERT_EQ(renamedTo.size(), 1u);
     EXPECT_EQ(renamedTo[0], "ABCDEFGHIJKLMNO");
-    ASSERT_EQ(fakes.messageBoxes.size(), 2u);
+    ASSERT_EQ(fakes.messageBoxes.size(), 1u);
     EXPECT_EQ(fakes.messageBoxes[0].Text,
               "Are you sure you want to change the name\nof this computer? (This action will require\n"
               "a system restart!)");
     EXPECT_EQ(fakes.messageBoxes[0].Flags, mb::OkCancel | mb::IconExclamation);
-    EXPECT_TRUE(fakes.messageBoxes[1].Text.startsWith("You have made changes which require you to restart the\n"));
+    // The restart question: OK restarts now, No later.
+    ASSERT_EQ(fakes.kindMessages.size(), 1u);
+    EXPECT_TRUE(fakes.kindMessages[0].Text.startsWith("You have made changes which require you to restart the\n"));
+    EXPECT_EQ(fakes.kindMessages[0].Buttons,
+              (std::vector<platform::TMessageAnswer>{platform::TMessageAnswer::Ok, platform::TMessageAnswer::No}));
+    EXPECT_EQ(fakes.kindMessages[0].Icon, platform::TMessageIcon::Warning);
     EXPECT_EQ(restarts, 0);
 
     // The stored name is the new one: setting it again asks nothing.
     info.SetComputerName("ABCDEFGHIJKLMNO");
-    EXPECT_EQ(fakes.messageBoxes.size(), 2u);
+    EXPECT_EQ(fakes.messageBoxes.size(), 1u);
+    EXPECT_EQ(fakes.kindMessages.size(), 1u);
     EXPECT_EQ(renamedTo.size(), 1u);
+
+    // OK restarts.
+    fakes.kindAnswers = {platform::TMessageAnswer::Ok};
+    info.SetComputerName("ZWEI");
+    EXPECT_EQ(restarts, 1);
 }
 
 TEST_F(NTNetInfoTest, DeclinedChangeThrowsOnlyForAllErrors)
@@ -169,7 +181,8 @@ TEST_F(NTNetInfoTest, FailedRestartIsShownAndThrownForAllErrors)
     TNTNetInfo info;
     info.SetErrorReporting(TNTNetErrorReporting::niAllErrors);
     restartWorks = false;
-    fakes.messageBoxAnswers = {mb::IdOk, mb::IdOk, mb::IdOk};
+    fakes.messageBoxAnswers = {mb::IdOk, mb::IdOk};
+    fakes.kindAnswers = {platform::TMessageAnswer::Ok};
     try {
         info.SetComputerName("anders");
         ADD_FAILURE() << "no exception";
@@ -178,8 +191,8 @@ TEST_F(NTNetInfoTest, FailedRestartIsShownAndThrownForAllErrors)
         EXPECT_TRUE(e.Message().contains('\r'));
     }
     EXPECT_EQ(restarts, 1);
-    ASSERT_EQ(fakes.messageBoxes.size(), 3u);
-    EXPECT_TRUE(fakes.messageBoxes[2].Text.startsWith("Unable to restart system at this time."));
+    ASSERT_EQ(fakes.messageBoxes.size(), 2u);
+    EXPECT_TRUE(fakes.messageBoxes[1].Text.startsWith("Unable to restart system at this time."));
 }
 
 TEST_F(NTNetInfoTest, QuietModeRenamesWithoutAsking)

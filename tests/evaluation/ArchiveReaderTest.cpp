@@ -413,8 +413,31 @@ TEST(ParseTimestamp, UnreadableTimeStampsGiveZero)
     EXPECT_EQ(reader.ParseTimestamp(u"31.02.2004 06:00:00"), 0.0);   // no such day
     EXPECT_EQ(reader.ParseTimestamp(u"14.03.2004 25:00:00"), 0.0);
     EXPECT_EQ(reader.ParseTimestamp(u"xx.03.2004 06:00:00"), 0.0);   // day 0
-    // A part that is no number counts as 0.
-    EXPECT_EQ(Seconds(reader.ParseTimestamp(u"14.03.2004 06:00:0x")), Seconds(At(2004, 3, 14, 6)));
+    // A part that is not all digits makes the whole stamp unreadable.
+    EXPECT_EQ(reader.ParseTimestamp(u"14.03.2004 06:00:0x"), 0.0);
+}
+
+TEST(ParseTimestamp, APartWithLettersRejectsTheStamp)
+{
+    for (const bool german : {true, false}) {
+        ScopedLocaleFormats formats(german ? German() : English());
+        TEvaluationState state;
+        TArchiveReader reader(state);
+        EXPECT_EQ(reader.ParseTimestamp(u"01.09.2026 1X:30:00"), 0.0) << german;
+        EXPECT_EQ(reader.ParseTimestamp(u"01.09.2026 00:3X:00"), 0.0) << german;
+        EXPECT_EQ(reader.ParseTimestamp(u"0X.09.2026 00:30:00"), 0.0) << german;
+        EXPECT_EQ(reader.ParseTimestamp(u"01.X9.2026 00:30:00"), 0.0) << german;
+        EXPECT_EQ(reader.ParseTimestamp(u"01.09.20X6 00:30:00"), 0.0) << german;
+        EXPECT_EQ(reader.ParseTimestamp(u"01.09.26 00:30:0X"), 0.0) << german;
+        EXPECT_EQ(reader.ParseTimestamp(u"01.09.2026 +1:30:00"), 0.0) << german;
+        // The genuine stamp beside them still reads.
+        EXPECT_EQ(Seconds(reader.ParseTimestamp(u"01.09.2026 00:30:00")), Seconds(At(2026, 9, 1, 0, 30)));
+    }
+    // A date alone is read by the platform as midnight.
+    ScopedLocaleFormats german(German());
+    TEvaluationState state;
+    TArchiveReader reader(state);
+    EXPECT_EQ(Seconds(reader.ParseTimestamp(u"01.09.2026")), Seconds(At(2026, 9, 1)));
 }
 
 TEST(ParseTimestamp, EveryLineOfAGeneratedArchive)

@@ -209,15 +209,30 @@ TEST_F(BadInputTest, TimeStampsWithLettersGiveNoRowAndStopNothing)
     lines.insert(5, DataLine(10, QStringLiteral("Montag"), values));
     lines.append(DataLine(11, QStringLiteral("01.01.2004 01:15:00 Uhr"), values));
     lines.append(DataLine(12, QStringLiteral("xx.xx.xxxx xx:xx:xx"), values));
-    // In a time stamp of a known layout a part that is no number counts as 0:
-    // "oo" o'clock is midnight.
+    // In a time stamp of a known layout a part that is not all digits makes
+    // the stamp unreadable: "oo" o'clock is no midnight.
     lines.append(DataLine(13, QStringLiteral("01.01.2004 oo:40:00"), values));
     WriteArchive(QStringLiteral("A.AGR"), ArchiveText(QStringLiteral("0012345"), kNames, kUnits, lines));
     FillOverview(overview, {{QStringLiteral("A.AGR"), QStringLiteral("0012345")}});
     SelectDevice(QStringLiteral("0012345"), QStringLiteral("1"));
-    QStringList expected = kGoodTimes;
-    expected.insert(2, QStringLiteral("01.01.2004 00:40:00"));
-    EXPECT_EQ(Times(), expected);
+    EXPECT_EQ(Times(), kGoodTimes);
+}
+
+// "1X:30:00" read as 00:30 would, with merging on, overwrite the genuine
+// 00:30 reading: the row's values and the counter difference would change
+// without a trace.
+TEST_F(BadInputTest, ATimeStampWithLettersLeavesTheGenuineReadingOfItsSlot)
+{
+    QStringList lines = GoodLines();
+    lines.insert(2, DataLine(7, QStringLiteral("01.01.2004 1X:30:00"),
+                             {QStringLiteral("00009999"), QStringLiteral("0099,9"), QStringLiteral("0")}));
+    WriteArchive(QStringLiteral("A.AGR"), ArchiveText(QStringLiteral("0012345"), kNames, kUnits, lines));
+    FillOverview(overview, {{QStringLiteral("A.AGR"), QStringLiteral("0012345")}});
+    ASSERT_TRUE(state.Settings.OhneDoppelte);
+    SelectDevice(QStringLiteral("0012345"), QStringLiteral("1"));
+    EXPECT_EQ(Times(), kGoodTimes);
+    ASSERT_EQ(DataRows(), 4);
+    EXPECT_EQ(DataRow(1).mid(1, 3), (QStringList{"01.01.2004 00:30:00", "1010", "21,0"}));
 }
 
 TEST_F(BadInputTest, NumbersWithSeveralSeparatorsKeepTheirRows)

@@ -303,6 +303,34 @@ TEST_F(EvaluatorTest, DeviceContinuesOverTwoArchivesInItsOwnColumns)
     }
 }
 
+// A selection with no row to read leaves the table shown as it is: it must
+// not finish it again (and take another column away each time).
+TEST_F(EvaluatorTest, ARowListWithoutRowsLeavesTheTableAsItIs)
+{
+    const QString d = QStringLiteral("01.01.2004");
+    WriteArchive(QStringLiteral("A1.AGR"),
+                 ArchiveText("5", kNames, kUnits,
+                             {DataLine(1, Ts(d, "00:15:00"), {"100", "1"}), DataLine(2, Ts(d, "00:30:00"), {"110", "2"})}));
+    FillOverview(overview, {{QStringLiteral("A1.AGR"), QStringLiteral("5")}});
+    SelectDevice(QStringLiteral("5"), QStringLiteral("1"));
+    ASSERT_EQ(Grid().ColCount(), 4);
+    std::vector<QStringList> before;
+    for (int r = 0; r < Grid().RowCount(); ++r)
+        before.push_back(Row(r));
+    const std::size_t runs = running.size();
+
+    for (const QString& rows : {QString(), QStringLiteral(","), QStringLiteral(",,")}) {
+        for (const uint8_t level : {uint8_t(1), uint8_t(2), uint8_t(3)}) {
+            Select(level, QStringLiteral("5"), HeaderKeyTable[hkDevNo].Caption, QString(), rows);
+            ASSERT_EQ(Grid().ColCount(), 4) << rows.toStdString() << int(level);
+            ASSERT_EQ(Grid().RowCount(), int(before.size()));
+            for (int r = 0; r < Grid().RowCount(); ++r)
+                EXPECT_EQ(Row(r), before[std::size_t(r)]) << r;
+        }
+    }
+    EXPECT_EQ(running.size(), runs) << "nothing ran";
+}
+
 TEST_F(EvaluatorTest, GroupOfThreeDevicesShowsFirstColumnsSkipsLogbooksAndSingleDeviceTitleLines)
 {
     for (const bool header : {true, false}) {

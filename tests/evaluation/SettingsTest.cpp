@@ -249,6 +249,28 @@ TEST_F(SettingsTest, DefaultArchivePathFromTheSiblingProgram)
     EXPECT_EQ(settings::LocalPathFromWindows(QStringLiteral("/srv/arc")), QStringLiteral("/srv/arc"));
 }
 
+// Any drive letter maps as C: does; the archive directory is never relative
+// (a folder "D:\Daten\Arc" in the current directory would be made, and the
+// archives looked up wherever the program was started).
+TEST_F(SettingsTest, DefaultArchivePathOfAnyDriveLivesBelowTheHomeDirectory)
+{
+    const QString cwd = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(sandbox.root()));
+    for (const QByteArray& sibling : {QByteArray("D:\\Daten\\Arc"), QByteArray("z:/Daten/Arc"), QByteArray("Daten\\Arc")}) {
+        ASSERT_TRUE(testsupport::writeFile(sandbox.windowsDir() + QStringLiteral("KELVOR.INI"),
+                                           "[PATH]\r\nARCPATH=" + sibling + "\r\n"));
+        TEinstellungen s;
+        DefaultArchivePath(s);
+        EXPECT_EQ(s.ArchivPfad, homeDir() + QStringLiteral("/Daten/Arc")) << sibling.toStdString();
+        EXPECT_TRUE(QFileInfo(s.ArchivPfad).isAbsolute());
+        EXPECT_TRUE(QFileInfo(s.ArchivPfad).isDir());
+    }
+    EXPECT_FALSE(QFileInfo::exists(sandbox.root() + QStringLiteral("/D:\\Daten\\Arc")));
+    EXPECT_FALSE(QFileInfo::exists(sandbox.root() + QStringLiteral("/Daten")));
+    QDir::setCurrent(cwd);
+    EXPECT_EQ(settings::LocalPathFromWindows(QStringLiteral("D:\\")), homeDir());
+}
+
 TEST_F(SettingsTest, AutoCommandLine)
 {
     TEvaluationState state;

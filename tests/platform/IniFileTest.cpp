@@ -213,3 +213,35 @@ TEST(IniFileText, ValueWhoseWindows1252BytesLookLikeUtf8ReadsBackAsWritten)
     EXPECT_EQ(again.ReadString(QStringLiteral("Einheiten"), QStringLiteral("Temperatur"), QString()), QStringLiteral("Maß°C"));
     EXPECT_EQ(again.ReadString(QStringLiteral("Einheiten"), QStringLiteral("Zeichen"), QString()), QStringLiteral("Ý™"));
 }
+
+// A file that is there but cannot be read must not be replaced by a file
+// that holds only the new key.
+TEST(IniFileFailures, AWriteToAFileThatCannotBeReadFailsAndLeavesIt)
+{
+    QTemporaryDir dir;
+    const QString link = dir.path() + QStringLiteral("/link.ini");
+    const QString target = dir.path() + QStringLiteral("/nowhere.ini");
+    ASSERT_TRUE(QFile::link(target, link));
+    IniFile ini(link);
+    EXPECT_FALSE(ini.WriteString(QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")));
+    EXPECT_FALSE(ini.CreateSection(QStringLiteral("S")));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), target);
+    EXPECT_FALSE(QFileInfo::exists(target));
+
+    // A link that points at itself.
+    const QString loop = dir.path() + QStringLiteral("/loop.ini");
+    ASSERT_TRUE(QFile::link(loop, loop));
+    EXPECT_FALSE(IniFile(loop).WriteString(QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")));
+    EXPECT_TRUE(QFileInfo(loop).isSymLink());
+
+    // Without read permission (root reads it all the same; then the old key
+    // must survive the write).
+    const QString locked = dir.path() + QStringLiteral("/locked.ini");
+    ASSERT_TRUE(IniFile(locked).WriteString(QStringLiteral("A"), QStringLiteral("Old"), QStringLiteral("1")));
+    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::WriteOwner));
+    const bool written = IniFile(locked).WriteString(QStringLiteral("A"), QStringLiteral("New"), QStringLiteral("2"));
+    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_EQ(IniFile(locked).ReadString(QStringLiteral("A"), QStringLiteral("Old"), QString()), QStringLiteral("1"));
+    EXPECT_EQ(IniFile(locked).ValueExists(QStringLiteral("A"), QStringLiteral("New")), written);
+}

@@ -62,5 +62,5 @@ void TDateiPfadMaske::SelectFileOfKind(TFileRequest& request)
 
 QString TDateiPfadMaske::TypeChange(TFileKind kind, int typeIndex, const QString& currentName) const
 {
-    return FileNameForType(tables_.Filter(kind), typeIndex, currentName);
+    return FileNameForType(typeIndex, currentName);
 }

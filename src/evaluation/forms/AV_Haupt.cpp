@@ -556,6 +556,7 @@ void TAV_HauptFormular::SetLanguage(const QString& abbreviation)
     languageReader_.reset();
     language_ = ChooseLanguage(abbreviation);
     SprachDateien_MenuItem->setVisible(ShowLanguageFilesMenuItem());
+    InstallQtTranslations(language_.IsGerman());
     ResetHeaderKeyTable();
 
     chartPopupEnabled_ = language_.IsGerman();

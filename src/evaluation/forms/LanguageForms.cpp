@@ -7,6 +7,10 @@
 #include "platform/LocaleFormats.h"
 #include "platform/ProgramPath.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QPointer>
+#include <QTranslator>
 #include <QFileInfo>
 
 using platform::TTranslatableKind;
@@ -188,9 +192,9 @@ std::vector<TBuiltInText> EnglishTexts_Haupt()
         captionText("ZST_Schalter", "meters"),
         captionText("Differenzen_Schalter", "difference"),
         captionText("Zusatz_Schalter", "all"),
-        bothTexts("E_Schalter", "all", "single values"),
-        bothTexts("T_Schalter", "day", "day values"),
-        bothTexts("M_Schalter", "mon", "month values"),
+        captionText("E_Schalter", "all"),
+        captionText("T_Schalter", "day"),
+        captionText("M_Schalter", "mon"),
         bothTexts("Auswert_Label", "meters", "difference"),
     };
 }
@@ -259,14 +263,44 @@ std::vector<TBuiltInText> EnglishTexts_Vorschau()
 
 // ---- Developer machine -------------------------------------------------------------
 
+namespace {
+const QString DeveloperAccount = QStringLiteral("kolbrina");
+// The translator installed on the application, owned by it.
+QPointer<QTranslator> QtTranslator;
+}
+
+bool InstallQtTranslations(bool german)
+{
+    if (QtTranslator) {
+        QCoreApplication::removeTranslator(QtTranslator);
+        delete QtTranslator.data();
+    }
+    if (!german || QCoreApplication::instance() == nullptr)
+        return !german;
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    QtTranslator = translator;
+    return true;
+}
+
 bool IsDeveloperMachine()
 {
-    return LoggedOnUserIs(QStringLiteral("kolbrina"));
+    return LoggedOnUserIs(DeveloperAccount);
+}
+
+bool ShowLanguageFilesMenuItemFor(const QString& userName, const QString& developerEnvironment)
+{
+    return developerEnvironment == QLatin1String("1") && userName == DeveloperAccount;
 }
 
 bool ShowLanguageFilesMenuItem()
 {
-    return qEnvironmentVariable("VALDRAN_DEVELOPER") == QLatin1String("1") && IsDeveloperMachine();
+    const QString environment = qEnvironmentVariable("VALDRAN_DEVELOPER");
+    return ShowLanguageFilesMenuItemFor(IsDeveloperMachine() ? DeveloperAccount : QString(), environment);
 }
 
 // ---- Generator ---------------------------------------------------------------------

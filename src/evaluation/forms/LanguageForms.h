@@ -54,11 +54,19 @@ std::vector<TBuiltInText> EnglishTexts_PfadMaske();
 std::vector<TBuiltInText> EnglishTexts_Chart();
 std::vector<TBuiltInText> EnglishTexts_Vorschau();
 
+// Qt's own dialogs (file, font, colour, the standard buttons) speak the
+// program's language: Qt's German translations (qtbase_de) are installed for
+// German and removed for every other language, which Qt's own English then
+// serves. True when the wanted translations are in place.
+bool InstallQtTranslations(bool german);
+
 // The developer account: the logged-on user is "kolbrina" (in full, with case).
 bool IsDeveloperMachine();
 // The generator's menu entry is shown on the developer account while the
 // development environment runs, which VALDRAN_DEVELOPER=1 stands for.
 bool ShowLanguageFilesMenuItem();
+// The same rule for a given user name and value of VALDRAN_DEVELOPER.
+bool ShowLanguageFilesMenuItemFor(const QString& userName, const QString& developerEnvironment);
 
 // The generator. Creating it names "SPR/ZT_DE.rc" and, when that file exists,
 // asks whether to overwrite it; a declined question skips everything. Forms

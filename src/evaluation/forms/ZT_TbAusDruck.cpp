@@ -14,6 +14,7 @@
 #include "platform/Printer.h"
 
 #include <QLabel>
+#include <QPainter>
 
 QPointer<TTabAus_Form> PreviewTabAus_Form;
 
@@ -121,11 +122,17 @@ void TTabAus_Form::PrepareTablePrint(bool SkipFileQuestion)
         d.Von_Seite = d.Bis_Seite = previewPage_;
         d.Druck_Bereich = db_Seitenzahlen;
         preview->setWindowTitle(preview->Abfrage_Label_0->text() + QLatin1Char('-') + windowTitle());
+        // One layout for every view and window size: the preview page of
+        // fixed size, drawn scaled onto the image.
+        const int orientation = preview->Orientation();
+        const int pageW = orientation == 1 ? PreviewPageHeight : PreviewPageWidth;
+        if (QPainter* painter = canvas->Painter())
+            painter->scale(double(canvas->PageWidth()) / pageW, double(canvas->PageWidth()) / pageW);
         d.Canvas = canvas;
-        d.Breite = canvas->PageWidth();
-        d.Hoehe = canvas->PageHeight();
+        d.Breite = pageW;
+        d.Hoehe = orientation == 1 ? PreviewPageWidth : PreviewPageHeight;
         // The page is laid out as the showing's orientation prints it.
-        PrepareTablePrintComponent(d, *params, content, true, preview->Orientation(), preview->Orientation());
+        PrepareTablePrintComponent(d, *params, content, true, orientation, orientation);
         if (!d.PrintTable())
             ShowMessageNr(QString(), 120);
         // The layout's own count, should the page size have changed it.
@@ -152,9 +159,10 @@ void TTabAus_Form::ShowTablePreview()
     PreviewTabAus_Form = this;
     const int orientation = GraphicsSettings.PrintOrientation;
 
-    // The count of the pages the preview will draw: the layout of a page of
-    // the size the preview gives it, laid out without drawing.
-    const QSize size = preview->PageSizeFor(orientation);
+    // The count of the pages the preview will draw: its page laid out
+    // without drawing.
+    const QSize size = orientation == 1 ? QSize(PreviewPageHeight, PreviewPageWidth)
+                                        : QSize(PreviewPageWidth, PreviewPageHeight);
     platform::TImageCanvas measure(size.width(), size.height());
     TZT_TabDruck& d = *tabDruck_;
     CopyJobFieldsToComponent(*params, d);

@@ -285,13 +285,6 @@ void TZT_Vorschau::SizeImage()
     scrollContent_->resize(std::max(g.Left + g.Width, client.width() - (View() == 1 && !Resizing ? 16 : 0)), g.Height);
 }
 
-QSize TZT_Vorschau::PageSizeFor(int Orientation)
-{
-    ShowWindow();
-    const TGeometry g = GeometryFor(Orientation);
-    return QSize(g.Width, g.Height);
-}
-
 void TZT_Vorschau::SetPageCount(int32_t Count)
 {
     if (Count == PageCount)

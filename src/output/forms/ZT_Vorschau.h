@@ -55,10 +55,6 @@ public:
     // another count than it was shown with (after a resize, say); updates the
     // buttons and the status line.
     void SetPageCount(int32_t Count);
-    // The image size (width x height) a showing with Orientation would get
-    // now; shows the window first when it is hidden, so the size is the one
-    // its pages will have.
-    QSize PageSizeFor(int Orientation);
 
     // The canvas of the image while a page is drawn; nullptr otherwise.
     platform::TPrintCanvas* PageCanvas();

@@ -4,8 +4,6 @@
 #include "platform/Printer.h"
 #include "platform/forms/PrintDialog.h"
 #include "platform/forms/QtPrinter.h"
-#include "base/ZT_Start.h"
-#include "base/forms/ZT_PfadMaske.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -20,11 +18,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QUrl>
 
 #include <algorithm>
-#include <cerrno>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -179,18 +175,6 @@ bool QtOpenDocument(const QString& path)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
 }
 
-TStartAnswer QtStartProcess(const QString& program, const QStringList& arguments, const QString& workingDir)
-{
-    // A bare name is looked up on the search path; the start itself reports
-    // the system's own error code and leaves no zombie behind.
-    const QString found = program.contains(QLatin1Char('/'))
-        ? program
-        : QStandardPaths::findExecutable(program);
-    if (found.isEmpty())
-        return {false, ENOENT};
-    return SpawnDetachedProcess(found, arguments, workingDir);
-}
-
 } // namespace
 
 namespace {
@@ -295,8 +279,6 @@ void InstallDefaultHooks()
     h.Beep = [] { QApplication::beep(); };
     h.OpenFileDialog = [](const TFileDialogRequest& r) { return QtFileDialog(r, false); };
     h.SaveFileDialog = [](const TFileDialogRequest& r) { return QtFileDialog(r, true); };
-    // Our own directory selection window (volumes, directory tree, path).
-    h.DirectoryDialog = PfadMaskeDirectoryDialog;
     h.FontDialog = QtFontDialog;
     h.PrintDialog = QtPrintDialog;
     h.PrinterSetupDialog = QtPrinterSetupDialog;
@@ -308,7 +290,6 @@ void InstallDefaultHooks()
     }
     h.ColourDialog = QtColourDialog;
     h.OpenDocument = QtOpenDocument;
-    h.StartProcess = QtStartProcess;
 }
 
 } // namespace platform

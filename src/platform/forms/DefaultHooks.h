@@ -1,10 +1,12 @@
 #pragma once
 // Installs the Qt implementations of the hooks: message boxes with the German
-// captions and button texts, the beep, the file, directory, font and colour
-// dialogs, the print and printer setup dialogs, opening documents and starting
-// programs; and the program's printer over QPrinter. Finding another program's
-// window has no portable answer under X11 and Wayland and keeps answering
-// "not found", so the program starts a new copy instead.
+// captions and button texts, the beep, the file, font and colour dialogs, the
+// print and printer setup dialogs, opening documents; and the program's
+// printer over QPrinter. The directory dialog and the start of a program are
+// the program's own (its directory selection window, its detached start): the
+// program installs them at start-up, and they stay silent until then. Finding
+// another program's window has no portable answer under X11 and Wayland and
+// keeps answering "not found", so the program starts a new copy instead.
 
 #include "platform/Hooks.h"
 

@@ -23,6 +23,11 @@
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QFontDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QPushButton>
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -121,6 +126,12 @@ TEST_F(MainWindowLanguageTest, EnglishShowsTheEnglishTextsOfEveryWindowAndNoChar
     EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("Valdran: Evaluation of archive files - v1.17")));
     EXPECT_EQ(window->Grafik_Schalter->text(), QStringLiteral("Graph"));
     EXPECT_EQ(window->M_Schalter->text(), QStringLiteral("mon"));
+    // The English texts give the view switches captions only: their hints
+    // stay German, as every hint the English texts do not list.
+    EXPECT_EQ(window->E_Schalter->text(), QStringLiteral("all"));
+    EXPECT_EQ(window->E_Schalter->toolTip(), QStringLiteral("Einzelwerte"));
+    EXPECT_EQ(window->T_Schalter->toolTip(), QStringLiteral("Tageswerte"));
+    EXPECT_EQ(window->M_Schalter->toolTip(), QStringLiteral("Monatswerte"));
     EXPECT_EQ(window->Update1->text(), QStringLiteral("Update"));
     EXPECT_EQ(window->Aktualisieren_Knopf->toolTip(), QStringLiteral("Update"));
     EXPECT_EQ(Optionen_Form->windowTitle(), QStringLiteral("Options"));
@@ -169,7 +180,7 @@ TEST_F(MainWindowLanguageTest, AModuleTranslatesEveryWindowAndTheTables)
     EXPECT_EQ(window->Grafik_Schalter->toolTip(), QStringLiteral("Afficher le graphique"));
     // Without "|" the caption changes and the hint stays.
     EXPECT_EQ(window->E_Schalter->text(), QStringLiteral("Tous"));
-    EXPECT_EQ(window->E_Schalter->toolTip(), QStringLiteral("single values"));
+    EXPECT_EQ(window->E_Schalter->toolTip(), QStringLiteral("Einzelwerte"));
     EXPECT_TRUE(window->Language().CounterText.startsWith(QStringLiteral("Compteurs: ")));
     EXPECT_TRUE(window->Language().CounterText.endsWith(QStringLiteral("Diff=[ZST_Diff]")));
     EXPECT_EQ(HeaderKeyTable[hkCustNo].Caption, QStringLiteral("numéro client"));
@@ -220,3 +231,29 @@ TEST_F(MainWindowLanguageTest, GeneratedSourcesLoadBackWithIdenticalTexts)
         EXPECT_EQ(translated.at(id), text) << "id " << id;
     EXPECT_EQ(HeaderKeyTable[hkCustNo].Caption, germanCustomer);
 }
+
+// Qt's own dialogs speak the program's language: German with "DEU", Qt's own
+// English otherwise.
+TEST_F(MainWindowLanguageTest, QtsOwnDialogsSpeakTheChosenLanguage)
+{
+    auto texts = [] {
+        QFontDialog font;
+        QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        QFileDialog file;
+        return QStringList{font.windowTitle(), buttons.button(QDialogButtonBox::Cancel)->text(),
+                           QCoreApplication::translate("QFileDialog", "Open")};
+    };
+    Start(QStringLiteral("DEU"));
+    const QStringList german = texts();
+    EXPECT_EQ(german[0], QStringLiteral("Schriftart auswählen"));
+    EXPECT_EQ(QString(german[1]).remove(QLatin1Char('&')), QStringLiteral("Abbrechen"));
+    EXPECT_EQ(QString(german[2]).remove(QLatin1Char('&')), QStringLiteral("Öffnen"));
+
+    window.reset();
+    Start(QStringLiteral("ENU"));
+    const QStringList english = texts();
+    EXPECT_EQ(english[0], QStringLiteral("Select Font"));
+    EXPECT_EQ(QString(english[1]).remove(QLatin1Char('&')), QStringLiteral("Cancel"));
+    EXPECT_EQ(english[2], QStringLiteral("Open"));
+}
+

@@ -9,6 +9,7 @@
 #include "output/forms/ZT_Chart.h"
 #include "platform/IniFile.h"
 #include "platform/LocaleInfo.h"
+#include "platform/MessagePump.h"
 #include "support/ArchiveGenerator.h"
 #include "support/FakeHooks.h"
 #include "support/TestSupport.h"
@@ -26,6 +27,7 @@
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -474,25 +476,57 @@ TEST_F(MainWindowTest, EventHintIsShownThroughTheHooksAndReleased)
 
 namespace {
 
-TEST_F(MainWindowTest, AbortStopsTheRunningWorkAndClosesTheWindowWhenIdle)
+// What a user can do with the abort button: it is enabled while work runs
+// and a click then stops it; once idle after the first scan it is disabled,
+// so a click closes nothing. Only before the first scan is it enabled while
+// idle, and a click then closes the window.
+TEST_F(MainWindowTest, AbortButtonStopsTheRunningWorkAndClosesOnlyAnIdleWindowBeforeTheFirstScan)
 {
     StoreArchivePath(archiveDir);
     WriteArchives();
     Start();
-    Select(DeviceEntry(0));
-    // While busy: the abort flag is set and the same entry evaluates again
-    // when it is chosen once more.
-    window->State().Busy = true;
-    window->Abbruch_KnopfClick();
-    EXPECT_TRUE(window->State().Abort);
-    EXPECT_TRUE(window->isVisible());
-    window->State().Busy = false;
-    Grid().SetCell(1, Grid().FixedRows(), QStringLiteral("marker"));
-    Select(DeviceEntry(0));
-    EXPECT_NE(Grid().Cell(1, Grid().FixedRows()), QStringLiteral("marker"));
+    ASSERT_TRUE(window->Abbruch_Knopf);
+    EXPECT_FALSE(window->Abbruch_Knopf->isEnabled()) << "idle after the first scan";
 
-    // Idle: the window closes.
-    window->Abbruch_KnopfClick();
+    // A click while the evaluation runs: every pump lets it through.
+    platform::MessagePump& pump = platform::MessagePump::Default();
+    const int interval = pump.IntervalMs();
+    pump.SetIntervalMs(0);
+    // The tree lets messages through before it reports the selection: the
+    // click waits for the evaluation to run.
+    bool enabledWhenClicked = false;
+    std::function<void()> clickWhenBusy = [&] {
+        if (!window->State().Busy) {
+            QTimer::singleShot(0, window.get(), clickWhenBusy);
+            return;
+        }
+        enabledWhenClicked = window->Abbruch_Knopf->isEnabled();
+        QTest::mouseClick(window->Abbruch_Knopf, Qt::LeftButton);
+    };
+    QTimer::singleShot(0, window.get(), clickWhenBusy);
+    Select(DeviceEntry(0));
+    pump.SetIntervalMs(interval);
+    EXPECT_TRUE(enabledWhenClicked);
+    EXPECT_TRUE(window->State().Abort);
+    EXPECT_FALSE(window->State().Busy);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(TabAus_Form->StringGrid1->isVisibleTo(window.get())) << "an aborted table stays hidden";
+
+    // The same entry chosen again evaluates again.
+    Select(DeviceEntry(0));
+    EXPECT_TRUE(TabAus_Form->StringGrid1->isVisibleTo(window.get()));
+    EXPECT_EQ(DataRows(), 96);
+
+    // Idle: the button is disabled and a click does nothing.
+    EXPECT_FALSE(window->Abbruch_Knopf->isEnabled());
+    QTest::mouseClick(window->Abbruch_Knopf, Qt::LeftButton);
+    EXPECT_TRUE(window->isVisible());
+
+    // A new window before its first scan: the idle click closes it.
+    window = std::make_unique<TAV_HauptFormular>(QStringList{});
+    window->show();
+    ASSERT_TRUE(window->Abbruch_Knopf->isEnabled());
+    QTest::mouseClick(window->Abbruch_Knopf, Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
 }
 

@@ -373,6 +373,14 @@ TEST(LanguageFiles, MenuEntryNeedsTheDeveloperEnvironment)
     EXPECT_FALSE(ShowLanguageFilesMenuItem());
     qputenv("VALDRAN_DEVELOPER", "1");
     EXPECT_EQ(ShowLanguageFilesMenuItem(), IsDeveloperMachine());
+
+    // The rule itself, for the developer account and any other: both the
+    // account and the environment are needed.
+    EXPECT_TRUE(ShowLanguageFilesMenuItemFor(QStringLiteral("kolbrina"), QStringLiteral("1")));
+    EXPECT_FALSE(ShowLanguageFilesMenuItemFor(QStringLiteral("kolbrina"), QString()));
+    EXPECT_FALSE(ShowLanguageFilesMenuItemFor(QStringLiteral("kolbrina"), QStringLiteral("0")));
+    EXPECT_FALSE(ShowLanguageFilesMenuItemFor(QStringLiteral("Kolbrina"), QStringLiteral("1")));
+    EXPECT_FALSE(ShowLanguageFilesMenuItemFor(QStringLiteral("root"), QStringLiteral("1")));
     if (had)
         qputenv("VALDRAN_DEVELOPER", old);
     else

@@ -1,0 +1,292 @@
+// The table window's print, printer setup and preview, through the hooks and
+// on a recording printer (offscreen).
+#include "evaluation/forms/ZT_TbAus.h"
+
+#include "evaluation/TablePrintSetup.h"
+#include "output/GraphicsSettings.h"
+#include "output/forms/ZT_Vorschau.h"
+#include "platform/Printer.h"
+#include "support/FakeHooks.h"
+#include "support/RecordingPrinter.h"
+#include "support/TestSupport.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QToolButton>
+#include <QDate>
+#include <cmath>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using platform::TRecordingCanvas;
+using Op = TRecordingCanvas::TOp;
+
+namespace {
+
+class TablePrintWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        DefaultGraphicsSettings(GraphicsSettings);
+        DefaultTableOutputParams(params);
+        params.SchriftGroesse = 10;
+        form = std::make_unique<TTabAus_Form>();
+        form->InitTableWindow(params);
+    }
+    void TearDown() override
+    {
+        GraphicsSettings.PrintOrientation = 0;
+        PreviewTabAus_Form = nullptr;
+    }
+    void FillRows(int rows)
+    {
+        auto& grid = form->Model().Grid();
+        grid.SetRowCount(rows);
+        grid.SetColCount(3);
+        grid.SetFixedRows(1);
+        for (int c = 0; c < 3; ++c) {
+            grid.SetColWidth(c, 60);
+            grid.SetCell(c, 0, QStringLiteral("Kopf%1").arg(c));
+            for (int r = 1; r < rows; ++r)
+                grid.SetCell(c, r, QStringLiteral("z%1s%2").arg(r).arg(c));
+        }
+    }
+    // The print dialog answers OK with the given range and file switch.
+    void AcceptPrintDialog(bool toFile = false)
+    {
+        platform::TPrintDialogAnswer a;
+        a.Accepted = true;
+        a.PrintToFile = toFile;
+        a.Target = QStringLiteral("Drucker 1");
+        fakes.printAnswers.push_back(a);
+    }
+
+    testsupport::FakeHooks fakes;
+    testsupport::ScopedRecordingPrinter printer;
+    TTableOutputParams params;
+    std::unique_ptr<TTabAus_Form> form;
+};
+
+} // namespace
+
+TEST_F(TablePrintWindowTest, EstimatesPagesByTheRowsAndTheOrientation)
+{
+    FillRows(300);
+    EXPECT_EQ(form->EstimatePageCount(), 5);          // 300 / 64.4 = 4.66
+    GraphicsSettings.PrintOrientation = 1;
+    EXPECT_EQ(form->EstimatePageCount(), 10);         // 300 div 28
+    FillRows(10);
+    EXPECT_EQ(form->EstimatePageCount(), 1);
+    GraphicsSettings.PrintOrientation = 0;
+    EXPECT_EQ(form->EstimatePageCount(), 1);
+    EXPECT_EQ(EstimatePageCount(65535, 0), 1018);
+    EXPECT_EQ(EstimatePageCount(65535, 1), 2340);
+}
+
+TEST_F(TablePrintWindowTest, PrintsOnThePrinterWithMarginsTitlesAndFonts)
+{
+    FillRows(200);
+    params.SeitenRand_Prozent = {8.0952381, 5.3535354, 8.0952381, 5.3535354};
+    form->AddTitleLine(QString(61, QLatin1Char('T')));
+    form->AddTitleLine(QString());                     // empty lines are left out
+    form->SetEvaluationLabel(QStringLiteral("Auswertung"));
+    AcceptPrintDialog();
+    form->DruckKnopfClick();
+
+    ASSERT_EQ(fakes.printRequests.size(), 1u);
+    EXPECT_EQ(fakes.printRequests[0].MaxPage, 3);     // 200 / 64.4
+    EXPECT_EQ(fakes.printRequests[0].JobName, QStringLiteral("ZT_Ausgabe"));
+    TZT_TabDruck& d = *form->TabDruck();
+    EXPECT_EQ(params.AusgabeGeraet, AG_Drucker);
+    EXPECT_EQ(d.Breite, 4960);
+    EXPECT_EQ(d.Hoehe, 7016);
+    EXPECT_EQ(d.DruckSeitenRand_Links, 402);
+    EXPECT_EQ(d.DruckSeitenRand_Rechts, 402);
+    EXPECT_EQ(d.DruckSeitenRand_Oben, 376);
+    EXPECT_EQ(d.DruckSeitenRand_Unten, 376);
+    EXPECT_EQ(d.Luecke_Senkrecht, 7016 / 200);
+    EXPECT_EQ(d.Luecke_Waagerecht, 4960 / 200);
+    EXPECT_EQ(d.KopfZeilen(), (QStringList{QString(61, QLatin1Char('T')), QStringLiteral("Auswertung")}));
+    EXPECT_EQ(d.DruckAuftragsName, QStringLiteral("ZT_Ausgabe"));
+    EXPECT_EQ(d.Datums_Label, QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
+    // The longest title has 61 characters: 1.2 times the table font.
+    EXPECT_EQ(d.Schrift_TabellenUeberschriftZeilen.pointSize(), 12);
+    EXPECT_TRUE(d.Schrift_TabellenUeberschriftZeilen.italic());
+    EXPECT_TRUE(d.Schrift_SpaltenUeberschriftZeilen.bold());
+    EXPECT_TRUE(d.Schrift_DatumSeitenzahlZeilen.italic());
+    EXPECT_FALSE(d.Schrift_DatenZeilen.bold());
+    EXPECT_FALSE(d.Schrift_DatenZeilen.italic());
+    EXPECT_EQ(d.Schrift_DatenZeilen.pointSize(), 10);
+
+    const TRecordingCanvas& rec = printer->Recording();
+    ASSERT_FALSE(rec.Records.empty());
+    EXPECT_EQ(rec.Records.front().Op, Op::BeginDoc);
+    EXPECT_EQ(rec.Records.front().Text, QStringLiteral("ZT_Ausgabe"));
+    EXPECT_EQ(rec.Records.back().Op, Op::EndDoc);
+    EXPECT_EQ(rec.Pages(), d.PageCount());
+    EXPECT_TRUE(fakes.kindMessages.empty());
+
+    // Sixty characters: 1.5 times.
+    form->Model().ClearTable(QString());
+    FillRows(20);
+    form->AddTitleLine(QString(60, QLatin1Char('T')));
+    AcceptPrintDialog();
+    form->DruckKnopfClick();
+    EXPECT_EQ(d.Schrift_TabellenUeberschriftZeilen.pointSize(), 15);
+}
+
+TEST_F(TablePrintWindowTest, LandscapeTakesItsMarginsCrosswiseAndTheOrientationComesBack)
+{
+    FillRows(50);
+    params.SeitenRand_Prozent = {10, 20, 10, 20};
+    GraphicsSettings.PrintOrientation = 1;
+    platform::TPrintDialogAnswer a;
+    a.Accepted = true;
+    a.Orientation = 1;
+    a.Target = QStringLiteral("Drucker 1");
+    fakes.printAnswers.push_back(a);
+    form->DruckKnopfClick();
+    TZT_TabDruck& d = *form->TabDruck();
+    EXPECT_EQ(d.Breite, 7016);
+    EXPECT_EQ(d.Hoehe, 4960);
+    EXPECT_EQ(d.DruckSeitenRand_Links, 496);           // 10 % of the height
+    EXPECT_EQ(d.DruckSeitenRand_Oben, 1403);           // 20 % of the width
+    EXPECT_EQ(printer->Orientation(), 0);              // restored after the job
+    EXPECT_EQ(GraphicsSettings.PrintOrientation, 1);
+}
+
+TEST_F(TablePrintWindowTest, SetupCancelledLeavesTheParametersAndPrintsNothing)
+{
+    FillRows(100);
+    params.Von_Seite = 4;
+    params.Bis_Seite = 9;
+    params.Druck_Bereich = db_Seitenzahlen;
+    form->DruckKnopfClick();                           // the dialog is cancelled
+    EXPECT_EQ(fakes.printRequests.size(), 1u);
+    EXPECT_EQ(params.Bis_Seite, 9);
+    EXPECT_EQ(params.AusgabeGeraet, AG_Bildschirm);
+    EXPECT_TRUE(printer->Recording().Records.empty());
+
+    platform::TPrintDialogAnswer a;
+    a.Accepted = true;
+    a.Range = db_Seitenzahlen;
+    a.FromPage = 2;
+    a.ToPage = 2;
+    a.Target = QStringLiteral("Drucker 1");
+    fakes.printAnswers.push_back(a);
+    EXPECT_TRUE(form->PrinterSetup());
+    EXPECT_EQ(params.Von_Seite, 2);
+    EXPECT_EQ(params.Bis_Seite, 2);
+    EXPECT_EQ(params.Druck_Bereich, db_Seitenzahlen);
+}
+
+TEST_F(TablePrintWindowTest, ACancelledFileDialogWritesNothingAndShowsNothing)
+{
+    FillRows(10);
+    QTemporaryDir dir;
+    params.DruckDateiName = dir.filePath(QStringLiteral("tabelle.csv"));
+    AcceptPrintDialog(true);
+    form->DruckKnopfClick();                           // the file dialog is cancelled
+    ASSERT_EQ(fakes.saveRequests.size(), 1u);
+    EXPECT_EQ(fakes.saveRequests[0].FileName, QStringLiteral("tabelle.csv"));
+    EXPECT_EQ(fakes.saveRequests[0].FilterIndex, 1);   // the CSV type
+    EXPECT_FALSE(QFileInfo::exists(params.DruckDateiName));
+    EXPECT_TRUE(fakes.kindMessages.empty());
+    EXPECT_TRUE(printer->Recording().Records.empty());
+
+    // Chosen: written as CSV, and the window hears of the name.
+    QString chosen;
+    form->Model().OnFileChosen = [&](const QString& name) { chosen = name; };
+    const QString target = dir.filePath(QStringLiteral("neu.csv"));
+    fakes.fileAnswers.push_back({true, target, 1});
+    AcceptPrintDialog(true);
+    form->DruckKnopfClick();
+    EXPECT_EQ(chosen, target);
+    EXPECT_EQ(params.DruckDateiName, target);
+    const QByteArray bytes = testsupport::readFile(target);
+    EXPECT_TRUE(bytes.startsWith("Kopf0;Kopf1;Kopf2\r\nz1s0;z1s1;z1s2\r\n")) << bytes.constData();
+    EXPECT_TRUE(printer->Recording().Records.empty());
+}
+
+TEST_F(TablePrintWindowTest, AJobThatCannotBeginShowsMessage120)
+{
+    FillRows(10);
+    printer->Recording().FailBegin = true;
+    AcceptPrintDialog();
+    form->DruckKnopfClick();
+    ASSERT_EQ(fakes.kindMessages.size(), 1u);
+    EXPECT_TRUE(fakes.lastMessageText().contains(QStringLiteral("Fehler beim Erstellen des Berichtes")));
+}
+
+TEST_F(TablePrintWindowTest, ASecondPrintWhileOneRunsBeeps)
+{
+    FillRows(10);
+    platform::TPrintJobGuard running;
+    form->DruckKnopfClick();
+    EXPECT_EQ(fakes.beeps, 1);
+    EXPECT_TRUE(fakes.printRequests.empty());
+}
+
+TEST_F(TablePrintWindowTest, PreviewShowsEveryRowOnTheCountTheLayoutGives)
+{
+    TZT_Vorschau preview;
+    FillRows(400);
+    form->setWindowTitle(QStringLiteral("Tabellenausgabe "));
+    int drawnPages = 0;
+    form->Model().OnPageDrawn = [&] { ++drawnPages; };
+    form->Vorschau_KnopfClick();
+    EXPECT_EQ(PreviewTabAus_Form.data(), form.get());
+    ASSERT_TRUE(preview.isVisible());
+    EXPECT_EQ(preview.CurrentPage, 1);
+    EXPECT_EQ(drawnPages, 1);
+    EXPECT_EQ(preview.windowTitle(), QStringLiteral("Seitenvorschau-Tabellenausgabe "));
+    EXPECT_EQ(params.AusgabeGeraet, AG_Vorschau);
+
+    auto coversAllRows = [&] {
+        const TZT_TabDruck& d = *form->TabDruck();
+        const int perPage = d.Layout().RowsPerPage;
+        ASSERT_GT(perPage, 0);
+        EXPECT_EQ(preview.PageCount, d.PageCount());
+        EXPECT_GE(preview.PageCount * perPage, 399);          // no row left out
+        EXPECT_LT((preview.PageCount - 1) * perPage, 399);    // no page without rows
+    };
+    coversAllRows();
+    const int pageWidthCount = preview.PageCount;
+    EXPECT_GT(pageWidthCount, 1);
+    // The page is laid out on the preview page (A4 at 96 dpi) and drawn
+    // scaled onto the image, with the font scaled by the usable width.
+    const TZT_TabDruck& d = *form->TabDruck();
+    EXPECT_EQ(d.Breite, PreviewPageWidth);
+    EXPECT_EQ(d.Hoehe, PreviewPageHeight);
+    const int usable = PreviewPageWidth - d.DruckSeitenRand_Links - d.DruckSeitenRand_Rechts;
+    EXPECT_EQ(d.Schrift_DatenZeilen.pointSize(), static_cast<int>(std::nearbyint(10.0 * usable / 644)));
+    EXPECT_EQ(d.Von_Seite, 1);
+    EXPECT_EQ(d.Bis_Seite, 1);
+
+    // The whole-page view scales the font by the same rule: the same rows.
+    preview.SizeBox->setCurrentIndex(0);
+    coversAllRows();
+    EXPECT_EQ(preview.PageCount, pageWidthCount);
+    preview.resize(preview.width() - 100, preview.height() - 50);
+    EXPECT_EQ(preview.PageCount, pageWidthCount);
+    preview.LetzteSeite_Knopf->click();
+    EXPECT_EQ(form->PreviewPage(), preview.PageCount);
+    coversAllRows();
+    // The last page holds the last row: text inside its first data row.
+    const QImage page = preview.PageImage();
+    const auto& L = form->TabDruck()->Layout();
+    const double scale = double(preview.Image->width()) / PreviewPageWidth;
+    int ink = 0;
+    for (int y = int(L.TableTop * scale) + 2; y < int((L.TableTop + L.RowHeight) * scale) - 1; ++y)
+        for (int x = int((L.X[1] + d.DruckSeitenRand_Links) * scale) + 3;
+             x < int((L.X[2] + d.DruckSeitenRand_Links) * scale) - 1; ++x)
+            ink += page.pixelColor(x, y) != QColor(Qt::white) ? 1 : 0;
+    EXPECT_GT(ink, 5);
+
+    // The page shown stays the window's own for the next opening.
+    preview.hide();
+    form->ShowTablePreview();
+    EXPECT_EQ(preview.CurrentPage, form->PreviewPage());
+    EXPECT_FALSE(preview.Druck_Knopf->isVisible());
+    EXPECT_TRUE(printer->Recording().Records.empty()); // nothing went to the printer
+}
