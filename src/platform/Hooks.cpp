@@ -103,7 +103,7 @@ THooks SilentDefaultHooks()
     h.PrintDialog = [](const TPrintDialogRequest&) { return TPrintDialogAnswer{}; };
     h.PrinterSetupDialog = [](const TPrinterSetupRequest&) { return TPrinterSetupAnswer{}; };
     h.FontDialog = [](QFont&) { return false; };
-    h.ColourDialog = [](QColor&, QList<QColor>&) { return false; };
+    h.ColourDialog = [](QColor&, QList<QColor>&, const QString&) { return false; };
     h.OpenDocument = [](const QString&) { return false; };
     h.StartProcess = [](const QString&, const QStringList&, const QString&) {
         return TStartAnswer{false, ECANCELED};

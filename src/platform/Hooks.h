@@ -195,8 +195,9 @@ struct THooks {
     // In: the font to start with; out: the chosen font. True when accepted.
     std::function<bool(QFont& font)> FontDialog;
     // In: the colour and the custom colours; out: the choice and the custom
-    // colours as the user left them. True when accepted.
-    std::function<bool(QColor& colour, QList<QColor>& customColours)> ColourDialog;
+    // colours as the user left them. The title is the dialog's window caption
+    // (empty: the toolkit's own). True when accepted.
+    std::function<bool(QColor& colour, QList<QColor>& customColours, const QString& title)> ColourDialog;
     // Opens a document (or address) with the program registered for it.
     std::function<bool(const QString& path)> OpenDocument;
     // Starts a program without waiting for it.

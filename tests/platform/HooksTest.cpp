@@ -27,7 +27,7 @@ TEST(Hooks, SilentDefaultsAnswerCancelled)
     EXPECT_EQ(font.family(), QStringLiteral("Courier New"));
     QColor colour(Qt::red);
     QList<QColor> custom;
-    EXPECT_FALSE(h.ColourDialog(colour, custom));
+    EXPECT_FALSE(h.ColourDialog(colour, custom, QStringLiteral("Farbe 1")));
     EXPECT_EQ(colour, QColor(Qt::red));
     EXPECT_FALSE(h.OpenDocument(QStringLiteral("/tmp/x.htm")));
     const TStartAnswer s = h.StartProcess(QStringLiteral("/bin/true"), {}, QString());

@@ -57,8 +57,10 @@ FakeHooks::FakeHooks()
         font = TakeOr(fontAnswers, font);
         return true;
     };
-    h.ColourDialog = [this](QColor& colour, QList<QColor>&) {
+    h.ColourDialog = [this](QColor& colour, QList<QColor>& custom, const QString& title) {
         colourRequests.push_back(colour);
+        colourTitles.push_back(title);
+        colourCustomColours.push_back(custom);
         if (colourAnswers.empty())
             return false;
         colour = TakeOr(colourAnswers, colour);

@@ -44,7 +44,11 @@ public:
 
     std::vector<QFont> fontRequests;
     std::deque<QFont> fontAnswers;                          // empty: cancelled
+    // Colour dialogs: the colour each started with, its title and the custom
+    // colours it was given.
     std::vector<QColor> colourRequests;
+    std::vector<QString> colourTitles;
+    std::vector<QList<QColor>> colourCustomColours;
     std::deque<QColor> colourAnswers;                       // empty: cancelled
 
     std::vector<QString> openedDocuments;

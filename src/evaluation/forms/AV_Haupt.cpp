@@ -12,6 +12,7 @@
 #include "evaluation/forms/ZT_TbAus.h"
 #include "evaluation/forms/ZT_Zeit.h"
 #include "output/forms/ZT_Chart.h"
+#include "output/forms/ZT_GrPar.h"
 #include "output/forms/ZT_Vorschau.h"
 #include "platform/Printer.h"
 #include "platform/Colors.h"
@@ -42,6 +43,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <memory>
 
 TAV_HauptFormular* AV_HauptFormular = nullptr;
 
@@ -658,10 +660,34 @@ void TAV_HauptFormular::SprachDateien_MenuItemClick()
 
 void TAV_HauptFormular::Grafik_SchalterContextPopup()
 {
-    // The chart options dialog opens here once the chart is drawn; until then
-    // the chart keeps the record as the switches leave it.
-    if (chart_)
+    if (!chart_)
+        return;
+    // No exception may leave a context-menu handler; the panel goes back to
+    // the chart window and the dialog is freed whatever happens.
+    try {
+        std::unique_ptr<TGrfOpt_Form> dialog = std::make_unique<TGrfOpt_Form>(this);
+        QWidget* panel = chart_->Panel2;
+        QRect room;
+        if (panel) {
+            // The chart window is never shown, so its layout may never have
+            // sized the panel: at least the height its contents ask for.
+            const int height = std::max(panel->height(), panel->sizeHint().height());
+            // Taller by the panel and 8 pixels; wider too should the panel not fit.
+            const int width = std::max(dialog->width(), panel->sizeHint().width() + 16);
+            room = QRect(8, dialog->LentPanelTop(), width - 16, height);
+            dialog->setFixedSize(width, dialog->height() + height + 8);
+        }
+        TLentPanel lent(panel, dialog.get(), room);
+        const QFont gridFont = tabAus_ && tabAus_->StringGrid1 ? tabAus_->StringGrid1->font() : font();
+        dialog->LoadChartOptionsDialog(chartOptions_, gridFont);
+        dialog->Execute();
+        // The tool bar's switches first, then the dialog's fields win.
+        chart_->SaveChartOptions(chartOptions_);
+        dialog->StoreChartOptionsDialog(chartOptions_);
         chart_->LoadChartOptions(chartOptions_);
+        chart_->Anzeige_Update();
+    } catch (...) {
+    }
 }
 
 // ---- Options and external programs ------------------------------------------------------

@@ -147,12 +147,12 @@ bool QtFontDialog(QFont& font)
     return ok;
 }
 
-bool QtColourDialog(QColor& colour, QList<QColor>& customColours)
+bool QtColourDialog(QColor& colour, QList<QColor>& customColours, const QString& title)
 {
     const int customSlots = QColorDialog::customCount();
     for (int i = 0; i < customSlots && i < customColours.size(); ++i)
         QColorDialog::setCustomColor(i, customColours.at(i));
-    const QColor chosen = QColorDialog::getColor(colour, DialogOwner(), QString(),
+    const QColor chosen = QColorDialog::getColor(colour, DialogOwner(), title,
                                                  QColorDialog::DontUseNativeDialog);
     customColours.clear();
     for (int i = 0; i < customSlots; ++i)

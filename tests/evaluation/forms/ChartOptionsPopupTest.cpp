@@ -1,0 +1,97 @@
+// The chart options popup of the main window's "Grafik" switch: the dialog runs
+// with the chart window's tool bar lent to it, its values go into the chart
+// option record, and the tool bar always comes back.
+#include "evaluation/forms/AV_Haupt.h"
+#include "output/forms/ZT_Chart.h"
+#include "output/forms/ZT_GrPar.h"
+#include "platform/LocaleInfo.h"
+#include "platform/forms/OwnerDrawList.h"
+#include "support/FakeHooks.h"
+#include "support/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSlider>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+class ChartOptionsPopupTest : public ::testing::Test {
+protected:
+    ChartOptionsPopupTest()
+    {
+        platform::SetLanguageAbbreviationOverride(QStringLiteral("DEU"));
+        const QString dir = sandbox.root() + QStringLiteral("/arc/");
+        QDir().mkpath(dir);
+        testsupport::writeFile(sandbox.programDir() + QStringLiteral("valdran.INI"),
+                               "[PATH]\r\nARCPATH=" + dir.toUtf8() + "\r\n");
+        window = std::make_unique<TAV_HauptFormular>(QStringList());
+        window->show();
+        for (int i = 0; i < 20 && !window->FirstScanDone(); ++i)
+            QCoreApplication::processEvents();
+    }
+    ~ChartOptionsPopupTest() override
+    {
+        TGrfOpt_Form::ModalRun = nullptr;
+        window.reset();
+        platform::SetLanguageAbbreviationOverride(QString());
+    }
+
+    testsupport::ProgramSandbox sandbox;
+    testsupport::FakeHooks hooks;
+    std::unique_ptr<TAV_HauptFormular> window;
+};
+
+} // namespace
+
+TEST_F(ChartOptionsPopupTest, DialogRunsWithThePanelAndItsValuesGoIntoTheRecord)
+{
+    ASSERT_NE(ZT_Chart, nullptr);
+    QWidget* panel = ZT_Chart->Panel2;
+    ASSERT_NE(panel, nullptr);
+    QWidget* home = panel->parentWidget();
+    const int loadsBefore = ZT_Chart->LoadCount();
+    bool ran = false;
+    TGrfOpt_Form::ModalRun = [&](TGrfOpt_Form& dialog) {
+        ran = true;
+        EXPECT_EQ(GrfOpt_Form, &dialog);
+        EXPECT_EQ(panel->parentWidget(), &dialog);
+        EXPECT_FALSE(panel->isHidden());
+        EXPECT_EQ(dialog.height(), dialog.LentPanelTop() + panel->height() + 8);
+        EXPECT_EQ(panel->y(), dialog.LentPanelTop());
+        EXPECT_GE(panel->height(), panel->sizeHint().height());
+        EXPECT_LE(panel->x() + panel->width(), dialog.width());
+        dialog.Linie_AuswahlBox[3]->setCurrentIndex(6);
+        dialog.TrackBar1->setValue(50);
+        // Closed with the close box: the values count all the same.
+        dialog.show();
+        dialog.close();
+        return dialog.result();
+    };
+    window->Grafik_SchalterContextPopup();
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(GrfOpt_Form, nullptr);
+    EXPECT_EQ(panel->parentWidget(), home);
+    EXPECT_TRUE(panel->isHidden());
+    EXPECT_EQ(window->ChartOptions().Curves[3].PenStyle, 3);
+    EXPECT_EQ(window->ChartOptions().BarWidthPercent, 50);
+    // The chart window took the record and redrew.
+    EXPECT_GT(ZT_Chart->LoadCount(), loadsBefore);
+    EXPECT_EQ(ZT_Chart->Options().BarWidthPercent, 50);
+}
+
+TEST_F(ChartOptionsPopupTest, PanelComesBackWhenTheDialogFails)
+{
+    QWidget* panel = ZT_Chart->Panel2;
+    QWidget* home = panel->parentWidget();
+    const TChartOptions before = window->ChartOptions();
+    TGrfOpt_Form::ModalRun = [](TGrfOpt_Form&) -> int { throw std::runtime_error("dialog failed"); };
+    window->Grafik_SchalterContextPopup();
+    EXPECT_EQ(GrfOpt_Form, nullptr);
+    EXPECT_EQ(panel->parentWidget(), home);
+    EXPECT_TRUE(panel->isHidden());
+    EXPECT_EQ(window->ChartOptions().BarWidthPercent, before.BarWidthPercent);
+}
