@@ -246,10 +246,19 @@ bool TZT_TabDruck::PrintTable()
         platform::Beep();
         return true;
     }
+    // The copy takes a few tens of milliseconds on the largest table: let
+    // messages through right before it, so the stretch stays short.
+    platform::MessagePump::Default().PumpNow();
     TSnapshot snap;
     snap.Cols = job.LastCol + 1;
     if (snap.Cols > 0) {
         snap.Ends.reserve(std::size_t(job.RowCount) * std::size_t(snap.Cols));
+        // Room for the texts by the last row's length, so the copy is not
+        // moved again and again while it grows.
+        std::size_t sample = 0;
+        for (int c = 0; c < snap.Cols; ++c)
+            sample += std::size_t(grid.CellView(c, job.RowCount - 1).size());
+        snap.Chars.reserve((sample + std::size_t(snap.Cols)) * std::size_t(job.RowCount) * 5 / 4);
         for (int r = 0; r < job.RowCount; ++r)
             for (int c = 0; c < snap.Cols; ++c) {
                 const QStringView v = grid.CellView(c, r);
@@ -257,6 +266,7 @@ bool TZT_TabDruck::PrintTable()
                 snap.Ends.push_back(static_cast<uint32_t>(snap.Chars.size()));
             }
     }
+    platform::MessagePump::Default().Pump();
     return Run(job, snap, false);
 }
 
@@ -591,7 +601,9 @@ bool TZT_TabDruck::Run(TJob& job, const Source& source, bool drawNothing)
                 canvas->FillPageWhite();
         }
     }
-    if (printer)
+    if (printer) {
+        pump.PumpNow();
         ok = canvas->EndDoc() && ok;
+    }
     return ok;
 }

@@ -303,7 +303,9 @@ TEST_F(TablePrintFixture, WorksOnASnapshotAndRefusesASecondJob)
     auto& pump = platform::MessagePump::Default();
     pump.SetIntervalMs(0);
     pump.SetAction([&] {
-        ++pumps;
+        // The first pump comes right before the copy is taken.
+        if (++pumps == 1)
+            return;
         grid.SetCell(1, 30, QStringLiteral("changed"));
         if (!second) {
             second = true;
@@ -316,7 +318,7 @@ TEST_F(TablePrintFixture, WorksOnASnapshotAndRefusesASecondJob)
     pump.SetAction({});
     pump.SetIntervalMs(platform::MessagePump::DefaultIntervalMs);
     EXPECT_TRUE(ok);
-    EXPECT_GT(pumps, 0);
+    EXPECT_GT(pumps, 2);
     EXPECT_EQ(fakes.beeps, 1);
     EXPECT_NE(FindText(QStringLiteral("r30c1")), nullptr);
     EXPECT_EQ(FindText(QStringLiteral("changed")), nullptr);
