@@ -79,7 +79,8 @@ void DrawMarkerEntry(QPainter& painter, const QRect& rect, int entry, bool selec
 {
     if (entry < 1 || entry >= MarkerEntryCount || !drawShape)
         return;
-    const double half = std::max(2.0, (rect.height() - 4) / 2.0 - 1.0);
+    // Three shapes and two blanks of half a shape must fit the entry.
+    const double half = std::clamp(std::min((rect.height() - 4) / 2.0 - 2.0, (rect.width() - 4) / 8.0), 2.0, 5.0);
     const double top = rect.top() + 2;
     double x = rect.left() + 2;
     const QColor colour = selected ? Qt::white : Qt::black;
