@@ -501,3 +501,13 @@ TEST_F(TablePrintFixture, PrinterSetupOffersThePagesAndTakesTheChoice)
     GraphicsSettings.PrintOrientation = 0;
     platform::SetPrinter(nullptr);
 }
+
+TEST(TabDruckFont, AGridFontInPixelsCountsByTheScreensDpi)
+{
+    QFont pixels;
+    pixels.setPixelSize(16);
+    EXPECT_DOUBLE_EQ(TZT_TabDruck::GridFontPoints(pixels), 16 * 72.0 / 96.0);   // offscreen: 96 dpi
+    QFont points;
+    points.setPointSize(11);
+    EXPECT_DOUBLE_EQ(TZT_TabDruck::GridFontPoints(points), 11.0);
+}
