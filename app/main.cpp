@@ -5,6 +5,7 @@
 #include "evaluation/forms/AV_Haupt.h"
 #include "platform/forms/DefaultHooks.h"
 #include "reports/ZT_BerEx.h"
+#include "reports/forms/ZT_BerKo.h"
 
 int main(int argc, char** argv)
 {
@@ -13,6 +14,7 @@ int main(int argc, char** argv)
     platform::InstallDefaultHooks();
     InstallProgramHooks();
     InstallReportBackends();
+    InstallEditorReportBackend();   // a window, so registered from the ui side
     auto* window = new TAV_HauptFormular;
     window->show();
     const int rc = QApplication::exec();

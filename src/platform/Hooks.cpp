@@ -102,6 +102,7 @@ THooks SilentDefaultHooks()
     h.DirectoryDialog = [](const TDirectoryDialogRequest&) { return TDirectoryDialogAnswer{}; };
     h.PrintDialog = [](const TPrintDialogRequest&) { return TPrintDialogAnswer{}; };
     h.PrinterSetupDialog = [](const TPrinterSetupRequest&) { return TPrinterSetupAnswer{}; };
+    h.PageSetupDialog = [](const TPageSetupRequest&) { return TPageSetupAnswer{}; };
     h.FontDialog = [](QFont&) { return false; };
     h.ColourDialog = [](QColor&, QList<QColor>&, const QString&) { return false; };
     h.OpenDocument = [](const QString&) { return false; };
@@ -145,6 +146,12 @@ int ShowMessageBox(const QString& text, const QString& caption, uint32_t flags)
 {
     const auto& hook = Hooks().MessageBox;
     return hook ? hook(TMessageBoxRequest{text, caption, flags}) : mb::NotShown;
+}
+
+TPageSetupAnswer ShowPageSetupDialog(const TPageSetupRequest& request)
+{
+    const auto& hook = Hooks().PageSetupDialog;
+    return hook ? hook(request) : TPageSetupAnswer{};
 }
 
 void Beep()

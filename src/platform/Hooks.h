@@ -169,6 +169,31 @@ struct TPrinterSetupAnswer {
     QString Target;
 };
 
+// The page setup of rich-text printing: margins in hundredths of a millimetre
+// or thousandths of an inch, and the orientation.
+struct TPageSetupRequest {
+    bool Millimeters = true;
+    int MarginLeft = 0;
+    int MarginTop = 0;
+    int MarginRight = 0;
+    int MarginBottom = 0;
+    int Orientation = 0;                    // 0 portrait, 1 landscape
+    bool DisableMargins = false;
+    bool DisableOrientation = false;
+    bool DisablePaper = false;
+    bool DisablePrinter = false;
+    void* Printer = nullptr;                // the ui layer's printer object, may be null
+};
+
+struct TPageSetupAnswer {
+    bool Accepted = false;
+    int MarginLeft = 0;                     // in the request's unit
+    int MarginTop = 0;
+    int MarginRight = 0;
+    int MarginBottom = 0;
+    int Orientation = 0;
+};
+
 // ---- Outside programs ----------------------------------------------------------
 
 struct TStartAnswer {
@@ -192,6 +217,7 @@ struct THooks {
     std::function<TDirectoryDialogAnswer(const TDirectoryDialogRequest&)> DirectoryDialog;
     std::function<TPrintDialogAnswer(const TPrintDialogRequest&)> PrintDialog;
     std::function<TPrinterSetupAnswer(const TPrinterSetupRequest&)> PrinterSetupDialog;
+    std::function<TPageSetupAnswer(const TPageSetupRequest&)> PageSetupDialog;
     // In: the font to start with; out: the chosen font. True when accepted.
     std::function<bool(QFont& font)> FontDialog;
     // In: the colour and the custom colours; out: the choice and the custom
@@ -238,5 +264,6 @@ private:
 TMessageAnswer ShowKindMessage(const TKindMessageRequest& request);
 int ShowMessageBox(const QString& text, const QString& caption, uint32_t flags);
 void Beep();
+TPageSetupAnswer ShowPageSetupDialog(const TPageSetupRequest& request);
 
 } // namespace platform

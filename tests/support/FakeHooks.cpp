@@ -50,6 +50,10 @@ FakeHooks::FakeHooks()
         printerSetupRequests.push_back(r);
         return TakeOr(printerSetupAnswers, platform::TPrinterSetupAnswer{});
     };
+    h.PageSetupDialog = [this](const platform::TPageSetupRequest& r) {
+        pageSetupRequests.push_back(r);
+        return TakeOr(pageSetupAnswers, platform::TPageSetupAnswer{});
+    };
     h.FontDialog = [this](QFont& font) {
         fontRequests.push_back(font);
         if (fontAnswers.empty())

@@ -41,6 +41,8 @@ public:
     std::deque<platform::TPrintDialogAnswer> printAnswers;   // empty: cancelled
     std::vector<platform::TPrinterSetupRequest> printerSetupRequests;
     std::deque<platform::TPrinterSetupAnswer> printerSetupAnswers;
+    std::vector<platform::TPageSetupRequest> pageSetupRequests;
+    std::deque<platform::TPageSetupAnswer> pageSetupAnswers;   // empty: cancelled
 
     std::vector<QFont> fontRequests;
     std::deque<QFont> fontAnswers;                          // empty: cancelled

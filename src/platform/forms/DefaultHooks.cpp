@@ -290,6 +290,7 @@ void InstallDefaultHooks()
     }
     h.ColourDialog = QtColourDialog;
     h.OpenDocument = QtOpenDocument;
+    h.PageSetupDialog = QtPageSetupDialog;
 }
 
 } // namespace platform

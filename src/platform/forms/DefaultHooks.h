@@ -16,6 +16,9 @@ namespace platform {
 
 void InstallDefaultHooks();
 
+// The page setup of rich-text printing in QPageSetupDialog (PageSetupHook.cpp).
+TPageSetupAnswer QtPageSetupDialog(const TPageSetupRequest& request);
+
 // The non-native file dialog of the default hooks, set up for a request but
 // not shown; and the answer it gives once it closed with result.
 void SetUpFileDialog(QFileDialog& dialog, const TFileDialogRequest& request, bool save);

@@ -1,0 +1,317 @@
+#include "reports/RichPrinter.h"
+
+#include "base/IniFiler.h"
+#include "platform/IniFile.h"
+#include "platform/LocaleFormats.h"
+#include "reports/EditorText.h"
+#include "reports/PageSettings.h"
+#include "support/ExternalTools.h"
+#include "support/FakeHooks.h"
+#include "support/TestSupport.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <gtest/gtest.h>
+
+using namespace reports;
+
+namespace {
+
+// A printer of 300 dpi on A4 whose printable area leaves 4.23 mm (50 px) at
+// the sides, 5.08 mm (60 px) at the top and 5.93 mm (70 px) at the bottom.
+class GutterTarget : public TRichPrintTarget {
+public:
+    int DpiX() const override { return 300; }
+    int DpiY() const override { return 300; }
+    QSize PaperPixels() const override { return landscape ? QSize(3508, 2480) : QSize(2480, 3508); }
+    QRect PrintablePixels() const override
+    {
+        const QSize p = PaperPixels();
+        return QRect(50, 60, p.width() - 100, p.height() - 130);
+    }
+    bool Landscape() const override { return landscape; }
+    bool SetLandscape(bool l) override { landscape = l; return true; }
+    QPainter* Begin(const QString&) override
+    {
+        image = QImage(PrintablePixels().size(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        painter = std::make_unique<QPainter>(&image);
+        pages = 1;
+        return painter.get();
+    }
+    bool NewPage() override { ++pages; return true; }
+    bool End() override { painter.reset(); return true; }
+    bool Printing() const override { return painter != nullptr; }
+
+    bool landscape = false;
+    QImage image;
+    std::unique_ptr<QPainter> painter;
+    int pages = 0;
+};
+
+class RichPrinterTest : public ::testing::Test {
+protected:
+    QString iniValue(const QString& key) const
+    {
+        return platform::IniFile(TIniFiler::DefaultIniName()).ReadString(PageSection, key, QString());
+    }
+    testsupport::ProgramSandbox sandbox;
+    testsupport::FakeHooks hooks;
+};
+
+QTextDocument* threePages(QTextDocument& doc)
+{
+    AppendLine(doc, "Erste Seite", {});
+    AppendPageBreak(doc);
+    AppendLine(doc, "Zweite Seite", {});
+    AppendPageBreak(doc);
+    AppendLine(doc, "Dritte Seite", {});
+    return &doc;
+}
+
+} // namespace
+
+TEST(RichHeaderLine, TwoFormatSectionsDrawTwoOfThreeTexts)
+{
+    const auto toPixels = [](double w) { return int(w * 10); };
+    const auto width = [](const QString& s) { return int(s.size()) * 10; };
+    const auto placed = LayoutHeaderLine("links|mitte|nie", ">100|<50", 200, 600, {}, toPixels, width);
+    ASSERT_EQ(placed.size(), 2u);
+    // Right-aligned in 1000 px, moved 6 px in from the right edge.
+    EXPECT_EQ(placed[0].Text, "links");
+    EXPECT_EQ(placed[0].X, 200 + 1000 - 50 - 6);
+    // Left-aligned section starts where the first ended, 6 px in.
+    EXPECT_EQ(placed[1].Text, "mitte");
+    EXPECT_EQ(placed[1].X, 1200 + 6);
+}
+
+TEST(RichHeaderLine, TextLongerThanItsSectionIsCutAtTheSectionEdge)
+{
+    const auto toPixels = [](double w) { return int(w * 10); };
+    const auto width = [](const QString& s) { return int(s.size()) * 10; };
+    const auto placed = LayoutHeaderLine("Seite 12 von 300", "^8", 0, 1200, {}, toPixels, width);
+    ASSERT_EQ(placed.size(), 1u);
+    EXPECT_EQ(placed[0].Text, "Seite 12");   // 80 px hold 8 characters
+    EXPECT_EQ(placed[0].X, 0);               // fills the section: no inset
+    // Empty format: left, default width 0, nothing fits.
+    const auto none = LayoutHeaderLine("x", "", 0, 600, {}, toPixels, width);
+    ASSERT_EQ(none.size(), 1u);
+    EXPECT_EQ(none[0].Text, "");
+}
+
+TEST(RichHeaderLine, MacrosAreReplacedEverywhere)
+{
+    TMacroValues v;
+    v.Line = 0;
+    v.Page = 7;
+    v.Date = "09.12.2026";
+    v.Time = "08:15:00";
+    v.Title = "Bericht";
+    EXPECT_EQ(ExpandMacros("{$TITLE} {$PAGE}/{$PAGE} {$DATE} {$TIME} {$LINE}", v),
+              "Bericht 7/7 09.12.2026 08:15:00 0");
+    EXPECT_EQ(ExpandMacros("{$UNBEKANNT}", v), "{$UNBEKANNT}");
+    const TSectionFormat f = ParseSectionFormat("^ 12,5");
+    EXPECT_EQ(f.Align, '^');
+    EXPECT_DOUBLE_EQ(f.Width, 12.5);
+    EXPECT_EQ(ParseSectionFormat("30").Align, '<');
+}
+
+TEST_F(RichPrinterTest, MarginBelowTheGutterIsStoredAsTheGutter)
+{
+    auto target = std::make_shared<GutterTarget>();
+    TRichPrinter printer(target);
+    const double gutter = 50 / 300.0 * 25.4;
+    EXPECT_NEAR(printer.GutterLeft(), gutter, 1e-9);
+    EXPECT_NEAR(printer.GutterBottom(), 70 / 300.0 * 25.4, 1e-9);
+    ASSERT_TRUE(printer.SetMarginLeft(1.0));
+    EXPECT_NEAR(printer.MarginLeft(), gutter, 1e-9);
+    EXPECT_EQ(iniValue("LeftMargin"), QString::number(int(std::nearbyint(gutter * 10))));
+    // Far beyond the paper: the upper bound, which leaves no text width.
+    EXPECT_FALSE(printer.SetMarginRight(500));
+    EXPECT_TRUE(hooks.lastMessageText().startsWith("Falsche Eingabe."));
+}
+
+TEST_F(RichPrinterTest, MarginsLeavingLessThanTwoCentimetresAreRefused)
+{
+    TRichPrinter printer(std::make_shared<TPdfRichTarget>(sandbox.root() + "/x.pdf"));
+    ASSERT_TRUE(printer.SetMargins(20, 20, 20, 20));
+    EXPECT_FALSE(printer.SetMarginLeft(171));    // 210 - 171 - 20 = 19 mm
+    EXPECT_DOUBLE_EQ(printer.MarginLeft(), 20);
+    EXPECT_EQ(hooks.kindMessages.size(), 1u);
+    EXPECT_TRUE(printer.SetMarginLeft(170));
+    EXPECT_FALSE(printer.SetMargins(20, 140, 20, 140));
+    EXPECT_DOUBLE_EQ(printer.MarginTop(), 20);
+}
+
+TEST_F(RichPrinterTest, UnitRoundTripKeepsTheMargins)
+{
+    TRichPrinter printer(std::make_shared<TPdfRichTarget>(sandbox.root() + "/x.pdf"));
+    ASSERT_TRUE(printer.SetMargins(25, 17.5, 30, 12));
+    printer.SetMeasureUnit(muInches);
+    EXPECT_NEAR(printer.MarginLeft(), 25 / 25.4, 1e-9);
+    EXPECT_EQ(iniValue("Einheit"), "0");
+    EXPECT_EQ(iniValue("LeftMargin"), "10");   // 0.98 in in tenths
+    printer.SetMeasureUnit(muMillimeters);
+    EXPECT_NEAR(printer.MarginLeft(), 25, 1e-9);
+    EXPECT_NEAR(printer.MarginTop(), 17.5, 1e-9);
+    EXPECT_NEAR(printer.MarginRight(), 30, 1e-9);
+    EXPECT_NEAR(printer.MarginBottom(), 12, 1e-9);
+    EXPECT_EQ(iniValue("Einheit"), "1");
+    EXPECT_EQ(iniValue("TopMargin"), "175");
+}
+
+TEST_F(RichPrinterTest, StoredSettingsWinAndTheOrientationIsNotOverwritten)
+{
+    WriteProgramIniInteger(PageSection, "Ausrichtung", 0);
+    WriteProgramIniInteger(PageSection, "Einheit", 0);
+    WriteProgramIniInteger(PageSection, "LeftMargin", 15);   // 1.5 inches, not converted
+    WriteProgramIniInteger(PageSection, "TopMargin", 10);
+    WriteProgramIniInteger(PageSection, "RightMargin", 10);
+    WriteProgramIniInteger(PageSection, "BottomMargin", 10);
+    TRichPrinter printer(std::make_shared<TPdfRichTarget>(sandbox.root() + "/x.pdf"));
+    EXPECT_EQ(printer.Orientation(), poLandscape);
+    EXPECT_TRUE(printer.Target().Landscape());
+    EXPECT_EQ(iniValue("Ausrichtung"), "0");
+    EXPECT_EQ(printer.MeasureUnit(), muInches);
+    EXPECT_DOUBLE_EQ(printer.MarginLeft(), 1.5);
+    EXPECT_TRUE(ReadPageLandscape());
+    const TPageMargins m = ReadPageMargins();
+    EXPECT_EQ(m.Left, 1);   // 15 div 10
+    printer.SetOrientation(poPortrait);
+    EXPECT_EQ(iniValue("Ausrichtung"), "1");
+    EXPECT_FALSE(ReadPageLandscape());
+}
+
+TEST_F(RichPrinterTest, EmptyAndShortDocumentsTakeOnePage)
+{
+    TRichPrinter printer(std::make_shared<TPdfRichTarget>(sandbox.root() + "/x.pdf"));
+    QTextDocument empty;
+    EXPECT_EQ(printer.PageCount(empty), 1);
+    QTextDocument one;
+    AppendLine(one, "Eine Zeile", {});
+    EXPECT_EQ(printer.PageCount(one), 1);
+    const TRichPreviewPages pages = printer.Preview(empty);
+    ASSERT_EQ(pages.Pages.size(), 1u);
+    EXPECT_EQ(pages.PaperPixels, printer.Target().PaperPixels());
+}
+
+TEST_F(RichPrinterTest, PreviewPagesAreDecorated)
+{
+    TRichPrinter printer(std::make_shared<TPdfRichTarget>(sandbox.root() + "/x.pdf"));
+    printer.SetTitle("Bericht");
+    printer.Header = "{$TITLE}";
+    printer.HeaderFormat = "<100";
+    QTextDocument empty;
+    const TRichPreviewPages pages = printer.Preview(empty);
+    ASSERT_EQ(pages.Pages.size(), 1u);
+    // Drawn at a tenth: the header's band holds dark pixels, the body none.
+    const QSize size = pages.PaperPixels / 10;
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter p(&image);
+        p.scale(0.1, 0.1);
+        p.drawPicture(0, 0, pages.Pages[0]);
+    }
+    auto darkIn = [&](int y0, int y1) {
+        int dark = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 128)
+                    ++dark;
+        return dark;
+    };
+    const int topBand = printer.LengthToPixelsY(20) / 10;
+    EXPECT_GT(darkIn(0, topBand), 0);
+    EXPECT_EQ(darkIn(topBand + 2, size.height() - topBand - 2), 0);
+    // The footer "Page 1" sits in the bottom band.
+    EXPECT_GT(darkIn(size.height() - topBand, size.height()), 0);
+}
+
+TEST_F(RichPrinterTest, PrintsToPdfWithThePagesOfTheDocument)
+{
+    REQUIRE_TOOL("pdfinfo");
+    REQUIRE_TOOL("pdftotext");
+    const QString pdf = sandbox.root() + "/bericht.pdf";
+    TRichPrinter printer(std::make_shared<TPdfRichTarget>(pdf));
+    printer.Footer = "Seite {$PAGE}";
+    printer.FooterFormat = ">105";
+    QTextDocument doc;
+    threePages(doc);
+    EXPECT_EQ(printer.PageCount(doc), 3);
+    int newPages = 0;
+    printer.OnNewPage = [&] { ++newPages; };
+    printer.Print(doc, 1);
+    EXPECT_EQ(newPages, 3);
+    const auto info = testsupport::runTool("pdfinfo", {pdf});
+    ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
+    EXPECT_TRUE(info.out.contains("Pages:           3")) << info.out.toStdString();
+    const auto text = testsupport::runTool("pdftotext", {"-layout", pdf, "-"});
+    const QString s = QString::fromUtf8(text.out);
+    EXPECT_TRUE(s.contains("Zweite Seite"));
+    EXPECT_TRUE(s.contains("Seite 3"));
+}
+
+TEST_F(RichPrinterTest, RangePrintsThosePagesWithTheirOwnNumbers)
+{
+    REQUIRE_TOOL("pdftotext");
+    const QString pdf = sandbox.root() + "/teil.pdf";
+    TRichPrinter printer(std::make_shared<TPdfRichTarget>(pdf));
+    printer.Footer = "Seite {$PAGE}";
+    QTextDocument doc;
+    threePages(doc);
+    printer.Print(doc, 1, 2, 3);
+    const auto text = testsupport::runTool("pdftotext", {pdf, "-"});
+    const QString s = QString::fromUtf8(text.out);
+    EXPECT_FALSE(s.contains("Erste Seite"));
+    EXPECT_TRUE(s.contains("Seite 2"));
+    EXPECT_TRUE(s.contains("Seite 3"));
+    EXPECT_EQ(s.count(QChar('\f')), 2);
+}
+
+TEST_F(RichPrinterTest, SettersRefuseWhilePrinting)
+{
+    auto target = std::make_shared<GutterTarget>();
+    TRichPrinter printer(target);
+    QTextDocument doc;
+    AppendLine(doc, "x", {});
+    QString caught;
+    printer.OnNewPage = [&] {
+        try {
+            printer.SetMarginTop(30);
+        } catch (const ELinePrinter& e) {
+            caught = e.Message();
+        }
+    };
+    printer.Print(doc);
+    EXPECT_EQ(caught, "Unable to change top margin while printing");
+    EXPECT_FALSE(printer.Printing());
+}
+
+TEST_F(RichPrinterTest, PageSetupTakesTheDialogsMarginsAndOrientation)
+{
+    TRichPrinter printer(std::make_shared<TPdfRichTarget>(sandbox.root() + "/x.pdf"));
+    ASSERT_TRUE(printer.SetMargins(20, 20, 20, 20));
+    platform::TPageSetupAnswer answer;
+    answer.Accepted = true;
+    answer.MarginLeft = 2500;
+    answer.MarginTop = 1000;
+    answer.MarginRight = 1500;
+    answer.MarginBottom = 3000;
+    answer.Orientation = 1;
+    hooks.pageSetupAnswers.push_back(answer);
+    EXPECT_TRUE(printer.PageSetup());
+    ASSERT_EQ(hooks.pageSetupRequests.size(), 1u);
+    EXPECT_EQ(hooks.pageSetupRequests[0].MarginLeft, 2000);
+    EXPECT_TRUE(hooks.pageSetupRequests[0].Millimeters);
+    EXPECT_FALSE(hooks.pageSetupRequests[0].DisableMargins);
+    EXPECT_DOUBLE_EQ(printer.MarginLeft(), 25);
+    EXPECT_DOUBLE_EQ(printer.MarginBottom(), 30);
+    EXPECT_EQ(printer.Orientation(), poLandscape);
+    EXPECT_EQ(iniValue("RightMargin"), "150");
+    // Cancelled: nothing changes.
+    EXPECT_FALSE(printer.PageSetup());
+    EXPECT_DOUBLE_EQ(printer.MarginLeft(), 25);
+}

@@ -1,0 +1,264 @@
+#include "reports/forms/PrtForm.h"
+
+#include "base/IniFiler.h"
+#include "platform/IniFile.h"
+#include "reports/EditorText.h"
+#include "reports/PageSettings.h"
+#include "reports/RtfExport.h"
+#include "reports/RtfReader.h"
+#include "reports/forms/OLEEdit.h"
+#include "reports/forms/anlRuler.h"
+#include "support/ExternalTools.h"
+#include "support/FakeHooks.h"
+#include "support/TestSupport.h"
+
+#include <QComboBox>
+#include <QFile>
+#include "platform/Printer.h"
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <gtest/gtest.h>
+
+using namespace reports;
+
+namespace {
+
+class PrtFormTest : public ::testing::Test {
+protected:
+    PrtFormTest() : pdf(sandbox.root() + "/report.pdf") {}
+    std::unique_ptr<TPrtForm> makeForm()
+    {
+        target = std::make_shared<TPdfRichTarget>(pdf, 300);
+        auto form = std::make_unique<TPrtForm>(nullptr, target);
+        form->resize(1200, 800);
+        form->SetCloseCallback([this] { ++callbacks; });
+        return form;
+    }
+    QString writeRtf(const QStringList& lines)
+    {
+        QTextDocument doc;
+        for (const QString& l : lines)
+            AppendLine(doc, l, {});
+        const QString name = sandbox.root() + "/geladen.rtf";
+        EXPECT_TRUE(rtf::SaveRtfFile(doc, name));
+        return name;
+    }
+    testsupport::ProgramSandbox sandbox;
+    testsupport::FakeHooks hooks;
+    QString pdf;
+    std::shared_ptr<TPdfRichTarget> target;
+    int callbacks = 0;
+};
+
+} // namespace
+
+TEST_F(PrtFormTest, DefaultMarginsGiveTheEditor681Pixels)
+{
+    auto form = makeForm();
+    EXPECT_EQ(form->EditorWidth(), 681);
+    EXPECT_EQ(form->StatusText(0), "1:1");
+    EXPECT_EQ(form->StatusText(1), "Einf");
+    EXPECT_TRUE(form->Modified());   // the change handler ran once
+    form->RichPrinter().SetOrientation(poLandscape);
+    form->UpdatePageWidth();
+    EXPECT_EQ(form->EditorWidth(), 1012);
+    EXPECT_TRUE(form->Landscape());
+    // The font list is sorted.
+    QStringList fonts;
+    for (int i = 0; i < form->FontName->count(); ++i)
+        fonts << form->FontName->itemText(i);
+    QStringList sorted = fonts;
+    sorted.sort();
+    EXPECT_EQ(fonts, sorted);
+}
+
+TEST_F(PrtFormTest, LayoutLinesOfALoadedFileSetMarginsAndOrientation)
+{
+    auto form = makeForm();
+    const QString file = writeRtf({"$layout$margins$L25$T30$R15$B22$", "$layout$orientation$landscape$", "Inhalt"});
+    ASSERT_TRUE(form->LoadFromFile(file));
+    EXPECT_DOUBLE_EQ(form->RichPrinter().MarginLeft(), 25);
+    EXPECT_DOUBLE_EQ(form->RichPrinter().MarginTop(), 30);
+    EXPECT_DOUBLE_EQ(form->RichPrinter().MarginRight(), 15);
+    EXPECT_DOUBLE_EQ(form->RichPrinter().MarginBottom(), 22);
+    EXPECT_EQ(form->RichPrinter().Orientation(), poLandscape);
+    EXPECT_EQ(form->EditorWidth(), 1132 - 3 * 40);
+    EXPECT_EQ(GetLine(*form->Editor->document(), 0), "Inhalt");
+    EXPECT_FALSE(form->Modified());
+    EXPECT_EQ(form->DocumentFileName(), file);
+    EXPECT_TRUE(hooks.kindMessages.empty());
+}
+
+TEST_F(PrtFormTest, BadLayoutLineIsReportedOnceAndIgnored)
+{
+    auto form = makeForm();
+    const QString file = writeRtf({"$layout$margins$Lzwei$", "$layout$margins$T$", "Text"});
+    ASSERT_TRUE(form->LoadFromFile(file));
+    ASSERT_EQ(hooks.kindMessages.size(), 1u);
+    EXPECT_TRUE(hooks.kindMessages[0].Text.contains(file));
+    EXPECT_TRUE(hooks.kindMessages[0].Text.startsWith("Fehler beim Lesen der Datei"));
+    EXPECT_NEAR(form->RichPrinter().MarginLeft(), 20, 0.01);   // the file's own page
+    EXPECT_EQ(GetLine(*form->Editor->document(), 0), "Text");
+}
+
+TEST_F(PrtFormTest, InsertTwiceRestoresEinf)
+{
+    auto form = makeForm();
+    form->show();
+    QTest::keyClick(form->Editor, Qt::Key_Insert);
+    EXPECT_EQ(form->StatusText(1), "");
+    EXPECT_TRUE(form->Editor->overwriteMode());
+    QTest::keyClick(form->Editor, Qt::Key_Insert);
+    EXPECT_EQ(form->StatusText(1), "Einf");
+    QTest::keyClicks(form->Editor, "ab");
+    QTest::keyClick(form->Editor, Qt::Key_Return);
+    QTest::keyClicks(form->Editor, "cde");
+    EXPECT_EQ(form->StatusText(0), "2:4");
+    EXPECT_EQ(form->StatusText(2), "Geändert");
+}
+
+TEST_F(PrtFormTest, RulerDragOfTheFirstLineMarkerIndentsTheFirstLine)
+{
+    auto form = makeForm();
+    form->show();
+    QApplication::processEvents();
+    form->Editor->setPlainText("Absatz");
+    form->EditorSelectionChange();
+    const int leftBefore = form->Ruler->IndentLeft();
+    form->Ruler->PlaceIndents(form->Ruler->IndentFirst() + 40, leftBefore, form->Ruler->IndentRight());
+    form->RulerIndentChange(0);
+    const QTextBlockFormat f = form->Editor->document()->firstBlock().blockFormat();
+    EXPECT_NEAR(f.leftMargin() + f.textIndent(), 40, 0.01);   // first line 30 pt in
+    EXPECT_NEAR(f.leftMargin(), 0, 0.01);                     // the other lines stay
+    form->EditorSelectionChange();
+    EXPECT_EQ(form->Ruler->IndentLeft(), leftBefore);
+}
+
+TEST_F(PrtFormTest, ClosingUnmodifiedOnlyHidesAndCallsBack)
+{
+    auto form = makeForm();
+    form->show();
+    form->ResetEditorChange();
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(callbacks, 1);
+    EXPECT_TRUE(hooks.messageBoxes.empty());
+}
+
+TEST_F(PrtFormTest, UnnamedDocumentAsksForAFileProposingOhneName)
+{
+    auto form = makeForm();
+    form->setWindowTitle("Bericht");
+    form->show();
+    form->Editor->setPlainText("neu");
+    hooks.messageBoxAnswers.push_back(platform::mb::IdYes);
+    const QString target = sandbox.root() + "/gesichert.rtf";
+    hooks.fileAnswers.push_back({true, target, 1});
+    form->close();
+    ASSERT_EQ(hooks.messageBoxes.size(), 1u);
+    EXPECT_EQ(hooks.messageBoxes[0].Text, "Report BERICHT wurde geändert! Speichern?");
+    ASSERT_EQ(hooks.saveRequests.size(), 1u);
+    EXPECT_EQ(hooks.saveRequests[0].FileName, "OHNENAME.RTF");
+    EXPECT_EQ(hooks.saveRequests[0].DefaultExt, "rtf");
+    EXPECT_EQ(hooks.saveRequests[0].Filter, "Reportdateien (*.rtf)|*.rtf");
+    EXPECT_TRUE(QFile::exists(target));
+    EXPECT_FALSE(form->Modified());
+    EXPECT_EQ(form->DocumentFileName(), target);
+    EXPECT_EQ(callbacks, 1);
+    QTextDocument back;
+    ASSERT_TRUE(rtf::LoadRtfFile(target, &back));
+    EXPECT_EQ(back.firstBlock().text(), "neu");
+}
+
+TEST_F(PrtFormTest, NamedDocumentIsSavedToItsOwnFile)
+{
+    auto form = makeForm();
+    const QString file = writeRtf({"alt"});
+    ASSERT_TRUE(form->LoadFromFile(file));
+    form->show();
+    SetLine(*form->Editor->document(), 0, "geändert");
+    ASSERT_TRUE(form->Modified());
+    hooks.messageBoxAnswers.push_back(platform::mb::IdYes);
+    form->close();
+    EXPECT_TRUE(hooks.saveRequests.empty());
+    QTextDocument back;
+    ASSERT_TRUE(rtf::LoadRtfFile(file, &back));
+    EXPECT_EQ(back.firstBlock().text(), "geändert");
+    EXPECT_EQ(callbacks, 1);
+}
+
+TEST_F(PrtFormTest, AnsweringNoSavesNothing)
+{
+    auto form = makeForm();
+    const QString file = writeRtf({"alt"});
+    ASSERT_TRUE(form->LoadFromFile(file));
+    form->show();
+    SetLine(*form->Editor->document(), 0, "verworfen");
+    hooks.messageBoxAnswers.push_back(platform::mb::IdNo);
+    form->close();
+    QTextDocument back;
+    ASSERT_TRUE(rtf::LoadRtfFile(file, &back));
+    EXPECT_EQ(back.firstBlock().text(), "alt");
+    EXPECT_TRUE(form->Modified());
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(callbacks, 1);
+}
+
+TEST_F(PrtFormTest, PrintDialogRangePrintsThosePages)
+{
+    REQUIRE_TOOL("pdfinfo");
+    auto form = makeForm();
+    QTextDocument& doc = *form->Editor->document();
+    AppendLine(doc, "eins", {});
+    AppendPageBreak(doc);
+    AppendLine(doc, "zwei", {});
+    AppendPageBreak(doc);
+    AppendLine(doc, "drei", {});
+    platform::TPrintDialogAnswer answer;
+    answer.Accepted = true;
+    answer.Range = 2;
+    answer.FromPage = 2;
+    answer.ToPage = 3;
+    answer.Target = platform::PdfTargetName();
+    hooks.printAnswers.push_back(answer);
+    form->PrintWithDialog();
+    ASSERT_EQ(hooks.printRequests.size(), 1u);
+    EXPECT_EQ(hooks.printRequests[0].ToPage, 99);
+    const auto info = testsupport::runTool("pdfinfo", {pdf});
+    EXPECT_TRUE(info.out.contains("Pages:           2")) << info.out.toStdString();
+    // The footer of the editor's printing.
+    EXPECT_EQ(form->RichPrinter().Footer, "Seite {$PAGE}");
+}
+
+TEST_F(PrtFormTest, FooterFontComesFromTheIniFile)
+{
+    WriteProgramIniInteger(FooterSection, "FontSize", 14);
+    WriteProgramIniInteger(FooterSection, "FontStyle", 3);
+    auto form = makeForm();
+    form->FooterSettings();
+    const QFont f = form->RichPrinter().Font_HeaderFooter;
+    EXPECT_EQ(f.pointSize(), 14);
+    EXPECT_TRUE(f.bold());
+    EXPECT_TRUE(f.italic());
+    EXPECT_FALSE(f.underline());
+}
+
+TEST_F(PrtFormTest, PageSetupChangesTheEditorWidth)
+{
+    auto form = makeForm();
+    platform::TPageSetupAnswer a;
+    a.Accepted = true;
+    a.MarginLeft = 3000;
+    a.MarginTop = 2000;
+    a.MarginRight = 3000;
+    a.MarginBottom = 2000;
+    hooks.pageSetupAnswers.push_back(a);
+    form->ResetEditorChange();
+    form->ToolButton2Click();
+    EXPECT_EQ(form->EditorWidth(), 801 - 3 * 60);
+    EXPECT_TRUE(form->Modified());
+    EXPECT_EQ(platform::IniFile(TIniFiler::DefaultIniName()).ReadString(PageSection, "LeftMargin", ""), "300");
+}
