@@ -62,10 +62,14 @@ private:
 
 QString Exporter::familyOf(const QTextCharFormat& f) const
 {
+    // Names are compared as the font table will hold them.
     const QStringList families = f.fontFamilies().toStringList();
-    if (!families.isEmpty() && !families.front().isEmpty())
-        return families.front();
-    return doc_.defaultFont().family();
+    if (!families.isEmpty()) {
+        const QString name = TRtfWriter::CleanFontName(families.front());
+        if (!name.isEmpty())
+            return name;
+    }
+    return TRtfWriter::CleanFontName(doc_.defaultFont().family());
 }
 
 int Exporter::charsetOf(const QTextCharFormat& f, const QString& family) const
@@ -262,6 +266,14 @@ void Exporter::writeBlock(const QTextBlock& block, bool inCell)
     if (!inCell && (bf.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore))
         w_.PageBreak();
     w_.BeginParagraph(paragraphFormat(block));
+    // Fragments that differ only in what RTF does not keep become one run.
+    QString pending;
+    TRtfCharFormat pendingFormat;
+    const auto flush = [&] {
+        if (!pending.isEmpty())
+            w_.Text(pending, pendingFormat);
+        pending.clear();
+    };
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment frag = it.fragment();
         if (!frag.isValid())
@@ -269,6 +281,7 @@ void Exporter::writeBlock(const QTextBlock& block, bool inCell)
         const QTextCharFormat cf = frag.charFormat();
         const QString text = frag.text();
         if (cf.isImageFormat()) {
+            flush();
             for (QChar c : text)
                 if (c == QChar::ObjectReplacementCharacter)
                     writeImage(cf.toImageFormat());
@@ -276,9 +289,15 @@ void Exporter::writeBlock(const QTextBlock& block, bool inCell)
         }
         QString clean = text;
         clean.remove(QChar::ObjectReplacementCharacter);
-        if (!clean.isEmpty())
-            w_.Text(clean, charFormat(cf));
+        if (clean.isEmpty())
+            continue;
+        const TRtfCharFormat f = charFormat(cf);
+        if (!pending.isEmpty() && !(f == pendingFormat))
+            flush();
+        pendingFormat = f;
+        pending += clean;
     }
+    flush();
     w_.EndParagraph();
     if (!inCell && (bf.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysAfter))
         w_.PageBreak();
@@ -314,6 +333,7 @@ void Exporter::writeTable(const QTextTable* table)
             wt = twips(l.rawValue());
         else if (l.type() == QTextLength::PercentageLength)
             wt = int(std::lround(total * l.rawValue() / 100.0));
+        wt = std::min(wt, MaxColumnTwips);
         widths[std::size_t(c)] = wt;
         if (wt > 0)
             fixedSum += wt;
@@ -321,7 +341,7 @@ void Exporter::writeTable(const QTextTable* table)
             ++freeCount;
     }
     if (freeCount > 0) {
-        const int share = std::max(360, (total - fixedSum) / freeCount);
+        const int share = std::clamp((total - fixedSum) / freeCount, 360, MaxColumnTwips);
         for (int& wt : widths)
             if (wt <= 0)
                 wt = share;
@@ -435,8 +455,8 @@ bool Exporter::run()
     QTextCharFormat base;
     base.setFont(doc_.defaultFont());
     noteFormat(base);
+    // Fonts and colours in the order the text first uses them.
     for (QTextBlock b = doc_.begin(); b.isValid(); b = b.next()) {
-        noteFormat(b.charFormat());
         for (auto it = b.begin(); !it.atEnd(); ++it)
             if (it.fragment().isValid())
                 noteFormat(it.fragment().charFormat());

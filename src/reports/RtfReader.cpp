@@ -42,7 +42,7 @@ const char16_t kCp437High[128] = {
 
 // Limits that keep absurd input from costing absurd time or memory.
 constexpr std::size_t kMaxDepth = 2000;          // nested groups kept apart
-constexpr std::size_t kMaxCells = 256;           // cells of one table row
+constexpr std::size_t kMaxCells = MaxCells;      // cells of one table row
 constexpr std::size_t kMaxTabs = 64;
 constexpr int kMaxTwips = 31680;                 // 22 inches
 constexpr qsizetype kMaxPictureBytes = 64 * 1024 * 1024;
@@ -108,7 +108,7 @@ enum class Kw : uint16_t {
     Rtf, FontTbl, ColorTbl, Pict, ShpPict, NonShpPict, Pn, ListTable, ListOverrideTable, SkipDest,
     // document
     Deff, AnsiCpg, Pc, Ansi, PaperW, PaperH, MargL, MargR, MargT, MargB, Landscape,
-    PgWSxn, PgHSxn, MargLSxn, MargRSxn, MargTSxn, MargBSxn, LndscpSxn,
+    PgWSxn, PgHSxn, MargLSxn, MargRSxn, MargTSxn, MargBSxn, LndscpSxn, DefTab,
     // fonts and colours
     F, FCharset, Cpg, Red, Green, Blue,
     // characters
@@ -161,7 +161,7 @@ const std::unordered_map<std::string_view, Kw>& keywords()
         {"margt", Kw::MargT}, {"margb", Kw::MargB}, {"landscape", Kw::Landscape},
         {"pgwsxn", Kw::PgWSxn}, {"pghsxn", Kw::PgHSxn}, {"marglsxn", Kw::MargLSxn},
         {"margrsxn", Kw::MargRSxn}, {"margtsxn", Kw::MargTSxn}, {"margbsxn", Kw::MargBSxn},
-        {"lndscpsxn", Kw::LndscpSxn},
+        {"lndscpsxn", Kw::LndscpSxn}, {"deftab", Kw::DefTab},
         {"f", Kw::F}, {"fcharset", Kw::FCharset}, {"cpg", Kw::Cpg},
         {"red", Kw::Red}, {"green", Kw::Green}, {"blue", Kw::Blue},
         {"plain", Kw::Plain}, {"b", Kw::B}, {"i", Kw::I}, {"ul", Kw::Ul}, {"uld", Kw::Ul},
@@ -471,7 +471,7 @@ void Reader::run()
     s.PaperWidth = w;
     s.PaperHeight = h;
     s.Landscape = landscape_;
-    s.DefaultFont = std::max(0, defaultFont_);
+    s.DefaultFont = 0;       // fonts are resolved into the document
 }
 
 bool Reader::consumeSkip()
@@ -570,6 +570,14 @@ void Reader::appendChar(QChar c)
     const Group& g = top();
     if (g.dest != Dest::Text || g.ch.hidden)
         return;
+    // Characters with a meaning of their own inside a QTextDocument (block and
+    // frame marks, object places) and control characters never go in as text.
+    const char16_t u = c.unicode();
+    if (u == '\n' || u == '\r' || u == 0x0B || u == 0x0C || u == 0x2029 || u == 0x2028) {
+        c = QChar(QChar::LineSeparator);
+    } else if ((u < 0x20 && u != '\t') || u == QChar::ObjectReplacementCharacter || (u >= 0xFDD0 && u <= 0xFDEF)) {
+        return;
+    }
     if (para_.pieces.empty() || !para_.pieces.back().image.isNull() || !(para_.pieces.back().ch == g.ch))
         para_.pieces.push_back(Piece{g.ch, QString(), QImage(), QSizeF()});
     para_.pieces.back().text.append(c);
@@ -699,6 +707,11 @@ void Reader::controlWord(std::string_view name, bool hasParam, int param, const 
                 g.owner = Owner::FontEntry;
             break;
         case Kw::FCharset: fontPending_.charset = param; break;
+        case Kw::U:
+            if (fontEntry_ >= 0 && fontPending_.name.size() < 256)
+                fontPending_.name.append(QChar(char16_t(uint16_t(param))));
+            skip_ = g.uc;
+            break;
         case Kw::Cpg: fontPending_.codePage = (param == 437 || param == 1252) ? param : 0; break;
         default: break;
         }
@@ -770,6 +783,7 @@ void Reader::controlWord(std::string_view name, bool hasParam, int param, const 
     case Kw::MargT: case Kw::MargTSxn: info.Settings.MarginTop = std::clamp(param, 0, kMaxTwips); info.HasPageSettings = true; break;
     case Kw::MargB: case Kw::MargBSxn: info.Settings.MarginBottom = std::clamp(param, 0, kMaxTwips); info.HasPageSettings = true; break;
     case Kw::Landscape: case Kw::LndscpSxn: landscape_ = true; info.HasPageSettings = true; break;
+    case Kw::DefTab: info.Settings.DefaultTabWidth = std::clamp(param, 1, kMaxTwips); break;
 
     case Kw::F: ch.font = param; break;
     case Kw::Plain: ch = CharState{}; break;
@@ -839,14 +853,14 @@ void Reader::controlWord(std::string_view name, bool hasParam, int param, const 
         break;
     case Kw::Cellx:
         if (rowDef_.Cells.size() < kMaxCells) {
-            cellDef_.RightEdge = clampTwips(param);
+            cellDef_.RightEdge = std::clamp(param, -MaxCellEdge, MaxCellEdge);
             rowDef_.Cells.push_back(cellDef_);
         }
         cellDef_ = TRtfCellFormat{};
         borderTarget_ = BorderTarget::None;
         break;
     case Kw::Trgaph: rowDef_.CellGap = std::clamp(param, 0, 1440); break;
-    case Kw::Trleft: rowDef_.LeftEdge = clampTwips(param); break;
+    case Kw::Trleft: rowDef_.LeftEdge = std::clamp(param, -MaxCellEdge, MaxCellEdge); break;
     case Kw::Trql: rowDef_.RowAlign = TAlign::Left; break;
     case Kw::Trqc: rowDef_.RowAlign = TAlign::Center; break;
     case Kw::Trqr: rowDef_.RowAlign = TAlign::Right; break;
@@ -945,8 +959,9 @@ void Reader::pageBreak()
 
 void Reader::endCell()
 {
-    if (para_.hasContent() || cell_.empty())
-        endParagraph(true);
+    // What stands between the last \par and \cell is the cell's last
+    // paragraph, also when it is empty.
+    endParagraph(true);
     if (rowCells_.size() < kMaxCells) {
         rowCells_.push_back(std::move(cell_));
     } else {
@@ -1170,7 +1185,7 @@ void Reader::insertRow(std::vector<Cell>& cells)
             const int w = c.RightEdge - left;
             if (w <= 0)
                 fixed = false;
-            widths.append(QTextLength(QTextLength::FixedLength, w / 15.0));
+            widths.append(QTextLength(QTextLength::FixedLength, std::min(w, MaxColumnTwips) / 15.0));
             left = c.RightEdge;
         }
         if (fixed && widths.size() == n)

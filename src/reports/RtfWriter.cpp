@@ -137,9 +137,7 @@ void TRtfWriter::Begin(const TRtfDocumentSettings& settings, const std::vector<T
         putInt("\\fcharset", f.Charset);
         buffer_.append(' ');
         // The name is written in the ANSI code page whatever the font's set.
-        QString name = f.Name;
-        name.remove(QLatin1Char(';'));
-        AppendText(buffer_, name, CharsetAnsi);
+        AppendText(buffer_, CleanFontName(f.Name), CharsetAnsi);
         put(";}");
         charsets_.push_back(f.Charset);
     }
@@ -195,6 +193,19 @@ bool TRtfWriter::End()
     ended_ = true;
     flush();
     return !failed_;
+}
+
+QString TRtfWriter::CleanFontName(const QString& name)
+{
+    QString out;
+    out.reserve(name.size());
+    for (QChar c : name) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u == ';' || u == '{' || u == '}' || u == '\\' || u == 0x2028 || u == 0x2029)
+            continue;
+        out.append(c);
+    }
+    return out.trimmed();
 }
 
 void TRtfWriter::AppendText(QByteArray& out, QStringView text, int charset)

@@ -34,6 +34,12 @@ class QIODevice;
 
 namespace rtf {
 
+// Limits the reader keeps to and the exporter writes within: a column is at
+// most 22 inches wide, a row has at most 256 cells.
+constexpr int MaxColumnTwips = 31680;
+constexpr int MaxCells = 256;
+constexpr int MaxCellEdge = MaxColumnTwips * MaxCells;
+
 // The character sets of the font table that matter here.
 constexpr int CharsetAnsi = 0;
 constexpr int CharsetDefault = 1;
@@ -191,6 +197,9 @@ public:
     // Encodes text as RTF in a font of the given character set (exposed for
     // tests and for callers that build pieces themselves).
     static void AppendText(QByteArray& out, QStringView text, int charset);
+    // A font name as the font table can hold it: no control characters,
+    // semicolons, braces or backslashes, no blanks at its ends.
+    static QString CleanFontName(const QString& name);
 
 private:
     void put(const char* s);

@@ -5,6 +5,7 @@
 #include "platform/TextCodec.h"
 #include "reports/ReportFiles.h"
 #include "reports/WordRtf.h"
+#include "reports/WordTextDocument.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -263,8 +264,10 @@ void TBer_Intf_MsWord97::SetCaption(const QString&) {}
 
 void TBer_Intf_MsWord97::Print(uint16_t fromPage, uint16_t toPage)
 {
-    (void)fromPage;
-    (void)toPage;
+    // A failed job is a failure of the target, as a refused print was.
+    const QString job = Title().isEmpty() ? QStringLiteral("Bericht") : Title();
+    if (!PrintWordDocument(doc_, job, fromPage, toPage))
+        throw EReportFileError(QStringLiteral("printing \"%1\" failed").arg(job).toStdString());
 }
 
 QString TBer_Intf_MsWord97::GetLine(uint16_t index)

@@ -4,11 +4,13 @@
 #include "reports/ReportFiles.h"
 #include "reports/WordDocument.h"
 #include "reports/WordRtf.h"
+#include "reports/WordTextDocument.h"
 #include "reports/ZT_BerEx.h"
 #include "reports/ZT_BerWd.h"
 
 #include "ReportTestGrid.h"
 #include "platform/Clipboard.h"
+#include "platform/Printer.h"
 #include "support/ExternalTools.h"
 #include "support/FakeHooks.h"
 #include "support/TestSupport.h"
@@ -18,6 +20,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -407,4 +410,96 @@ TEST_F(WordReport, LibreOfficeOpensTheDocument)
     EXPECT_FALSE(text.contains(QStringLiteral(">1<")));
     EXPECT_TRUE(text.contains(QStringLiteral("page-break-before: always"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("<img"))) << text.toStdString();
+}
+
+TEST_F(WordReport, PrintsTheChosenPagesThroughThePrinter)
+{
+    REQUIRE_TOOL("pdftotext");
+    platform::SetPrinter(nullptr);
+    platform::TPrinterService& printer = platform::Printer();
+    ASSERT_TRUE(printer.SetTarget(platform::PdfTargetName()));
+    report.SetFont(QStringLiteral("DejaVu Sans"), 12, 0);
+    report.WriteLine(QStringLiteral("Seite eins"));
+    platform::TStringGridModel grid;
+    reporttest::StandardGrid(grid);
+    report.WriteTable(grid);
+    report.NewPage();
+    report.WriteLine(QStringLiteral("Seite zwei"));
+    report.SetOrientation(roLandscape);
+
+    const QString all = tmp.filePath(QStringLiteral("all.pdf"));
+    printer.SetPdfFileName(all);
+    report.Print(1, 99);
+    auto info = testsupport::runTool(QStringLiteral("pdfinfo"), {all});
+    EXPECT_TRUE(info.out.contains("Pages:           2")) << info.out.toStdString();
+    const QRegularExpressionMatch size =
+        QRegularExpression(QStringLiteral("Page size: +([0-9.]+) x ([0-9.]+)")).match(QString::fromUtf8(info.out));
+    ASSERT_TRUE(size.hasMatch());
+    EXPECT_GT(size.captured(1).toDouble(), size.captured(2).toDouble()) << "landscape pages";
+    EXPECT_EQ(printer.Orientation(), 0) << "the printer's orientation comes back";
+    const QString text = QString::fromUtf8(
+        testsupport::runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), all, QStringLiteral("-")}).out);
+    EXPECT_TRUE(text.contains(QStringLiteral("Seite eins")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Zählerstand")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Seite zwei")));
+    EXPECT_LT(text.indexOf(QStringLiteral("Seite eins")), text.indexOf(QStringLiteral("\f")));
+    EXPECT_GT(text.indexOf(QStringLiteral("Seite zwei")), text.indexOf(QStringLiteral("\f")));
+
+    const QString second = tmp.filePath(QStringLiteral("second.pdf"));
+    printer.SetPdfFileName(second);
+    report.Print(2, 2);
+    const QString text2 = QString::fromUtf8(
+        testsupport::runTool(QStringLiteral("pdftotext"), {second, QStringLiteral("-")}).out);
+    EXPECT_FALSE(text2.contains(QStringLiteral("Seite eins")));
+    EXPECT_TRUE(text2.contains(QStringLiteral("Seite zwei")));
+
+    printer.SetPdfFileName(tmp.filePath(QStringLiteral("no/dir/x.pdf")));
+    EXPECT_THROW(report.Print(1, 1), EReportFileError);
+}
+
+TEST(WordTextDocument, ModelGoesThroughATextDocumentAndBack)
+{
+    TWpDocument doc;
+    TWpCharFormat big;
+    big.Font = QStringLiteral("Arial");
+    big.Size = 16;
+    big.Bold = true;
+    doc.SetCurrentFormat(big);
+    doc.TypeText(u"Titel");
+    doc.SetAlignment(TWpAlign::Centre);
+    doc.TypeParagraph();
+    doc.SetAlignment(TWpAlign::Left);
+    auto table = std::make_unique<TWpTable>(2, 2);
+    for (const char16_t* t : {u"Kopf", u"a|b", u"1,5", u""})
+        table->AppendCell(t);
+    table->ColWidths = {1500, 900};
+    table->HeaderBottomRow = 0;
+    doc.InsertTable(std::move(table));
+    doc.TypeParagraph();
+    doc.InsertPageBreak();
+    doc.InsertPicture(reporttest::Png(30, 20), QSize(30, 20));
+    doc.TypeParagraph();
+    doc.TypeText(u"Ende");
+
+    QTextDocument text;
+    WordToTextDocument(doc, text);
+    TWpDocument back;
+    TextDocumentToWord(text, back);
+    QStringList lines;
+    for (int i = 0; i < back.LineCount(); ++i)
+        lines << back.LineText(i);
+    EXPECT_EQ(lines, (QStringList{"Titel", "Kopf", "a|b", "1,5", "", "", "", "Ende"}));
+    const auto& blocks = back.Blocks();
+    ASSERT_EQ(blocks.size(), 5u);
+    EXPECT_EQ(back.Paragraph(blocks[0]).Align, TWpAlign::Centre);
+    const TWpCharFormat& f = back.Formats()[back.Paragraph(blocks[0]).Runs[0].Format];
+    EXPECT_EQ(f.Font, QStringLiteral("Arial"));
+    EXPECT_EQ(f.Size, 16);
+    EXPECT_TRUE(f.Bold);
+    ASSERT_TRUE(blocks[1].IsTable);
+    EXPECT_EQ(back.Table(blocks[1]).HeaderBottomRow, 0);
+    EXPECT_EQ(back.Table(blocks[1]).ColWidths, (std::vector<int>{1500, 900}));
+    EXPECT_TRUE(back.Paragraph(blocks[3]).PageBreakBefore);
+    ASSERT_EQ(back.Pictures().size(), 1u);
+    EXPECT_EQ(back.Pictures()[0].Pixels, QSize(30, 20));
 }

@@ -511,3 +511,41 @@ TEST(RtfRoundTrip, UnrtfReadsTheExportedReport)
     EXPECT_TRUE(html.contains(QStringLiteral("Seite zwei")));
     EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.png")}, QDir::Files).size(), 1);
 }
+
+TEST(RtfRead, ControlCharactersAndEmptyLastCellParagraphs)
+{
+    QTextDocument doc;
+    ASSERT_TRUE(ReadRtf(rtfOf("\\pard a\\'02\\'00b{\\uc0\\u7}c{\\uc0\\u10}d\\par"
+                              "\\trowd\\cellx1000\\pard\\intbl x\\par\\cell\\row"), &doc));
+    EXPECT_EQ(bodyTexts(doc).value(0), QStringLiteral("abc") + QChar(QChar::LineSeparator) + QStringLiteral("d"));
+    QTextTable* t = firstTable(doc);
+    ASSERT_NE(t, nullptr);
+    // The paragraph between the last \par and \cell counts, empty as it is.
+    const QTextTableCell cell = t->cellAt(0, 0);
+    EXPECT_EQ(cell.lastCursorPosition().blockNumber() - cell.firstCursorPosition().blockNumber(), 1);
+}
+
+// What the exporter writes reads back into a document that writes the same
+// RTF again, also for odd input (cases the fuzz target found).
+TEST(RtfRoundTrip, OwnRtfIsAFixedPoint)
+{
+    const char* inputs[] = {
+        "{\\rtf1{\\fonttbl{\\f0  Sans\\~Serif ;}{\\f1 Sans Serif;}{\\f2 a\\{b\\u322\\'3f;}}"
+        "\\pard{\\f0 x}{\\f1 y}{\\f2 z}\\par}",
+        "{\\rtf1\\deff5\\deftab360\\paperw16838\\paperh11\\landscape\\trowd\\cellx20000\\cellx40000\\cellx99999999"
+        "\\pard\\intbl a\\par\\cell b\\cell\\row}",
+        "{\\rtf1 {\\f0 a}{\\plain b}{\\fs24 c}\\par\\trowd\\cellx100\\pard\\intbl\\par\\cell\\row\\page}",
+    };
+    for (const char* in : inputs) {
+        QTextDocument first;
+        TRtfReadInfo info;
+        ASSERT_TRUE(ReadRtf(in, &first, &info)) << in;
+        const QByteArray written = DocumentToRtf(first, info.Settings);
+        QTextDocument second;
+        TRtfReadInfo info2;
+        ASSERT_TRUE(ReadRtf(written, &second, &info2));
+        EXPECT_EQ(second.toPlainText().toStdString(), first.toPlainText().toStdString()) << in;
+        EXPECT_EQ(info2.Settings, info.Settings) << in;
+        EXPECT_EQ(DocumentToRtf(second, info2.Settings).toStdString(), written.toStdString()) << in;
+    }
+}
