@@ -81,11 +81,9 @@ void TZT_Chart::ShowChartForGrid(platform::TStringGridModel& grid)
     }
     if (Panel2)
         Panel2->setEnabled(true);
+    // Nothing is drawn yet, so the panel that holds the chart area keeps the
+    // visibility its owner gave it.
     ++chartBuildCount_;
-    // The panel that took the chart area in is shown; the chart window itself
-    // is never shown.
-    if (Diagramm && Diagramm->parentWidget() && Diagramm->parentWidget() != this)
-        Diagramm->parentWidget()->setVisible(true);
 }
 
 bool TZT_Chart::ChartHasSeries() const
