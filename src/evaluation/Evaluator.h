@@ -26,6 +26,7 @@
 // to widgets goes out through TEvaluationHooks.
 #include "evaluation/EvaluationHooks.h"
 #include "evaluation/EvaluationState.h"
+#include "evaluation/TableModel.h"
 #include "platform/DateTimeValue.h"
 #include "platform/LocaleFormats.h"
 
@@ -80,7 +81,7 @@ public:
     // Grid rows reserved when a table starts.
     static constexpr int InitialRowCount = 750;
     // Columns of the table get at least this width when it is finished.
-    static constexpr int MinColumnWidth = 54;
+    static constexpr int MinColumnWidth = TTableModel::MinFilledColumnWidth;
     // Columns while the table is filled.
     static constexpr int FlagColumn = 0;
     static constexpr int KeyColumn = 1;

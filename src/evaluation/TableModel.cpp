@@ -81,7 +81,36 @@ void TTableModel::ApplyTableFont(const QFont& font)
     metrics_ = QFontMetrics(font_);
     digitAdvance_ = QFontMetricsF(font_).horizontalAdvance(QLatin1Char('0'));
     widthByLength_.fill(0);
+    // The table is laid out again at once, as a new evaluation would lay it
+    // out in this font: row heights, and the column widths of a table shown
+    // (one being filled sizes its columns as its cells come).
+    grid_.BeginUpdate();
+    grid_.SetDefaultRowHeight(DefaultRowHeight());
+    if (!filling_)
+        FitColumnWidths();
+    grid_.EndUpdate();
+    if (!filling_)
+        grid_.NotifyChanged();
     emit FontChanged();
+}
+
+void TTableModel::FitColumnWidths()
+{
+    // A column starts at the default width and grows with its cells; a
+    // filled column is at least MinFilledColumnWidth wide; a hidden column
+    // (width 0) stays hidden.
+    const int rows = grid_.RowCount();
+    const int base = DefaultColumnWidth();
+    for (int c = 0; c < grid_.ColCount(); ++c) {
+        const int old = grid_.ColWidth(c);
+        if (old == 0)
+            continue;
+        int width = base;
+        for (int r = 0; r < rows; ++r)
+            width = std::max(width, TextColumnWidth(grid_.CellView(c, r)));
+        width = std::max(width, std::min(old, MinFilledColumnWidth));
+        grid_.SetColWidth(c, width);
+    }
 }
 
 void TTableModel::ApplyChosenFont(const QFont& font)
@@ -92,7 +121,6 @@ void TTableModel::ApplyChosenFont(const QFont& font)
             params_->SchriftGroesse = font.pointSize();
     }
     ApplyTableFont(font);
-    grid_.SetDefaultRowHeight(DefaultRowHeight());
 }
 
 int TTableModel::TextColumnWidth(QStringView text) const

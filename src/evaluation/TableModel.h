@@ -136,6 +136,9 @@ public:
     const QFont& TableFont() const { return font_; }
     // Grid, memo, chooser and label all use this font.
     void ApplyTableFont(const QFont& font);
+    // Columns of a filled table are never narrower than this (the hidden
+    // marker column excepted).
+    static constexpr int MinFilledColumnWidth = 54;
     // A font the user chose: stored in the parameters, applied, row height anew.
     void ApplyChosenFont(const QFont& font);
     double Scale() const { return scale_; }
@@ -211,5 +214,6 @@ private:
     mutable std::array<int, WidthCacheSize> widthByLength_{};
     int ComputeTextColumnWidth(qsizetype length) const;
     bool filling_ = false;
+    void FitColumnWidths();
     platform::MessagePump* pump_ = nullptr;
 };

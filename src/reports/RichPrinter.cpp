@@ -284,6 +284,10 @@ TRichPrinter::TRichPrinter(std::shared_ptr<TRichPrintTarget> target)
     : target_(target ? std::move(target) : std::make_shared<TServiceRichTarget>())
 {
     Font_HeaderFooter = QFont(QStringLiteral("Courier New"), 10);
+    if (!target_->Available())
+        platform::ShowMessageBox(QStringLiteral("There have to be at least one printer installed will printing "
+                                                "functioning."),
+                                 QString(), platform::mb::Ok | platform::mb::IconExclamation);
     // The stored orientation is read, not overwritten with the default.
     LoadSettings();
 }

@@ -468,3 +468,53 @@ TEST_F(TableModelTest, TheLargestTableKeepsEveryCellToItsLastRow)
         for (const int c : {1, 7, 12})
             EXPECT_EQ(model.Grid().Cell(c, r - 1), QString::number(r * 100 + c)) << r << "," << c;
 }
+
+// A new font lays a finished table out again at once, exactly as filling it
+// anew in that font would: row heights and column widths; a hidden column
+// stays hidden and a filled column keeps the filled table's least width.
+TEST_F(TableModelTest, ANewFontLaysTheTableOutAsAFillInThatFontWould)
+{
+    auto fill = [](TTableModel& m) {
+        m.ClearTable(QString());
+        m.SetHeaderCell(QStringLiteral("Zeit"), 1, 1);
+        m.SetHeaderCell(QStringLiteral("Vb"), 1, 2);
+        m.SetHeaderCell(QStringLiteral("x"), 1, 3);
+        m.Grid().SetRowCount(4);
+        m.SetCell(QStringLiteral("01.09.2026 00:00:00"), 2, 1);
+        m.SetCell(QStringLiteral("3141592,65"), 2, 2);
+        m.SetCell(QStringLiteral("01.09.2026 00:15:00"), 3, 1);
+        m.SetCell(QStringLiteral("1"), 3, 3);
+        m.FinishTable(1, false);
+        m.Grid().SetColWidth(0, 0);
+        for (int c = 1; c < m.Grid().ColCount(); ++c)
+            m.Grid().SetColWidth(c, std::max(m.Grid().ColWidth(c), TTableModel::MinFilledColumnWidth));
+    };
+    QFont big(QStringLiteral("DejaVu Sans Mono"));
+    big.setPointSize(14);
+
+    fill(model);
+    const int narrowDate = model.Grid().ColWidth(1);
+    model.ApplyChosenFont(big);
+
+    TTableOutputParams bigParams;
+    DefaultTableOutputParams(bigParams);
+    bigParams.SchriftName = big.family();
+    bigParams.SchriftGroesse = 14;
+    TTableModel fresh;
+    fresh.InitTableWindow(bigParams);
+    fill(fresh);
+
+    EXPECT_GT(model.Grid().ColWidth(1), narrowDate);
+    EXPECT_EQ(model.Grid().DefaultRowHeight(), fresh.Grid().DefaultRowHeight());
+    for (int c = 0; c < model.Grid().ColCount(); ++c)
+        EXPECT_EQ(model.Grid().ColWidth(c), fresh.Grid().ColWidth(c)) << c;
+    for (int r = 0; r < model.Grid().RowCount(); ++r)
+        for (int c = 1; c < model.Grid().ColCount(); ++c)
+            EXPECT_GE(model.Grid().ColWidth(c), model.TextColumnWidth(model.Grid().CellView(c, r))) << c << "," << r;
+
+    // And back: a smaller font narrows the columns again.
+    QFont small(QStringLiteral("DejaVu Sans Mono"));
+    small.setPointSize(9);
+    model.ApplyChosenFont(small);
+    EXPECT_EQ(model.Grid().ColWidth(1), narrowDate);
+}

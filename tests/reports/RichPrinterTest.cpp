@@ -315,3 +315,53 @@ TEST_F(RichPrinterTest, PageSetupTakesTheDialogsMarginsAndOrientation)
     EXPECT_FALSE(printer.PageSetup());
     EXPECT_DOUBLE_EQ(printer.MarginLeft(), 25);
 }
+
+TEST_F(RichPrinterTest, BordersAndLogoAreDrawnAroundTheText)
+{
+    auto target = std::make_shared<GutterTarget>();
+    TRichPrinter printer(target);
+    ASSERT_TRUE(printer.SetMargins(20, 20, 20, 20));
+    printer.Header = " ";
+    printer.Footer.clear();
+    printer.PageBorders = pbTop | pbLeft;
+    QImage logo(8, 8, QImage::Format_RGB32);
+    logo.fill(Qt::red);
+    printer.BitmapLogo = logo;
+    QTextDocument doc;
+    printer.Print(doc);
+    const QImage& page = target->image;
+    const QRect text = printer.TextRect();
+    const int o = printer.LengthToPixelsY(2.0);
+    // The top border runs 2 mm above the text, the left one 2 mm beside it.
+    EXPECT_LT(qGray(page.pixel(text.left() + text.width() / 2, text.top() - o)), 80);
+    EXPECT_LT(qGray(page.pixel(text.left() - o, text.top() + text.height() / 2)), 80);
+    // No bottom or right border.
+    EXPECT_GT(qGray(page.pixel(text.left() + text.width() / 2, text.bottom() + o)), 200);
+    EXPECT_GT(qGray(page.pixel(text.right() + o, text.top() + text.height() / 2)), 200);
+    // The logo sits under the header line at the left margin, 25 mm wide.
+    int red = 0, redLeft = page.width(), redRight = 0;
+    for (int y = 0; y < page.height(); y += 2)
+        for (int x = 0; x < page.width(); x += 2)
+            if (page.pixelColor(x, y) == QColor(Qt::red)) {
+                ++red;
+                redLeft = std::min(redLeft, x);
+                redRight = std::max(redRight, x);
+            }
+    EXPECT_GT(red, 0);
+    EXPECT_NEAR(redLeft, text.left(), 3);
+    EXPECT_NEAR(redRight - redLeft, 25.0 / printer.PaperWidth() * text.width(), 4);
+}
+
+TEST_F(RichPrinterTest, MarginsLiveInMemoryAndPrintingDoesNotRereadThem)
+{
+    const QString pdf = sandbox.root() + "/m.pdf";
+    TRichPrinter printer(std::make_shared<TPdfRichTarget>(pdf));
+    ASSERT_TRUE(printer.SetMarginLeft(30));
+    // Someone else's value in the file (or a file that lost the write).
+    WriteProgramIniInteger(PageSection, "LeftMargin", 999);
+    QTextDocument doc;
+    AppendLine(doc, "x", {});
+    printer.Print(doc);
+    EXPECT_DOUBLE_EQ(printer.MarginLeft(), 30);
+    EXPECT_EQ(printer.TextRect().left(), printer.LengthToPixelsX(30));
+}

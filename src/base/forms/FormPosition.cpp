@@ -53,11 +53,14 @@ TFormBounds TFormPosition::ownerBounds() const
 {
     if (!owner_)
         return lastSeen_;
-    // The frame's position and the client size: move() and resize() take
-    // exactly these, so a restored window does not grow by its frame each time.
-    const QPoint p = owner_->pos();
-    const QSize s = owner_->size();
-    return {p.x(), p.y(), s.width(), s.height()};
+    // The client area, position and size: what is stored is what is
+    // restored. The frame is not known before the window manager has framed
+    // the window, so a frame position given to a window that is not yet
+    // mapped places its client area there, and a frame position read back
+    // at close then lies higher by the title bar: the window would creep up
+    // at each start.
+    const QRect g = owner_->geometry();
+    return {g.x(), g.y(), g.width(), g.height()};
 }
 
 QRect TFormPosition::screenArea() const
@@ -83,10 +86,9 @@ bool TFormPosition::restore()
     const TFormBounds current = ownerBounds();
     if (!store_.Restore(current, screenArea(), target))
         return false;
-    if (target.Width != current.Width || target.Height != current.Height)
-        owner_->resize(target.Width, target.Height);
-    if (target.Left != current.Left || target.Top != current.Top)
-        owner_->move(target.Left, target.Top);
+    if (target.Width != current.Width || target.Height != current.Height || target.Left != current.Left
+        || target.Top != current.Top)
+        owner_->setGeometry(target.Left, target.Top, target.Width, target.Height);
     lastSeen_ = ownerBounds();
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "base/ZT_Tools.h"
 #include "base/forms/FormPosition.h"
+#include "platform/forms/BarLayouts.h"
 #include "base/forms/ZT_DateiPfad.h"
 #include "base/forms/ZT_PfadMaske.h"
 #include "evaluation/GridSort.h"
@@ -256,11 +257,16 @@ void TAV_HauptFormular::FormCreate(const QStringList& arguments)
         chart_->Diagramm->setParent(Panel4);
         Panel4->layout()->addWidget(chart_->Diagramm);
     }
-    if (auto* switches = static_cast<QHBoxLayout*>(Panel5->layout())) {
+    if (auto* switches = dynamic_cast<platform::TWrapLayout*>(Panel5->layout())) {
         int at = switches->indexOf(Grafik_Schalter) + 1;
         for (QToolButton* button : {chart_->Drucken_Knopf.data(), chart_->SpeedButton5.data()}) {
             if (!button)
                 continue;
+            // Their place is kept while they are hidden: when "Linien" or
+            // "Grafik" shows them, no switch moves from under the mouse.
+            QSizePolicy policy = button->sizePolicy();
+            policy.setRetainSizeWhenHidden(true);
+            button->setSizePolicy(policy);
             button->setParent(Panel5);
             switches->insertWidget(at++, button);
         }
@@ -278,6 +284,8 @@ void TAV_HauptFormular::FormCreate(const QStringList& arguments)
     // The strip sets Panel6's height to the rows it shows; the bottom bar keeps
     // room for all three, so the table above does not jump with each choice.
     Panel3->setMinimumHeight(zeitraum_->Strip().FullHeight());
+    if (auto* bar = dynamic_cast<platform::TBesideOrBelowLayout*>(Panel3->layout()))
+        bar->SetFirstHeightFloor(zeitraum_->Strip().FullHeight());
 
     // Period: 1 January of this year to today.
     const QDate today = QDate::currentDate();
@@ -396,18 +404,22 @@ void TAV_HauptFormular::BuildControls()
     Trenner->setStretchFactor(1, 1);
     centralLayout->addWidget(Trenner, 1);
 
-    Panel3 = new QWidget(central);
+    // The bottom bar: the period strip, and the switches beside it where the
+    // window is wide enough, else below it; the switches wrap rather than
+    // lose their captions, and a window narrower than the strip scrolls the
+    // bar sideways.
+    auto* bottomBar = new platform::TBarScrollArea(central);
+    bottomBar->setObjectName(QStringLiteral("BottomBar"));
+    Panel3 = new QWidget(bottomBar);
     Panel3->setObjectName(QStringLiteral("Panel3"));
-    auto* panel3Layout = new QHBoxLayout(Panel3);
-    panel3Layout->setContentsMargins(0, 0, 0, 0);
     Panel6 = new QWidget(Panel3);
     Panel6->setObjectName(QStringLiteral("Panel6"));
     Panel6->setMinimumHeight(60);
-    panel3Layout->addWidget(Panel6, 0, Qt::AlignLeft | Qt::AlignTop);
 
     Panel5 = new QWidget(Panel3);
     Panel5->setObjectName(QStringLiteral("Panel5"));
-    auto* switches = new QHBoxLayout(Panel5);
+    auto* switches = new platform::TWrapLayout(Panel5);
+    switches->setContentsMargins(6, 6, 6, 6);
     E_Schalter = MakeButton(Panel5, QStringLiteral("E_Schalter"), QStringLiteral("Alle"), QStringLiteral("Einzelwerte"));
     T_Schalter = MakeButton(Panel5, QStringLiteral("T_Schalter"), QStringLiteral("Tag"), QStringLiteral("Tageswerte"));
     M_Schalter = MakeButton(Panel5, QStringLiteral("M_Schalter"), QStringLiteral("Mon"), QStringLiteral("Monatswerte"));
@@ -427,9 +439,9 @@ void TAV_HauptFormular::BuildControls()
     for (QCheckBox* c : {Grafik_Schalter.data(), ZST_Schalter.data(), Differenzen_Schalter.data(),
                          Linien_Schalter.data(), Zusatz_Schalter.data()})
         switches->addWidget(c);
-    switches->addStretch(1);
-    panel3Layout->addWidget(Panel5, 1);
-    centralLayout->addWidget(Panel3);
+    new platform::TBesideOrBelowLayout(Panel3, Panel6, Panel5);
+    bottomBar->SetBar(Panel3);
+    centralLayout->addWidget(bottomBar);
 
     Konvert_Schalter = MakeSwitch(central, QStringLiteral("Konvert_Schalter"), QStringLiteral("Sonderzeichen konvertieren"));
     Konvert_Schalter->setChecked(true);

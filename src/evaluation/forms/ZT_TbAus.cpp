@@ -290,6 +290,13 @@ void TTabAus_Form::ApplyTableFont()
         GrafikAuswahl_Box->setFont(font);
     if (Auswert_Label)
         Auswert_Label->setFont(font);
+    // The title memo shown follows the font's line height (a hidden one is
+    // laid out when the next table is finished), and the grid its new row
+    // heights and column widths.
+    if (Memo1 && !Memo1->isHidden())
+        LayoutTitleArea();
+    if (StringGrid1)
+        StringGrid1->UpdateFromModel();
 }
 
 // ---- Showing the model -----------------------------------------------------------

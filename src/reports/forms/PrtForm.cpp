@@ -5,6 +5,7 @@
 #include "platform/Hooks.h"
 #include "platform/Printer.h"
 #include "platform/ProgramPath.h"
+#include "reports/Converters.h"
 #include "reports/EditorLayout.h"
 #include "reports/EditorText.h"
 #include "reports/PageSettings.h"
@@ -17,7 +18,10 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
+#include <QGuiApplication>
+#include <QTextDocumentFragment>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -564,12 +568,78 @@ bool TPrtForm::SaveProtokoll(const QString& fileName)
     return true;
 }
 
-void TPrtForm::ToolButton17Click()
-{
-}
-
 void TPrtForm::ToolButton19Click()
 {
+    platform::TFileDialogRequest request;
+    request.Title = QStringLiteral("Report sichern unter ...");
+    request.Filter = converters::BuildConverterFilter(converters::cdExport);
+    request.FilterIndex = 1;
+    request.DefaultExt = QStringLiteral("rtf");
+    request.InitialDir = fileName_.isEmpty() ? platform::ProgramDirectory() : QFileInfo(fileName_).path();
+    const auto& hook = platform::Hooks().SaveFileDialog;
+    const platform::TFileDialogAnswer answer = hook ? hook(request) : platform::TFileDialogAnswer{};
+    if (!answer.Accepted)
+        return;
+    QStringList names;
+    converters::FindConverter(converters::cdExport, names);
+    const QString format = names.value(answer.FilterIndex - 1, names.value(0));
+    setStatus(3, QStringLiteral("Exportiere Datei ..."));
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    bool ok = false;
+    if (!format.contains(QLatin1String("Rich Text"))) {
+        ok = converters::ExportWithConverter(answer.FileName, format, *Editor->document());
+        if (ok) {
+            setStatus(3, QStringLiteral("Export erfolgreich : ") + answer.FileName);
+            fileName_ = answer.FileName;
+            ResetEditorChange();
+        }
+    } else {
+        ok = SaveProtokoll(answer.FileName);
+        if (ok)
+            setStatus(3, QStringLiteral("gespeichert"));
+    }
+    if (!ok)
+        setStatus(3, QStringLiteral("Export fehlgeschlagen : ") + answer.FileName);
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void TPrtForm::ToolButton17Click()
+{
+    platform::TFileDialogRequest request;
+    request.Title = QStringLiteral("Report laden ...");
+    request.Filter = converters::BuildConverterFilter(converters::cdImport);
+    request.FilterIndex = 1;
+    request.InitialDir = fileName_.isEmpty() ? platform::ProgramDirectory() : QFileInfo(fileName_).path();
+    const auto& hook = platform::Hooks().OpenFileDialog;
+    const platform::TFileDialogAnswer answer = hook ? hook(request) : platform::TFileDialogAnswer{};
+    if (!answer.Accepted)
+        return;
+    QStringList names;
+    converters::FindConverter(converters::cdImport, names);
+    const QString format = names.value(answer.FilterIndex - 1, names.value(0));
+    setStatus(3, QStringLiteral("Importiere Datei..."));
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    bool ok = false;
+    if (!format.contains(QLatin1String("Rich Text"))) {
+        QTextDocument imported;
+        ok = converters::ImportWithConverter(answer.FileName, format, imported);
+        if (ok) {
+            Editor->Clear();
+            QTextCursor(Editor->document()).insertFragment(QTextDocumentFragment(&imported));
+            Editor->viewport()->update();
+            fileName_ = answer.FileName;
+            ResetEditorChange();
+            EditorSelectionChange();
+            setStatus(3, QStringLiteral("Import erfolgreich : ") + answer.FileName);
+        }
+    } else {
+        ok = LoadFromFile(answer.FileName);
+        if (ok)
+            setStatus(3, QStringLiteral("geladen"));
+    }
+    if (!ok)
+        setStatus(3, QStringLiteral("Import fehlgeschlagen : ") + answer.FileName);
+    QGuiApplication::restoreOverrideCursor();
 }
 
 // ---- Printing ----------------------------------------------------------------------

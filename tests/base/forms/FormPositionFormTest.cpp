@@ -66,10 +66,10 @@ TEST_F(FormPositionFormTest, RestoresOnFirstShowAndSavesOnClose)
     w.show();
     settle();
     EXPECT_EQ(restores, 1);
-    EXPECT_EQ(w.pos(), QPoint(100, 120));
+    EXPECT_EQ(w.geometry().topLeft(), QPoint(100, 120));
     EXPECT_EQ(w.size(), QSize(400, 300));
 
-    w.move(200, 220);
+    w.setGeometry(200, 220, w.width(), w.height());
     w.resize(500, 320);
     settle();
     EXPECT_TRUE(w.close());
@@ -80,7 +80,7 @@ TEST_F(FormPositionFormTest, RestoresOnFirstShowAndSavesOnClose)
     w.show();
     settle();
     EXPECT_EQ(restores, 1);
-    EXPECT_EQ(w.pos(), QPoint(200, 220));
+    EXPECT_EQ(w.geometry().topLeft(), QPoint(200, 220));
     w.hide();
 }
 
@@ -91,7 +91,7 @@ TEST_F(FormPositionFormTest, StoredPositionBeyondTheScreenIsPulledBack)
     attach(&w, "Weit");
     w.show();
     settle();
-    EXPECT_EQ(w.pos(), QPoint(480, 10));
+    EXPECT_EQ(w.geometry().topLeft(), QPoint(480, 10));
     w.hide();
 }
 
@@ -102,7 +102,7 @@ TEST_F(FormPositionFormTest, RefusedCloseSavesNothing)
     TFormPosition* fp = attach(&w, "Busy");
     w.show();
     settle();
-    w.move(300, 310);
+    w.setGeometry(300, 310, w.width(), w.height());
     settle();
     w.refuse = true;
     EXPECT_FALSE(w.close());
@@ -124,7 +124,7 @@ TEST_F(FormPositionFormTest, DestroyWithoutCloseStoresTheNewPosition)
     attach(w, "Weg");
     w->show();
     settle();
-    w->move(70, 80);
+    w->setGeometry(70, 80, w->width(), w->height());
     settle();
     delete w;
     EXPECT_EQ(Stored("Weg"), (TFormBounds{70, 80, 300, 200}));
@@ -159,7 +159,7 @@ TEST_F(FormPositionFormTest, FirstStartStoresOnlyWhatChanged)
     // Moved later, it is stored at the next close.
     w.show();
     settle();
-    w.move(40, 50);
+    w.setGeometry(40, 50, w.width(), w.height());
     settle();
     w.close();
     EXPECT_EQ(saves, 1);
@@ -185,7 +185,7 @@ TEST_F(FormPositionFormTest, DestroyedWindowIsStoredUnderItsOwnClassName)
     fp->SetScreenArea(kScreen);
     w->show();
     settle();
-    w->move(33, 44);
+    w->setGeometry(33, 44, w->width(), w->height());
     settle();
     delete w;
     EXPECT_EQ(Stored("Sonde_Form").Left, 33);

@@ -593,3 +593,83 @@ TEST_F(MainWindowTest, FoundProgramsShowTheirButtonsInTheToolBarAndStartOnClick)
     EXPECT_EQ(hooks.startedProcesses[0].program, rvDir + QStringLiteral("/RV705.EXE"));
     ForgetStartedPrograms();
 }
+
+namespace {
+
+// The bottom bar's controls in window coordinates.
+QRect InWindow(const QWidget* w, const QWidget* window)
+{
+    return QRect(w->mapTo(window, QPoint(0, 0)), w->size());
+}
+
+} // namespace
+
+// At every window size the period strip and the switches stay whole: no
+// control overlaps another, every switch shows its whole caption, and the
+// tree keeps its width while the table has room. Where the window is large
+// enough, the strip keeps its width and the switches stand beside it.
+TEST_F(MainWindowTest, TheBottomBarStaysWholeAtEverySize)
+{
+    StoreArchivePath(archiveDir);
+    WriteArchives();
+    Start();
+    Select(DeviceEntry(0));
+    for (const QSize size : {QSize(400, 300), QSize(640, 480), QSize(800, 550), QSize(1280, 900), QSize(1600, 1000)}) {
+        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
+        window->resize(size);
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+        const QList<QWidget*> switches{window->E_Schalter, window->T_Schalter, window->M_Schalter,
+                                       window->Grafik_Schalter, window->ZST_Schalter, window->Differenzen_Schalter,
+                                       window->Linien_Schalter, window->Zusatz_Schalter};
+        QList<QWidget*> placed = switches;
+        placed << ZT_Chart->Drucken_Knopf << ZT_Chart->SpeedButton5 << ZeitraumForm;
+        for (QWidget* w : switches) {
+            EXPECT_TRUE(w->isVisibleTo(window.get())) << w->objectName().toStdString();
+            EXPECT_GE(w->width(), w->sizeHint().width()) << w->objectName().toStdString() << " caption cut";
+            EXPECT_GE(w->height(), w->sizeHint().height()) << w->objectName().toStdString();
+        }
+        for (qsizetype i = 0; i < placed.size(); ++i) {
+            const QRect a = InWindow(placed[i], window.get());
+            EXPECT_TRUE(InWindow(window->Panel3, window.get()).contains(a)) << placed[i]->objectName().toStdString();
+            for (qsizetype j = i + 1; j < placed.size(); ++j)
+                EXPECT_FALSE(a.intersects(InWindow(placed[j], window.get())))
+                    << placed[i]->objectName().toStdString() << " over " << placed[j]->objectName().toStdString();
+        }
+        if (size.width() >= 800) {
+            EXPECT_GE(window->Panel2->width(), 160);
+            EXPECT_GE(window->Panel6->width(), ZeitraumForm->width());
+        }
+        if (size.width() >= 1280) {
+            EXPECT_EQ(InWindow(window->E_Schalter, window.get()).top() < InWindow(ZeitraumForm, window.get()).bottom(),
+                      true) << "the switches stand beside the strip";
+        }
+    }
+}
+
+// Ticking "Linien" ticks "Grafik" and shows the chart's two buttons behind
+// it: they take a place kept for them, so no switch moves from under the
+// mouse.
+TEST_F(MainWindowTest, TickingLinienMovesNoSwitch)
+{
+    StoreArchivePath(archiveDir);
+    WriteArchives();
+    Start();
+    window->resize(1280, 900);
+    QCoreApplication::processEvents();
+    Select(DeviceEntry(0));
+    ASSERT_FALSE(window->Grafik_Schalter->isChecked());
+    const QList<QWidget*> switches{window->E_Schalter, window->T_Schalter, window->M_Schalter,
+                                   window->Grafik_Schalter, window->ZST_Schalter, window->Differenzen_Schalter,
+                                   window->Linien_Schalter, window->Zusatz_Schalter};
+    QList<QRect> before;
+    for (QWidget* w : switches)
+        before << InWindow(w, window.get());
+    QTest::mouseClick(window->Linien_Schalter, Qt::LeftButton);
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    ASSERT_TRUE(window->Grafik_Schalter->isChecked());
+    ASSERT_TRUE(ZT_Chart->Drucken_Knopf->isVisibleTo(window.get()));
+    for (qsizetype i = 0; i < switches.size(); ++i)
+        EXPECT_EQ(InWindow(switches[i], window.get()), before[i]) << switches[i]->objectName().toStdString();
+}

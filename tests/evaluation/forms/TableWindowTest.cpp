@@ -209,3 +209,38 @@ TEST_F(TableWindowTest, DrawSortHeaderPaintsTheCellLook)
             dark = image.pixelColor(x, y).lightness() < 100;
     EXPECT_TRUE(dark);
 }
+
+// A font chosen with the font button lays the table out again at once: the
+// title memo is as high as its lines in the new font (no scroll bar), and
+// no cell is clipped.
+TEST_F(TableWindowTest, AChosenFontLaysTheTitleAndTheCellsOutAtOnce)
+{
+    platform::ScopedHooks scope;
+    TTableModel& m = form->Model();
+    m.ClearTable(QString());
+    m.AddTitleLine(QStringLiteral("Kunde 123"));
+    m.AddTitleLine(QStringLiteral("Zeitraum 01.09.2026 - 01.12.2026"));
+    m.SetHeaderCell(QStringLiteral("Zeit"), 1, 1);
+    m.Grid().SetRowCount(3);
+    m.SetCell(QStringLiteral("01.09.2026 00:00:00"), 2, 1);
+    m.SetCell(QStringLiteral("01.09.2026 00:15:00"), 3, 1);
+    m.FinishTable(1, false);
+    form->show();
+    const int smallMemo = form->Memo1->height();
+
+    QFont big(QStringLiteral("DejaVu Sans Mono"));
+    big.setPointSize(14);
+    platform::Hooks().FontDialog = [big](QFont& font) {
+        font = big;
+        return true;
+    };
+    form->SchriftKnopfClick();
+
+    const QFontMetrics metrics(form->Memo1->font());
+    EXPECT_EQ(form->Memo1->font().pointSize(), 14);
+    EXPECT_EQ(form->Memo1->height(), 3 * metrics.height());
+    EXPECT_GT(form->Memo1->height(), smallMemo);
+    const QFontMetrics cells(form->StringGrid1->GridFont());
+    EXPECT_GE(m.Grid().ColWidth(1), cells.horizontalAdvance(QStringLiteral("01.09.2026 00:00:00")));
+    EXPECT_GE(m.Grid().DefaultRowHeight(), cells.height());
+}

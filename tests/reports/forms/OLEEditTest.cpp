@@ -74,3 +74,35 @@ TEST(OLEEdit, PlainTextStillPastes)
     EXPECT_EQ(edit.toPlainText(), "Text");
     EXPECT_TRUE(edit.AutoVerbMenu());
 }
+
+// Reaches the drag handlers the way the window system would call them.
+class DropTarget : public TOLEEdit {
+public:
+    using TOLEEdit::dragMoveEvent;
+    using TOLEEdit::dropEvent;
+};
+
+TEST(OLEEdit, DroppedImageIsInsertedWithTheEffectOfTheKeys)
+{
+    DropTarget edit;
+    edit.resize(300, 200);
+    edit.show();
+    QApplication::processEvents();
+    QMimeData data;
+    data.setImageData(redSquare());
+    const Qt::DropActions all = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    const QPointF at(10, 10);
+    QDragMoveEvent over(at.toPoint(), all, &data, Qt::NoButton, Qt::ControlModifier | Qt::ShiftModifier);
+    edit.dragMoveEvent(&over);
+    EXPECT_EQ(edit.LastDropAction(), Qt::LinkAction);
+    QDropEvent drop(at, all, &data, Qt::NoButton, Qt::ControlModifier);
+    edit.dropEvent(&drop);
+    EXPECT_EQ(edit.LastDropAction(), Qt::CopyAction);
+    EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+    EXPECT_EQ(imageNames(*edit.document()).size(), 1);
+    // A source that only copies: Ctrl+Shift cannot link, the proposal stays.
+    QDropEvent copyOnly(at, Qt::CopyAction, &data, Qt::NoButton, Qt::ControlModifier | Qt::ShiftModifier);
+    edit.dropEvent(&copyOnly);
+    EXPECT_EQ(edit.LastDropAction(), Qt::CopyAction);
+    EXPECT_EQ(imageNames(*edit.document()).size(), 2);
+}
