@@ -427,10 +427,9 @@ void TZT_Chart::ShowChartForGrid(platform::TStringGridModel& grid)
     ++chartBuildCount_;
     if (Vorschau_Knopf)
         Vorschau_Knopf->setEnabled(ZT_Vorschau != nullptr);
-    // The control that holds the chart shows (the chart window itself stays
-    // hidden: the main window has the chart in its own panel).
-    if (QWidget* holder = ChartHolder(); holder && holder != this)
-        holder->setVisible(true);
+    // The panel that holds the chart keeps the visibility its owner gives it
+    // (the main window shows it with "Grafik"); the chart window itself
+    // stays hidden.
 }
 
 void TZT_Chart::BuildChart()

@@ -673,3 +673,47 @@ TEST_F(MainWindowTest, TickingLinienMovesNoSwitch)
     for (qsizetype i = 0; i < switches.size(); ++i)
         EXPECT_EQ(InWindow(switches[i], window.get()), before[i]) << switches[i]->objectName().toStdString();
 }
+
+namespace {
+
+// Dark pixels of a painted cell: a bold text has more of them.
+int InkOf(const QImage& image)
+{
+    int ink = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 100)
+                ++ink;
+    return ink;
+}
+
+TEST_F(MainWindowTest, SortColumnHeaderIsPaintedBoldOnEveryRepaint)
+{
+    StoreArchivePath(archiveDir);
+    WriteArchives();
+    Start();
+    Select(DeviceEntry(0));
+    ASSERT_GT(DataRows(), 1);
+    const int col = Grid().FixedCols();
+    const int headerRow = Grid().FixedRows() - 1;
+    ASSERT_FALSE(Grid().Cell(col, headerRow).isEmpty());
+    auto paint = [&] {
+        QImage image(120, 24, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        window->TableDrawCell(painter, col, headerRow, QRect(0, 0, 120, 24), platform::TGridDrawState{});
+        return image;
+    };
+    const int plain = InkOf(paint());
+    TabAus_Form->SortSpalte_EingabeFeld->setText(QString::number(col + 1));
+    TabAus_Form->SortByColumn();
+    ASSERT_EQ(TabAus_Form->Model().SortColumn, col);
+    const int bold = InkOf(paint());
+    EXPECT_GT(bold, plain);
+    EXPECT_EQ(InkOf(paint()), bold) << "the mark stays on the next repaint";
+    // The time caption reaches the table window.
+    ASSERT_NE(TabAus_Form->TimeLabel, nullptr);
+    EXPECT_EQ(TabAus_Form->TimeLabel->text(), QStringLiteral("Zeit"));
+}
+
+} // namespace
