@@ -3,6 +3,7 @@
 #include "base/IniFiler.h"
 #include "platform/IniFile.h"
 #include "platform/LocaleFormats.h"
+#include "platform/Printer.h"
 #include "reports/EditorText.h"
 #include "reports/PageSettings.h"
 #include "support/ExternalTools.h"
@@ -364,4 +365,22 @@ TEST_F(RichPrinterTest, MarginsLiveInMemoryAndPrintingDoesNotRereadThem)
     printer.Print(doc);
     EXPECT_DOUBLE_EQ(printer.MarginLeft(), 30);
     EXPECT_EQ(printer.TextRect().left(), printer.LengthToPixelsX(30));
+}
+
+TEST_F(RichPrinterTest, SecondPrintoutWhileOneRunsIsRefusedWithABeep)
+{
+    auto target = std::make_shared<GutterTarget>();
+    TRichPrinter printer(target);
+    QTextDocument doc;
+    AppendLine(doc, "x", {});
+    {
+        platform::TPrintJobGuard running;
+        ASSERT_TRUE(running.Acquired());
+        printer.Print(doc);
+        EXPECT_EQ(target->pages, 0);
+        EXPECT_EQ(hooks.beeps, 1);
+    }
+    printer.Print(doc);
+    EXPECT_EQ(target->pages, 1);
+    EXPECT_FALSE(platform::PrintJobRunning());
 }

@@ -136,7 +136,8 @@ void TPrtForm::buildControls()
     addToolBar(Qt::TopToolBarArea, ToolBar);
     FontName = new QComboBox(ToolBar);
     FontName->setToolTip(QStringLiteral("Schriftart"));
-    FontName->setEditable(false);
+    FontName->setEditable(true);
+    FontName->setInsertPolicy(QComboBox::NoInsert);
     FontName->setMinimumContentsLength(18);
     ToolBar->addWidget(FontName);
     FontSize = new QSpinBox(ToolBar);
@@ -224,7 +225,8 @@ void TPrtForm::buildControls()
     Editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Editor->installEventFilter(this);
 
-    connect(FontName, &QComboBox::currentTextChanged, this, [this] { FontNameChange(); });
+    // A chosen entry or a name typed and confirmed; not every keystroke.
+    connect(FontName, &QComboBox::textActivated, this, [this] { FontNameChange(); });
     connect(FontSize, &QSpinBox::valueChanged, this, [this] { FontSizeChange(); });
     connect(BoldButton, &QToolButton::clicked, this, [this] { BoldButtonClick(); });
     connect(ItalicButton, &QToolButton::clicked, this, [this] { ItalicButtonClick(); });

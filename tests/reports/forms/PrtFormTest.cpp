@@ -14,6 +14,9 @@
 #include "support/TestSupport.h"
 
 #include <QComboBox>
+#include <QSpinBox>
+#include <QTextList>
+#include <QToolButton>
 #include <QFile>
 #include "platform/Printer.h"
 #include <QKeyEvent>
@@ -348,4 +351,34 @@ TEST_F(PrtFormTest, ImportOfPlainTextAndOfAWrongFile)
     form->ToolButton17Click();
     EXPECT_EQ(form->StatusText(3), "Import fehlgeschlagen : " + file);
     EXPECT_EQ(GetLine(*form->Editor->document(), 1), "zweite");
+}
+
+TEST_F(PrtFormTest, ToolBarFormatsTheSelectionAndFollowsIt)
+{
+    auto form = makeForm();
+    form->show();
+    form->Editor->setPlainText("Wort");
+    QTextCursor c = form->Editor->textCursor();
+    c.select(QTextCursor::Document);
+    form->Editor->setTextCursor(c);
+    form->BoldButton->setChecked(true);
+    form->BoldButtonClick();
+    form->AlignButtonClick(2);
+    EXPECT_TRUE(form->CenterAlign->isChecked());
+    EXPECT_FALSE(form->LeftAlign->isChecked());
+    form->FontSize->setValue(14);   // the change handler formats the selection
+    c.setPosition(2);
+    form->Editor->setTextCursor(c);
+    EXPECT_TRUE(form->BoldButton->isChecked());
+    EXPECT_EQ(form->FontSize->value(), 14);
+    EXPECT_TRUE(form->Editor->document()->firstBlock().blockFormat().alignment() & Qt::AlignHCenter);
+    // Moving the controls from the selection formats nothing.
+    form->EditorSelectionChange();
+    EXPECT_EQ(form->Editor->document()->firstBlock().text(), "Wort");
+    form->BulletsButton->setChecked(true);
+    form->BulletsButtonClick();
+    EXPECT_NE(form->Editor->textCursor().currentList(), nullptr);
+    form->BulletsButton->setChecked(false);
+    form->BulletsButtonClick();
+    EXPECT_EQ(form->Editor->textCursor().currentList(), nullptr);
 }
