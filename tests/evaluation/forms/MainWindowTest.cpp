@@ -10,6 +10,7 @@
 #include "platform/IniFile.h"
 #include "platform/LocaleInfo.h"
 #include "platform/MessagePump.h"
+#include "platform/Printer.h"
 #include "support/ArchiveGenerator.h"
 #include "support/FakeHooks.h"
 #include "support/TestSupport.h"
@@ -227,6 +228,14 @@ TEST_F(MainWindowTest, ClosingWhileBusyIsRefusedWithABeep)
     window->Update1Click();
     EXPECT_EQ(hooks.beeps, beeps + 2);
     window->State().Busy = false;
+    {
+        // A printout lets messages through as well: no closing under it,
+        // and text files are written trimmed from the start on.
+        platform::TPrintJobGuard printing;
+        EXPECT_FALSE(window->close());
+        EXPECT_EQ(hooks.beeps, beeps + 3);
+        EXPECT_TRUE(TrimCellsInFile);
+    }
     EXPECT_TRUE(window->close());
 }
 
