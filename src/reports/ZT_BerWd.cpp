@@ -314,8 +314,12 @@ bool TBer_Intf_MsWord97::ShowResult(bool show)
     doc_.MoveToStart();
     QString error;
     const QString file = CreateUniqueReportFile(QStringLiteral("rtf"), &error);
-    if (file.isEmpty() || !WriteWordRtfFile(doc_, file, &error))
+    if (file.isEmpty())
         return false;
+    if (!WriteWordRtfFile(doc_, file, &error)) {
+        QFile::remove(file);
+        return false;
+    }
     resultFile_ = file;
     visible_ = OpenReportDocument(file);
     return visible_;

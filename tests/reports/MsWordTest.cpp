@@ -179,6 +179,18 @@ TEST_F(WordReport, NoVisibleFixedColumnKeepsTheTableWithoutTheLine)
         EXPECT_NE(line, QString::fromLatin1(TableTooBigText));
 }
 
+TEST_F(WordReport, NoHeaderRowKeepsTheTableWithoutTheHeaderLine)
+{
+    platform::TStringGridModel grid;
+    reporttest::FillGrid(grid, {{"", "x", "1"}, {"", "y", "2"}});
+    grid.SetFixedRows(0);
+    report.WriteTable(grid);
+    const TWpTable& t = FirstTable();
+    EXPECT_EQ(t.Rows(), 2);
+    EXPECT_EQ(t.HeaderBottomRow, -1);
+    EXPECT_EQ(t.RightBorderCol, 0);
+}
+
 TEST_F(WordReport, TooWideTableBecomesLinesAndSaysSo)
 {
     platform::TStringGridModel grid;
