@@ -537,7 +537,16 @@ void RenderChart(const chart::TChartModel& model, QPainter& painter, const QRect
     painter.save();
     painter.setClipRect(target, Qt::IntersectClip);
     painter.translate(target.topLeft());
-    painter.scale(scale, scale);
+    // A picture keeps its size in inches on every device: it is enlarged by
+    // the device's resolution over its own. The scale asked for includes that.
+    double fx = 1, fy = 1;
+    if (const QPaintDevice* device = painter.device()) {
+        if (picture.logicalDpiX() > 0 && device->logicalDpiX() > 0)
+            fx = double(device->logicalDpiX()) / picture.logicalDpiX();
+        if (picture.logicalDpiY() > 0 && device->logicalDpiY() > 0)
+            fy = double(device->logicalDpiY()) / picture.logicalDpiY();
+    }
+    painter.scale(scale / fx, scale / fy);
     painter.drawPicture(QPointF(0, 0), picture);
     painter.restore();
 }
