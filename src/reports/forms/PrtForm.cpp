@@ -15,7 +15,9 @@
 #include "reports/forms/RichPreview.h"
 #include "reports/forms/anlRuler.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QScreen>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -315,6 +317,17 @@ void TPrtForm::showEvent(QShowEvent* event)
 
 void TPrtForm::FormShow()
 {
+    // At the left screen edge, 50 pixels narrower than the main window
+    // (unless shown maximised, as the back end does).
+    if (!isMaximized()) {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w != this && w->isVisible() && qobject_cast<QMainWindow*>(w)) {
+                move(screen() ? screen()->availableGeometry().left() : 0, y());
+                resize(std::max(200, w->width() - 50), height());
+                break;
+            }
+        }
+    }
     layoutEditor();
     EditorSelectionChange();
 }

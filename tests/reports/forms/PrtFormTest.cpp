@@ -20,6 +20,8 @@
 #include <QFile>
 #include "platform/Printer.h"
 #include <QKeyEvent>
+#include <QMainWindow>
+#include <QScreen>
 #include <QLabel>
 #include <QTest>
 #include <QTextBlock>
@@ -381,4 +383,16 @@ TEST_F(PrtFormTest, ToolBarFormatsTheSelectionAndFollowsIt)
     form->BulletsButton->setChecked(false);
     form->BulletsButtonClick();
     EXPECT_EQ(form->Editor->textCursor().currentList(), nullptr);
+}
+
+TEST_F(PrtFormTest, ShownBesideTheMainWindow50PixelsNarrower)
+{
+    QMainWindow main;
+    main.resize(1000, 700);
+    main.show();
+    auto form = makeForm();
+    form->move(300, 40);
+    form->show();
+    EXPECT_EQ(form->width(), 950);
+    EXPECT_EQ(form->x(), form->screen()->availableGeometry().left());
 }
