@@ -471,9 +471,15 @@ bool Exporter::run()
     noteFormat(base);
     // Fonts and colours in the order the text first uses them.
     for (QTextBlock b = doc_.begin(); b.isValid(); b = b.next()) {
-        for (auto it = b.begin(); !it.atEnd(); ++it)
-            if (it.fragment().isValid())
-                noteFormat(it.fragment().charFormat());
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            // Only formats of text that will be written: pictures use no font.
+            const QTextFragment frag = it.fragment();
+            if (!frag.isValid() || frag.charFormat().isImageFormat())
+                continue;
+            if (QString(frag.text()).remove(QChar::ObjectReplacementCharacter).isEmpty())
+                continue;
+            noteFormat(frag.charFormat());
+        }
     }
     noteFrame(doc_.rootFrame());
     TRtfDocumentSettings s = settings_;

@@ -568,3 +568,21 @@ TEST(RtfRoundTrip, ColoursOfLinesNotDrawnStayOutOfTheTable)
     EXPECT_TRUE(rtf.contains("\\red0\\green0\\blue255"));
     EXPECT_TRUE(rtf.contains("\\clbrdrb\\brdrs\\brdrw15\\brdrcf"));
 }
+
+TEST(RtfRoundTrip, FontsOfPicturesStayOutOfTheTable)
+{
+    QTextDocument doc;
+    doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("mem:p")), QImage(2, 2, QImage::Format_RGB32));
+    QTextCursor c(&doc);
+    QTextCharFormat arial;
+    arial.setFontFamilies({QStringLiteral("Arial")});
+    c.insertText(QStringLiteral("Text "), arial);
+    QTextImageFormat picture;
+    picture.setName(QStringLiteral("mem:p"));
+    picture.setFontFamilies({QStringLiteral("Terminal")});
+    c.insertImage(picture);
+    const QByteArray rtf = DocumentToRtf(doc);
+    EXPECT_TRUE(rtf.contains("Arial;"));
+    EXPECT_FALSE(rtf.contains("Terminal")) << rtf.constData();
+    EXPECT_TRUE(rtf.contains("\\pngblip"));
+}
