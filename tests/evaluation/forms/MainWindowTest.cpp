@@ -455,6 +455,36 @@ TEST_F(MainWindowTest, RendersAScreenshotWhenAsked)
     EXPECT_TRUE(window->grab().save(target));
 }
 
+// With VALDRAN_CHART_SCREENSHOT set to a file name, the main window with the
+// day values of a sample archive (data/archives) and their chart is saved
+// there (the picture in docs/).
+TEST_F(MainWindowTest, RendersAChartOfTheSampleArchivesWhenAsked)
+{
+    const QString target = qEnvironmentVariable("VALDRAN_CHART_SCREENSHOT");
+    if (target.isEmpty())
+        GTEST_SKIP() << "VALDRAN_CHART_SCREENSHOT not set";
+    if (const QString language = qEnvironmentVariable("VALDRAN_SCREENSHOT_LANGUAGE"); !language.isEmpty())
+        platform::SetLanguageAbbreviationOverride(language);
+    StoreArchivePath(QStringLiteral(VALDRAN_DATA_DIR "/archives/"));
+    Start();
+    window->resize(1280, 860);
+    window->show();
+    window->T_Schalter->click();
+    // Daily consumption: differences without the counter readings.
+    if (!window->Differenzen_Schalter->isChecked())
+        window->Differenzen_Schalter->click();
+    if (window->ZST_Schalter->isChecked())
+        window->ZST_Schalter->click();
+    window->Grafik_Schalter->setChecked(true);
+    window->PeriodChanged(1, 11, 2026, 30, 11, 2026);
+    Select(DeviceEntry(1));
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_FALSE(window->Panel4->isHidden());
+    EXPECT_TRUE(ZT_Chart->ChartHasSeries());
+    EXPECT_TRUE(window->grab().save(target));
+}
+
 } // namespace
 
 namespace {
