@@ -1,6 +1,7 @@
 #include "output/forms/ZT_GrPar.h"
 
 #include "output/ChartBuild.h"
+#include "output/forms/ZT_Chart.h"
 #include "platform/ChartPainters.h"
 #include "platform/Colors.h"
 #include "platform/Hooks.h"
@@ -295,9 +296,10 @@ bool TGrfOpt_Form::PickColour(int colourIndex, const QString& title)
 void TGrfOpt_Form::DrawDemoChart()
 {
     // The chart window's look with the demo font, the colours of the
-    // graphics settings and the current label rotation.
+    // graphics settings and the chart window's current label rotation (the
+    // record's when there is no chart window).
     TChartBuilder look;
-    look.LabelRotation = labelRotation_;
+    look.LabelRotation = ZT_Chart ? ZT_Chart->Builder().LabelRotation : labelRotation_;
     look.ApplyChartLook(DemoModel, DemoFont);
     DemoModel.Kind = chart::TKind::Bar;
     DemoModel.MultiBar = chart::TMultiBar::None;
