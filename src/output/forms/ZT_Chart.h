@@ -66,7 +66,7 @@ public:
     QPointer<QLabel> Label_3d;
     QPointer<QLabel> Dreh_Label;
 
-    // ---- Building the chart (Part of the window's own routines) ------------------------
+    // ---- Building the chart -------------------------------------------------------------
     // Charts the grid's marked rectangle; an unusable one gives message 75
     // ("Kein Bereich markiert.") and changes nothing else.
     void ShowChartForGrid(platform::TStringGridModel& grid);
