@@ -74,6 +74,22 @@ void DrawLineEntry(QPainter& painter, const QRect& rect, int entry, bool selecte
     painter.restore();
 }
 
+void DrawMarkerEntry(QPainter& painter, const QRect& rect, int entry, bool selected,
+                     const TDrawMarkerShape& drawShape)
+{
+    if (entry < 1 || entry >= MarkerEntryCount || !drawShape)
+        return;
+    // Three shapes and two blanks of half a shape must fit the entry.
+    const double half = std::clamp(std::min((rect.height() - 4) / 2.0 - 2.0, (rect.width() - 4) / 8.0), 2.0, 5.0);
+    const double top = rect.top() + 2;
+    double x = rect.left() + 2;
+    const QColor colour = selected ? Qt::white : Qt::black;
+    for (int i = 0; i < 3; ++i) {
+        drawShape(painter, QPointF(x + half, top + half), entry - 1, half, colour);
+        x += 3 * half;   // the shape and a blank of half its width
+    }
+}
+
 TDialogState LoadDialogState(const TChartOptions& o)
 {
     TDialogState s;

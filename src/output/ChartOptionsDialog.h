@@ -9,7 +9,9 @@
 #include <QColor>
 #include <QRect>
 #include <QString>
+#include <QPointF>
 #include <array>
+#include <functional>
 
 class QPainter;
 
@@ -36,6 +38,15 @@ Qt::PenStyle QtPenStyle(int penStyle);
 // the entry, 2 pixels and the pen width in from both ends, white while the
 // entry is selected, black otherwise; entry 0 stays empty.
 void DrawLineEntry(QPainter& painter, const QRect& rect, int entry, bool selected);
+
+// A marker entry 1..8 as the list shows it: three shapes of the marker style
+// entry - 1 with a gap between, starting 2 pixels right of and below the
+// entry's top-left corner, white while selected, black otherwise; entry 0
+// stays empty. The shape itself is the chart's marker painter's, handed in
+// as drawShape(painter, centre, style, halfSize, colour).
+using TDrawMarkerShape = std::function<void(QPainter&, QPointF centre, int style, double halfSize, const QColor&)>;
+void DrawMarkerEntry(QPainter& painter, const QRect& rect, int entry, bool selected,
+                     const TDrawMarkerShape& drawShape);
 
 // Everything the dialog edits, as its controls hold it.
 struct TDialogState {

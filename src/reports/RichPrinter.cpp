@@ -653,6 +653,12 @@ void TRichPrinter::Print(const QTextDocument& doc, int firstPageNumber, int from
         return;   // nothing of the document lies in the range
     if (!target_->Available())
         throw ELinePrinter(QStringLiteral("Not be able to start the printing."));
+    // One printout at a time in the program; the main window waits for it.
+    platform::TPrintJobGuard job;
+    if (!job.Acquired()) {
+        platform::Beep();
+        return;
+    }
     if (OnBeginDoc)
         OnBeginDoc();
     QPainter* painter = target_->Begin(title_);

@@ -275,7 +275,7 @@ private:
     QTextBlockFormat blockFormat(const ParaState& ps, bool pageBreak);
     void insertParagraph(QTextCursor& c, const Para& p, bool useCurrentBlock, bool pageBreak, ListTrack& lists);
     void insertBodyParagraph(const Para& p);
-    void insertRow(std::vector<Cell>& cells);
+    void flushTable();
     QTextTableCellFormat cellFormat(const TRtfCellFormat& def) const;
     QColor colour(int index) const;
 
@@ -320,7 +320,14 @@ private:
 
     // Document building state.
     bool freshBlock_ = true;           // the last block is empty and unused
-    QTextTable* table_ = nullptr;      // the table the next row joins
+    // Rows of the table being read; the whole table goes into the document at
+    // once when it ends (row by row, QTextTable re-indexes all its cells).
+    struct PendingRow {
+        TRtfRowFormat def;
+        std::vector<Cell> cells;
+    };
+    std::vector<PendingRow> tableRows_;
+    bool tablePageBreak_ = false;
     ListTrack bodyLists_;
     CharState lastChar_;
     QTextCharFormat lastCharFormat_;
@@ -462,6 +469,7 @@ void Reader::run()
     if (para_.hasContent())
         endParagraph();
     flushPendingRow();
+    flushTable();
 
     TRtfDocumentSettings& s = info.Settings;
     int w = paperw_ > 0 ? paperw_ : s.PaperWidth;
@@ -942,6 +950,7 @@ void Reader::endParagraph(bool forceTable)
         return;
     }
     flushPendingRow();
+    flushTable();
     insertBodyParagraph(p);
 }
 
@@ -954,6 +963,7 @@ void Reader::pageBreak()
     if (para_.hasContent())
         endParagraph();
     flushPendingRow();
+    flushTable();
     pendingPageBreak_ = true;
 }
 
@@ -977,7 +987,11 @@ void Reader::endRow()
         endCell();
     if (rowCells_.empty())
         return;
-    insertRow(rowCells_);
+    if (tableRows_.empty()) {
+        tablePageBreak_ = pendingPageBreak_;
+        pendingPageBreak_ = false;
+    }
+    tableRows_.push_back(PendingRow{rowDef_, std::move(rowCells_)});
     rowCells_.clear();
 }
 
@@ -1110,7 +1124,6 @@ void Reader::insertParagraph(QTextCursor& c, const Para& p, bool useCurrentBlock
 
 void Reader::insertBodyParagraph(const Para& p)
 {
-    table_ = nullptr;
     const bool pageBreak = pendingPageBreak_;
     pendingPageBreak_ = false;
     insertParagraph(cursor_, p, freshBlock_, pageBreak, bodyLists_);
@@ -1145,83 +1158,90 @@ QTextTableCellFormat Reader::cellFormat(const TRtfCellFormat& def) const
     return f;
 }
 
-void Reader::insertRow(std::vector<Cell>& cells)
+void Reader::flushTable()
 {
-    const int n = int(std::clamp<std::size_t>(std::max(cells.size(), rowDef_.Cells.size()), 1, kMaxCells));
-    int row = 0;
-    if (table_) {
-        if (table_->columns() < n)
-            table_->appendColumns(n - table_->columns());
-        table_->appendRows(1);
-        row = table_->rows() - 1;
+    if (tableRows_.empty())
+        return;
+    std::size_t widest = 1;
+    for (const PendingRow& r : tableRows_)
+        widest = std::max({widest, r.cells.size(), r.def.Cells.size()});
+    const int n = int(std::min(widest, kMaxCells));
+    const int rows = int(tableRows_.size());
+    const TRtfRowFormat& def = tableRows_.front().def;
+
+    QTextTableFormat tf;
+    tf.setBorderCollapse(true);
+    tf.setCellSpacing(0);
+    tf.setCellPadding(def.CellGap / 15.0);
+    const TRtfBorder& frame = def.FrameTop.Width > 0 ? def.FrameTop
+                              : def.FrameLeft.Width > 0 ? def.FrameLeft
+                              : def.FrameBottom.Width > 0 ? def.FrameBottom : def.FrameRight;
+    if (frame.Width > 0) {
+        tf.setBorder(frame.Width / 15.0);
+        tf.setBorderStyle(frame.Double ? QTextFrameFormat::BorderStyle_Double : QTextFrameFormat::BorderStyle_Solid);
+        const QColor c = colour(frame.Colour);
+        tf.setBorderBrush(QBrush(c.isValid() ? c : QColor(Qt::black)));
     } else {
-        QTextTableFormat tf;
-        tf.setBorderCollapse(true);
-        tf.setCellSpacing(0);
-        tf.setCellPadding(rowDef_.CellGap / 15.0);
-        const TRtfBorder& frame = rowDef_.FrameTop.Width > 0 ? rowDef_.FrameTop
-                                  : rowDef_.FrameLeft.Width > 0 ? rowDef_.FrameLeft
-                                  : rowDef_.FrameBottom.Width > 0 ? rowDef_.FrameBottom : rowDef_.FrameRight;
-        if (frame.Width > 0) {
-            tf.setBorder(frame.Width / 15.0);
-            tf.setBorderStyle(frame.Double ? QTextFrameFormat::BorderStyle_Double : QTextFrameFormat::BorderStyle_Solid);
-            const QColor c = colour(frame.Colour);
-            tf.setBorderBrush(QBrush(c.isValid() ? c : QColor(Qt::black)));
-        } else {
-            tf.setBorder(0);
-            tf.setBorderStyle(QTextFrameFormat::BorderStyle_None);
-        }
-        switch (rowDef_.RowAlign) {
-        case TAlign::Center: tf.setAlignment(Qt::AlignHCenter); break;
-        case TAlign::Right: tf.setAlignment(Qt::AlignRight); break;
-        default: tf.setAlignment(Qt::AlignLeft); break;
-        }
-        if (rowDef_.Header)
-            tf.setHeaderRowCount(1);
-        QList<QTextLength> widths;
-        int left = rowDef_.LeftEdge;
-        bool fixed = !rowDef_.Cells.empty();
-        for (const TRtfCellFormat& c : rowDef_.Cells) {
-            const int w = c.RightEdge - left;
-            if (w <= 0)
-                fixed = false;
-            widths.append(QTextLength(QTextLength::FixedLength, std::min(w, MaxColumnTwips) / 15.0));
-            left = c.RightEdge;
-        }
-        if (fixed && widths.size() == n)
-            tf.setColumnWidthConstraints(widths);
-        if (pendingPageBreak_)
-            tf.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-        pendingPageBreak_ = false;
-        // A table inserted into an unused first block would leave that block
-        // in front of it: it goes at the end, after whatever came before.
-        cursor_.movePosition(QTextCursor::End);
-        table_ = cursor_.insertTable(1, n, tf);
-        cursor_.movePosition(QTextCursor::End);
-        freshBlock_ = true;
-        bodyLists_.list = nullptr;
+        tf.setBorder(0);
+        tf.setBorderStyle(QTextFrameFormat::BorderStyle_None);
     }
-    if (rowDef_.Header && row == table_->format().headerRowCount()) {
-        QTextTableFormat tf = table_->format();
-        tf.setHeaderRowCount(row + 1);
-        table_->setFormat(tf);
+    switch (def.RowAlign) {
+    case TAlign::Center: tf.setAlignment(Qt::AlignHCenter); break;
+    case TAlign::Right: tf.setAlignment(Qt::AlignRight); break;
+    default: tf.setAlignment(Qt::AlignLeft); break;
     }
-    for (int i = 0; i < n; ++i) {
-        QTextTableCell cell = table_->cellAt(row, i);
-        if (!cell.isValid())
-            continue;
-        cell.setFormat(cellFormat(i < int(rowDef_.Cells.size()) ? rowDef_.Cells[std::size_t(i)] : TRtfCellFormat{}));
-        if (i >= int(cells.size()))
-            continue;
-        QTextCursor c = cell.firstCursorPosition();
-        ListTrack lists;
-        bool first = true;
-        for (const Para& p : cells[std::size_t(i)]) {
-            insertParagraph(c, p, first, false, lists);
-            first = false;
-        }
+    int headers = 0;
+    while (headers < rows && tableRows_[std::size_t(headers)].def.Header)
+        ++headers;
+    if (headers > 0)
+        tf.setHeaderRowCount(headers);
+    // Column widths from the row that defines the most cells.
+    const TRtfRowFormat* widestDef = &def;
+    for (const PendingRow& r : tableRows_)
+        if (r.def.Cells.size() > widestDef->Cells.size())
+            widestDef = &r.def;
+    QList<QTextLength> widths;
+    int left = widestDef->LeftEdge;
+    bool fixed = !widestDef->Cells.empty();
+    for (const TRtfCellFormat& c : widestDef->Cells) {
+        const int w = c.RightEdge - left;
+        if (w <= 0)
+            fixed = false;
+        widths.append(QTextLength(QTextLength::FixedLength, std::min(w, MaxColumnTwips) / 15.0));
+        left = c.RightEdge;
     }
+    if (fixed && widths.size() == n)
+        tf.setColumnWidthConstraints(widths);
+    if (tablePageBreak_)
+        tf.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    tablePageBreak_ = false;
+
+    // The table goes at the end, after whatever came before; the empty block
+    // Qt keeps behind it takes the next paragraph.
     cursor_.movePosition(QTextCursor::End);
+    QTextTable* table = cursor_.insertTable(rows, n, tf);
+    for (int r = 0; r < rows; ++r) {
+        PendingRow& row = tableRows_[std::size_t(r)];
+        for (int i = 0; i < n; ++i) {
+            QTextTableCell cell = table->cellAt(r, i);
+            if (!cell.isValid())
+                continue;
+            cell.setFormat(cellFormat(i < int(row.def.Cells.size()) ? row.def.Cells[std::size_t(i)] : TRtfCellFormat{}));
+            if (i >= int(row.cells.size()))
+                continue;
+            QTextCursor c = cell.firstCursorPosition();
+            ListTrack lists;
+            bool first = true;
+            for (const Para& p : row.cells[std::size_t(i)]) {
+                insertParagraph(c, p, first, false, lists);
+                first = false;
+            }
+        }
+    }
+    tableRows_.clear();
+    cursor_.movePosition(QTextCursor::End);
+    freshBlock_ = true;
+    bodyLists_.list = nullptr;
 }
 
 } // namespace

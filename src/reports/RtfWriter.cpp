@@ -457,7 +457,7 @@ QByteArray TRtfWriter::encodeRowFormat(const TRtfRowFormat& r) const
     out.append('\n');
     for (const TRtfCellFormat& c : r.Cells) {
         switch (c.VAlign) {
-        case TVAlign::Top: out.append("\\clvertalt"); break;
+        case TVAlign::Top: break;   // the default
         case TVAlign::Center: out.append("\\clvertalc"); break;
         case TVAlign::Bottom: out.append("\\clvertalb"); break;
         }

@@ -4,6 +4,7 @@
 #include "platform/StringGrid.h"
 #include "platform/TextCodec.h"
 #include "reports/ReportFiles.h"
+#include "reports/RtfReader.h"
 #include "reports/WordRtf.h"
 #include "reports/WordTextDocument.h"
 
@@ -15,6 +16,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -116,9 +118,18 @@ void TBer_Intf_MsWord97::LoadFromFile(const QString& fileName)
     if (!file.open(QIODevice::ReadOnly))
         throw EReportFileError(QStringLiteral("%1: %2").arg(fileName, file.errorString()).toStdString());
     const QByteArray bytes = file.readAll();
+    // A rich-text file comes in through the rich-text reader; anything else
+    // is plain text, line by line (UTF-8 or Windows-1252).
+    if (rtf::LooksLikeRtf(bytes)) {
+        QTextDocument text;
+        rtf::TRtfReadInfo info;
+        if (rtf::ReadRtf(bytes, &text, &info)) {
+            TextDocumentToWord(text, doc_);
+            doc_.Landscape = info.Settings.Landscape;
+            return;
+        }
+    }
     doc_.Clear();
-    // A rich-text file is read as its text lines; anything else as plain
-    // text, line by line (UTF-8 or Windows-1252).
     QList<QByteArray> lines = bytes.split('\n');
     if (!lines.isEmpty() && lines.back().isEmpty())
         lines.removeLast();
@@ -303,8 +314,12 @@ bool TBer_Intf_MsWord97::ShowResult(bool show)
     doc_.MoveToStart();
     QString error;
     const QString file = CreateUniqueReportFile(QStringLiteral("rtf"), &error);
-    if (file.isEmpty() || !WriteWordRtfFile(doc_, file, &error))
+    if (file.isEmpty())
         return false;
+    if (!WriteWordRtfFile(doc_, file, &error)) {
+        QFile::remove(file);
+        return false;
+    }
     resultFile_ = file;
     visible_ = OpenReportDocument(file);
     return visible_;

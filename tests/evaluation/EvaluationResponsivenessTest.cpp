@@ -7,7 +7,6 @@
 #include "evaluation/ArchiveReader.h"
 #include "support/ArchiveGenerator.h"
 
-#include <QElapsedTimer>
 
 using namespace evaltest;
 
@@ -40,6 +39,11 @@ protected:
 
 } // namespace
 
+// How long messages wait and how soon an abort takes effect are wall-clock
+// figures: the main-road benchmark measures them (longest pump gap, abort
+// latency) beside their goals. These tests check the structure that gives
+// them: a pump after every line and every 1,024 rows of the finish, and an
+// abort read after each pump.
 TEST_F(ResponsivenessTest, PumpRunsAfterEveryLineAndWithinTheFinishingSteps)
 {
     WriteQuarterYear();
@@ -65,34 +69,6 @@ TEST_F(ResponsivenessTest, PumpRunsAfterEveryLineAndWithinTheFinishingSteps)
     // The finish: the sort by time (key building and every pass), four
     // difference columns, each at least every 1,024 rows.
     EXPECT_GE(whileFinishing, 4 * (rows / 1024) + 2 * (rows / 1024));
-}
-
-TEST_F(ResponsivenessTest, LongestGapBetweenPumpsStaysWithinFiftyMilliseconds)
-{
-#ifdef VALDRAN_SANITIZED
-    GTEST_SKIP() << "wall-clock bounds do not hold under the sanitizers";
-#endif
-    WriteQuarterYear();
-    pump.SetIntervalMs(platform::MessagePump::DefaultIntervalMs);
-    QElapsedTimer sinceLast;
-    qint64 longestMs = 0;
-    int runs = 0;
-    pump.SetAction([&] {
-        if (sinceLast.isValid())
-            longestMs = std::max(longestMs, sinceLast.elapsed());
-        sinceLast.start();
-        ++runs;
-    });
-    QElapsedTimer total;
-    total.start();
-    SelectDevice(QStringLiteral("0012345"), QStringLiteral("1"));
-    const qint64 totalMs = total.elapsed();
-
-    ASSERT_GT(DataRows(), lines - 1);
-    // Messages go through at least every 50 ms, up to the end of the finish.
-    EXPECT_LE(longestMs, 50) << "evaluation took " << totalMs << " ms with " << runs << " pumps";
-    // The closing pump aside, never more often than the interval allows.
-    EXPECT_LE(runs, int(totalMs / platform::MessagePump::DefaultIntervalMs) + 2);
 }
 
 TEST_F(ResponsivenessTest, AbortSetWhileMessagesGoThroughStopsAfterTheLineBeingRead)
@@ -124,30 +100,6 @@ TEST_F(ResponsivenessTest, AbortSetWhileMessagesGoThroughStopsAfterTheLineBeingR
     EXPECT_EQ(running.back(), false);
     // The table stays hidden.
     EXPECT_EQ(shown.size(), 1u);
-}
-
-TEST_F(ResponsivenessTest, AbortStopsTheEvaluationWithinOneHundredMilliseconds)
-{
-#ifdef VALDRAN_SANITIZED
-    GTEST_SKIP() << "wall-clock bounds do not hold under the sanitizers";
-#endif
-    // A whole year: its lines take longer to read than the pump's interval,
-    // so the abort comes while they are read.
-    WriteDays(366);
-    pump.SetIntervalMs(platform::MessagePump::DefaultIntervalMs);
-    QElapsedTimer run, sinceAbort;
-    run.start();
-    pump.SetAction([&] {
-        if (!state.Abort && run.elapsed() >= 5) {
-            state.Abort = true;
-            sinceAbort.start();
-        }
-    });
-    SelectDevice(QStringLiteral("0012345"), QStringLiteral("1"));
-    if (!sinceAbort.isValid())
-        GTEST_SKIP() << "the evaluation ended before the abort";
-    EXPECT_LE(sinceAbort.elapsed(), 100);
-    EXPECT_LT(evaluator->RowCount, lines);
 }
 
 // The value fields are shaped in place for speed; every shown field must come

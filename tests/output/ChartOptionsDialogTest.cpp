@@ -161,3 +161,37 @@ TEST(ChartOptionsDialog, LineEntryIsDrawnThroughTheMiddleInsetByItsWidth)
     for (int x = 0; x < 60; ++x)
         ASSERT_EQ(image.pixel(x, 8), qRgb(255, 255, 255));
 }
+
+TEST(ChartOptionsDialog, MarkerEntryIsThreeShapesFromTheTopLeftCorner)
+{
+    struct Call {
+        QPointF centre;
+        int style;
+        double half;
+        QColor colour;
+    };
+    std::vector<Call> calls;
+    const TDrawMarkerShape shape = [&](QPainter&, QPointF c, int style, double half, const QColor& colour) {
+        calls.push_back({c, style, half, colour});
+    };
+    QImage image(80, 16, QImage::Format_RGB32);
+    QPainter p(&image);
+    DrawMarkerEntry(p, QRect(10, 20, 74, 16), 3, false, shape);
+    ASSERT_EQ(calls.size(), 3u);
+    for (const Call& c : calls) {
+        EXPECT_EQ(c.style, 2);                  // entry 3 is the triangle, style 2
+        EXPECT_EQ(c.colour, QColor(Qt::black));
+        EXPECT_EQ(c.centre.y(), 22 + c.half);   // 2 pixels below the top
+    }
+    EXPECT_EQ(calls[0].centre.x() - calls[0].half, 12);   // 2 pixels right of the left edge
+    EXPECT_GT(calls[1].centre.x() - calls[1].half, calls[0].centre.x() + calls[0].half);   // a blank between
+    EXPECT_LE(calls[2].centre.x() + calls[2].half, 84);
+    calls.clear();
+    DrawMarkerEntry(p, QRect(0, 0, 74, 16), 8, true, shape);
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].style, 7);
+    EXPECT_EQ(calls[0].colour, QColor(Qt::white));
+    calls.clear();
+    DrawMarkerEntry(p, QRect(0, 0, 74, 16), 0, false, shape);
+    EXPECT_TRUE(calls.empty());
+}

@@ -270,7 +270,15 @@ TEST_F(TablePrintFixture, ColumnsThatDoNotFitAreLeftOutAndZeroWidthColumnsSkippe
     EXPECT_EQ(lines[0].X, 1 + 40 + 1);                 // X[1]: k = fixed columns = 1
     EXPECT_EQ(FindText(QStringLiteral("r1c0")), nullptr);
 
-    // A table of 801 columns prints at most 800 of them (here: to a file).
+    // No fixed column and column 0 hidden: the first line still stands at X[1].
+    canvas.Records.clear();
+    grid.SetFixedCols(0);
+    SetTable();
+    ASSERT_TRUE(druck.PrintTable());
+    ASSERT_FALSE(canvas.Of(Op::Line).empty());
+    EXPECT_EQ(canvas.Of(Op::Line)[0].X, 1 + 40 + 1);
+
+    // A table of 801 columns prints at most 800 of them.
     grid.SetColCount(801);
     druck.SetTable(&grid, 801);
     EXPECT_EQ(druck.LastPrintedColumn(), 799);
@@ -286,6 +294,19 @@ TEST_F(TablePrintFixture, AGridWithoutFixedRowsPrintsRowZeroAsItsHeader)
     EXPECT_EQ(heads.size(), 3u);                       // on every page
     EXPECT_TRUE(heads[0].Font.bold());
     EXPECT_NE(FindText(QStringLiteral("r1c0")), nullptr);
+}
+
+TEST_F(TablePrintFixture, ARangeBeyondTheLastPageBeginsNoJob)
+{
+    druck.Druck_Bereich = db_Seitenzahlen;
+    druck.Von_Seite = 5;
+    druck.Bis_Seite = 6;
+    EXPECT_TRUE(druck.PrintTable());
+    EXPECT_TRUE(canvas.Records.empty());              // no blank sheet
+    druck.Von_Seite = 3;
+    EXPECT_TRUE(druck.PrintTable());
+    EXPECT_EQ(canvas.Pages(), 1);
+    EXPECT_NE(FindText(QStringLiteral("r40c0")), nullptr);
 }
 
 TEST_F(TablePrintFixture, AJobThatCannotBeginAnswersFalse)
@@ -500,4 +521,14 @@ TEST_F(TablePrintFixture, PrinterSetupOffersThePagesAndTakesTheChoice)
     EXPECT_EQ(platform::Printer().Orientation(), 0);
     GraphicsSettings.PrintOrientation = 0;
     platform::SetPrinter(nullptr);
+}
+
+TEST(TabDruckFont, AGridFontInPixelsCountsByTheScreensDpi)
+{
+    QFont pixels;
+    pixels.setPixelSize(16);
+    EXPECT_DOUBLE_EQ(TZT_TabDruck::GridFontPoints(pixels), 16 * 72.0 / 96.0);   // offscreen: 96 dpi
+    QFont points;
+    points.setPointSize(11);
+    EXPECT_DOUBLE_EQ(TZT_TabDruck::GridFontPoints(points), 11.0);
 }

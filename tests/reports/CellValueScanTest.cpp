@@ -155,3 +155,12 @@ TEST_F(ReportClassification, DatesTheSpreadsheetCannotShowStayTexts)
     EXPECT_FALSE(ClassifyCellText(u"01.01.1900", formats).Converted);
     EXPECT_TRUE(ClassifyCellText(u"01.03.1900", formats).Converted);
 }
+
+TEST(ReportNumberScan, BlanksNeitherCountAsDecimalsNorMakeTheBlockTexts)
+{
+    platform::TStringGridModel grid;
+    FillGrid(grid, {{"", "Zeit", "A"}, {"", "x", "   "}, {"", "y", "12.5  "}});
+    QString f = QStringLiteral("0");
+    EXPECT_TRUE(ScanValueColumns(grid, 2, f, QLatin1Char(',')));
+    EXPECT_EQ(f, QStringLiteral("0,0"));
+}

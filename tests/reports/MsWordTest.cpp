@@ -2,6 +2,7 @@
 // end on it, the RTF file read back by unrtf and LibreOffice, and the result
 // shown through the document opener.
 #include "reports/ReportFiles.h"
+#include "reports/RtfReader.h"
 #include "reports/WordDocument.h"
 #include "reports/WordRtf.h"
 #include "reports/WordTextDocument.h"
@@ -20,7 +21,11 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 
 #include <gtest/gtest.h>
 
@@ -172,6 +177,18 @@ TEST_F(WordReport, NoVisibleFixedColumnKeepsTheTableWithoutTheLine)
     EXPECT_EQ(t.RightBorderCol, -1);
     for (const QString& line : Blocks())
         EXPECT_NE(line, QString::fromLatin1(TableTooBigText));
+}
+
+TEST_F(WordReport, NoHeaderRowKeepsTheTableWithoutTheHeaderLine)
+{
+    platform::TStringGridModel grid;
+    reporttest::FillGrid(grid, {{"", "x", "1"}, {"", "y", "2"}});
+    grid.SetFixedRows(0);
+    report.WriteTable(grid);
+    const TWpTable& t = FirstTable();
+    EXPECT_EQ(t.Rows(), 2);
+    EXPECT_EQ(t.HeaderBottomRow, -1);
+    EXPECT_EQ(t.RightBorderCol, 0);
 }
 
 TEST_F(WordReport, TooWideTableBecomesLinesAndSaysSo)
@@ -502,4 +519,109 @@ TEST(WordTextDocument, ModelGoesThroughATextDocumentAndBack)
     EXPECT_TRUE(back.Paragraph(blocks[3]).PageBreakBefore);
     ASSERT_EQ(back.Pictures().size(), 1u);
     EXPECT_EQ(back.Pictures()[0].Pixels, QSize(30, 20));
+}
+
+// ---- Through the rich-text reader ---------------------------------------------------
+
+namespace {
+
+struct TReadBack {
+    QStringList blocks;             // texts of the top-level paragraphs
+    std::vector<Qt::Alignment> aligns;
+    std::vector<bool> pageBreaks;
+    QTextTable* table = nullptr;
+    int images = 0;
+};
+
+TReadBack ReadBack(QTextDocument& doc)
+{
+    TReadBack out;
+    for (auto it = doc.rootFrame()->begin(); !it.atEnd(); ++it) {
+        if (auto* t = qobject_cast<QTextTable*>(it.currentFrame())) {
+            if (out.table == nullptr)
+                out.table = t;
+            continue;
+        }
+        const QTextBlock b = it.currentBlock();
+        if (!b.isValid())
+            continue;
+        out.blocks << b.text();
+        out.aligns.push_back(b.blockFormat().alignment());
+        out.pageBreaks.push_back((b.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) != 0);
+        for (auto f = b.begin(); !f.atEnd(); ++f)
+            if (f.fragment().charFormat().isImageFormat())
+                ++out.images;
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(WordReport, RichTextReaderSeesLinesCellsBordersAlignmentPageBreakAndPicture)
+{
+    platform::TStringGridModel grid;
+    report.WriteAligned(QStringLiteral("rechts"), raRight);
+    WriteSampleReport(report, grid);
+    report.SetOrientation(roLandscape);
+    const QString file = WriteFile(QStringLiteral("reader.rtf"));
+    QTextDocument doc;
+    rtf::TRtfReadInfo info;
+    ASSERT_TRUE(rtf::LoadRtfFile(file, &doc, &info));
+    EXPECT_TRUE(info.Settings.Landscape);
+    const TReadBack r = ReadBack(doc);
+    ASSERT_GE(r.blocks.size(), 4);
+    EXPECT_EQ(r.blocks[0], QStringLiteral("rechts"));
+    EXPECT_TRUE(r.aligns[0] & Qt::AlignRight);
+    EXPECT_EQ(r.blocks[1], QStringLiteral("Zählerstände Gerät 0012345"));
+    EXPECT_FALSE(r.aligns[1] & Qt::AlignRight);
+    EXPECT_EQ(r.blocks[2], QStringLiteral("Zeitraum 01.02.2005 bis 02.02.2005"));
+    const int breaks = int(std::count(r.pageBreaks.begin(), r.pageBreaks.end(), true));
+    EXPECT_EQ(breaks, 1);
+    EXPECT_EQ(r.images, 1);
+
+    ASSERT_NE(r.table, nullptr);
+    QTextTable& t = *r.table;
+    ASSERT_EQ(t.rows(), 4);
+    ASSERT_EQ(t.columns(), 4);
+    auto text = [&t](int row, int col) {
+        const QTextTableCell cell = t.cellAt(row, col);
+        QTextCursor c = cell.firstCursorPosition();
+        c.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+        return c.selectedText();
+    };
+    EXPECT_EQ(text(0, 1), QStringLiteral("Zählerstand"));
+    EXPECT_EQ(text(1, 3), QStringLiteral("a|b"));
+    EXPECT_EQ(text(3, 0), QStringLiteral("01.02.2005 06:30"));
+    EXPECT_EQ(text(2, 2), QString());
+    auto fmt = [&t](int row, int col) { return t.cellAt(row, col).format().toTableCellFormat(); };
+    // The line under the header row, none under a data row.
+    EXPECT_GT(fmt(0, 2).bottomBorder(), 0);
+    EXPECT_EQ(fmt(1, 2).bottomBorder(), 0);
+    // The line after the fixed column, none between value columns.
+    EXPECT_GT(fmt(2, 0).rightBorder(), 0);
+    EXPECT_EQ(fmt(2, 1).rightBorder(), 0);
+    // The frame is wider than the inner lines.
+    EXPECT_GT(fmt(0, 1).topBorder(), fmt(0, 1).bottomBorder());
+    EXPECT_GT(fmt(3, 2).bottomBorder(), 0);
+    EXPECT_GT(fmt(2, 3).rightBorder(), fmt(2, 0).rightBorder());
+    EXPECT_GT(fmt(2, 0).leftBorder(), 0);
+    // Cells are centred.
+    EXPECT_TRUE(t.cellAt(1, 1).firstCursorPosition().blockFormat().alignment() & Qt::AlignHCenter);
+}
+
+TEST_F(WordReport, LoadFromFileReadsAnRtfReport)
+{
+    platform::TStringGridModel grid;
+    WriteSampleReport(report, grid);
+    report.SetOrientation(roLandscape);
+    const QString file = WriteFile(QStringLiteral("load.rtf"));
+    TBer_Intf_MsWord97 loaded(QString(), file, [] {});
+    EXPECT_TRUE(loaded.Document().Landscape);
+    EXPECT_EQ(loaded.GetLine(0), QStringLiteral("Zählerstände Gerät 0012345"));
+    QStringList lines;
+    for (int i = 0; i < loaded.GetLineCount(); ++i)
+        lines << loaded.GetLine(uint16_t(i));
+    EXPECT_TRUE(lines.contains(QStringLiteral("a|b")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("12349,00")));
+    EXPECT_EQ(loaded.Document().Pictures().size(), 1u);
 }

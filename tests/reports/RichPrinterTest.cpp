@@ -3,6 +3,7 @@
 #include "base/IniFiler.h"
 #include "platform/IniFile.h"
 #include "platform/LocaleFormats.h"
+#include "platform/Printer.h"
 #include "reports/EditorText.h"
 #include "reports/PageSettings.h"
 #include "support/ExternalTools.h"
@@ -364,4 +365,43 @@ TEST_F(RichPrinterTest, MarginsLiveInMemoryAndPrintingDoesNotRereadThem)
     printer.Print(doc);
     EXPECT_DOUBLE_EQ(printer.MarginLeft(), 30);
     EXPECT_EQ(printer.TextRect().left(), printer.LengthToPixelsX(30));
+}
+
+TEST_F(RichPrinterTest, SecondPrintoutWhileOneRunsIsRefusedWithABeep)
+{
+    auto target = std::make_shared<GutterTarget>();
+    TRichPrinter printer(target);
+    QTextDocument doc;
+    AppendLine(doc, "x", {});
+    {
+        platform::TPrintJobGuard running;
+        ASSERT_TRUE(running.Acquired());
+        printer.Print(doc);
+        EXPECT_EQ(target->pages, 0);
+        EXPECT_EQ(hooks.beeps, 1);
+    }
+    printer.Print(doc);
+    EXPECT_EQ(target->pages, 1);
+    EXPECT_FALSE(platform::PrintJobRunning());
+}
+
+TEST_F(RichPrinterTest, HeaderShowsDateTimeAndTitleOfThePrintout)
+{
+    REQUIRE_TOOL("pdftotext");
+    platform::ScopedLocaleFormats german(platform::LocaleFormats("dd.MM.yyyy", "HH:mm:ss"));
+    const QString pdf = sandbox.root() + "/kopf.pdf";
+    TRichPrinter printer(std::make_shared<TPdfRichTarget>(pdf));
+    printer.SetTitle("Monatsbericht");
+    printer.Header = "{$TITLE}|{$DATE} {$TIME}";
+    printer.HeaderFormat = "<80|>90";
+    printer.Now = [] {
+        return platform::ComposeDateTime(platform::EncodeDate(2026, 12, 9), platform::EncodeTime(8, 15, 30));
+    };
+    QTextDocument doc;
+    AppendLine(doc, "Inhalt", {});
+    printer.Print(doc);
+    const auto text = testsupport::runTool("pdftotext", {"-layout", pdf, "-"});
+    const QString s = QString::fromUtf8(text.out);
+    EXPECT_TRUE(s.contains("Monatsbericht")) << s.toStdString();
+    EXPECT_TRUE(s.contains("09.12.2026 08:15:30")) << s.toStdString();
 }

@@ -144,6 +144,11 @@ void TAV_HauptFormular::FormCreate(const QStringList& arguments)
     chart_->hide();
     tabAus_ = new TTabAus_Form(this);
     tabAus_->hide();
+    // Clearing the table empties the chart's point labels.
+    tabAus_->Model().ClearPointLabels = [this] {
+        if (chart_)
+            chart_->ClearPointLabels();
+    };
     fileSelection_ = new TDateiPfadMaske(this);
     directorySelection_ = new TPfadMaske(this);
     options_ = new TOptionen_Form(this);

@@ -244,6 +244,28 @@ std::vector<TBuiltInText> EnglishTexts_Chart()
     return {
         hintText("Drucken_Knopf", "Print graph"),
         hintText("SpeedButton5", "Copy graph to clipboard"),
+        hintText("ZoomIn_Knopf", "Zoom in."),
+        hintText("ZoomOut_Knopf", "Zoom out"),
+        hintText("ZoomAus_Knopf", "Reset the view"),
+        bothTexts("Label_3d", "Set the 3D effect.", "Move graph"),
+        bothTexts("dreiD_Schalter", "3&D", "Switch the 3D view on"),
+        bothTexts("Legende1_Schalter", "L.1", "First part of the legend for the points."),
+        bothTexts("Legende2_Schalter", "L.2", "Second part of the legend for the points."),
+        bothTexts("Werte_Schalter", "M.", "Marks (point labels)."),
+        bothTexts("Titel_Schalter", "T.", "Titles."),
+        bothTexts("HilfsLinien_Schalter", "G.", "Grid lines"),
+        bothTexts("Einheit_Schalter", "U.", "Unit on the Y axis"),
+        hintText("Dreh_Label", "Turn the X axis labels"),
+        hintText("Balken_Knopf", "Switch to bars."),
+        hintText("QuerBalken_Knopf", "Switch to horizontal bars."),
+        hintText("Flaechen_Knopf", "Switch to areas."),
+        hintText("StufenFlaechen_Knopf", "Switch to step areas."),
+        hintText("Linien_Knopf", "Switch to lines."),
+        hintText("Stufen_Knopf", "Switch to steps."),
+        hintText("Torte_Knopf", "Switch to pie."),
+        hintText("Vorschau_Knopf", "Page preview of the graph"),
+        hintText("Speichern_Knopf", "Save the graph as a metafile."),
+        hintText("Diagramm", "Zoom with the left, move with the right mouse button."),
     };
 }
 

@@ -1,7 +1,11 @@
 #include "output/forms/ZT_GrPar.h"
 
+#include "output/ChartBuild.h"
+#include "output/forms/ZT_Chart.h"
+#include "platform/ChartPainters.h"
 #include "platform/Colors.h"
 #include "platform/Hooks.h"
+#include "platform/forms/ChartView.h"
 #include "platform/forms/NumberEdit.h"
 #include "platform/forms/OwnerDrawList.h"
 
@@ -80,16 +84,26 @@ void TGrfOpt_Form::BuildControls()
         marker->setGeometry(114, y, 74, 22);
         marker->SetEntryCount(MarkerEntryCount);
         marker->setMaxVisibleItems(MarkerEntryCount);
+        marker->SetDrawEntry([](QPainter& p, const QRect& r, int entry, bool selected) {
+            DrawMarkerEntry(p, r, entry, selected,
+                            [](QPainter& painter, QPointF centre, int style, double half, const QColor& colour) {
+                                chart::DrawMarker(painter, centre, MarkerOfStyle(style), half, colour);
+                            });
+        });
         Marker_AuswahlBox[std::size_t(i)] = marker;
     }
 
     // The demonstration chart; the switch lies on its lower edge.
-    Demo_Diagramm = new QWidget(this);
+    Demo_Diagramm = new platform::TChartPlot(this);
     Demo_Diagramm->setObjectName(QStringLiteral("Demo_Diagramm"));
+    Demo_Diagramm->ZoomEnabled = false;
+    Demo_Diagramm->PanEnabled = false;
     Demo_Diagramm->setGeometry(212, 8, FormWidth - 212 - 8, 232);
     Demo_Diagramm->setToolTip(
         QStringLiteral("Klicken Sie auf einen Bereich der Grafik, um eine Farb-Einstellung zu ändern."));
     AchsenFarbig_Schalter = MakeCheckBox(this, QStringLiteral("Achsenfarben werteabhängig"), QRect(220, 0, 190, 18));
+    AchsenFarbig_Schalter->resize(std::max(190, AchsenFarbig_Schalter->sizeHint().width()),
+                                  std::max(18, AchsenFarbig_Schalter->sizeHint().height()));
 
     // Bars.
     Balkendarstellung_Box = new QGroupBox(QStringLiteral("Balkendarstellung"), this);
@@ -151,6 +165,18 @@ void TGrfOpt_Form::BuildControls()
     baseHeight_ = YAchse_Box->geometry().bottom() + 1 + 8;
     setFixedSize(FormWidth, baseHeight_);
 
+    connect(Demo_Diagramm, &platform::TChartPlot::ChartClicked, this,
+            [this](const chart::THit& hit, Qt::MouseButton button) {
+                if (button != Qt::LeftButton)
+                    return;
+                switch (hit.Part) {
+                case chart::THitPart::Series: DemoChartClick(TDemoPart::Bar, hit.Index); break;
+                case chart::THitPart::Title: DemoChartClick(TDemoPart::Title, -1); break;
+                case chart::THitPart::LeftAxis: DemoChartClick(TDemoPart::LeftAxis, -1); break;
+                case chart::THitPart::BottomAxis: DemoChartClick(TDemoPart::BottomAxis, -1); break;
+                default: DemoChartClick(TDemoPart::Other, -1); break;
+                }
+            });
     connect(TrackBar1, &QSlider::valueChanged, this, [this] { TrackBar1Change(); });
     connect(yAuto_Schalter, &QCheckBox::clicked, this, [this] { yAuto_SchalterClick(); });
     connect(DruckImmerQuer_Schalter, &QCheckBox::clicked, this, [this] { yAuto_SchalterClick(); });
@@ -211,6 +237,7 @@ void TGrfOpt_Form::SetDialogState(const TDialogState& s)
 void TGrfOpt_Form::LoadChartOptionsDialog(const TChartOptions& options, const QFont& font)
 {
     SetDialogState(LoadDialogState(options));
+    labelRotation_ = options.LabelRotation;
     DemoFont = font;
     DrawDemoChart();
 }
@@ -268,6 +295,31 @@ bool TGrfOpt_Form::PickColour(int colourIndex, const QString& title)
 
 void TGrfOpt_Form::DrawDemoChart()
 {
+    // The chart window's look with the demo font, the colours of the
+    // graphics settings and the chart window's current label rotation (the
+    // record's when there is no chart window).
+    TChartBuilder look;
+    look.LabelRotation = ZT_Chart ? ZT_Chart->Builder().LabelRotation : labelRotation_;
+    look.ApplyChartLook(DemoModel, DemoFont);
+    DemoModel.Kind = chart::TKind::Bar;
+    DemoModel.MultiBar = chart::TMultiBar::None;
+    DemoModel.TitleLines = QStringList{QStringLiteral("Farbeinstellungen")};
+    DemoModel.TitleVisible = true;
+    DemoModel.LegendVisible = false;
+    DemoModel.Labels.clear();
+    chart::TSeries bars;
+    bars.Title = QStringLiteral("BarSeries1");
+    for (int j = 0; j < ChartCurveCount; ++j) {
+        DemoModel.Labels << DemoLabel(j);
+        bars.Add(DemoValues[std::size_t(j)]);
+        bars.PointColours.push_back(
+            platform::ColorRefToQColor(GraphicsSettings.Colours[std::size_t(ColourFirstCurve + j)]));
+    }
+    bars.Colour = bars.PointColours.front();
+    DemoModel.Series = {bars};
+    Demo_Diagramm->SetModel(&DemoModel);
+    Demo_Diagramm->Rebuild(platform::TChartPlot::TRedraw::Immediate);
+
     const QRect chart = Demo_Diagramm->geometry();
     AchsenFarbig_Schalter->move(AchsenFarbig_Schalter->x(), chart.y() + chart.height() - 2 - AchsenFarbig_Schalter->height());
     AchsenFarbig_Schalter->raise();

@@ -9,6 +9,7 @@
 // Created after start-up, it keeps its German texts.
 #include "output/ChartOptionsDialog.h"
 #include "output/GraphicsSettings.h"
+#include "platform/ChartModel.h"
 
 #include <QColor>
 #include <QDialog>
@@ -26,6 +27,7 @@ class QRadioButton;
 class QSlider;
 
 namespace platform {
+class TChartPlot;
 class TNumberEdit;
 class TOwnerDrawList;
 } // namespace platform
@@ -69,7 +71,7 @@ public:
     std::array<QLabel*, ChartCurveCount> Kurven_Label{};
     std::array<platform::TOwnerDrawList*, ChartCurveCount> Linie_AuswahlBox{};   // Linie1_AuswahlBox..
     std::array<platform::TOwnerDrawList*, ChartCurveCount> Marker_AuswahlBox{};  // Marker1_AuswahlBox..
-    QWidget* Demo_Diagramm = nullptr;
+    platform::TChartPlot* Demo_Diagramm = nullptr;   // the demonstration chart, drawing DemoModel
     QCheckBox* AchsenFarbig_Schalter = nullptr;
     QGroupBox* Balkendarstellung_Box = nullptr;
     QRadioButton* hintereinander_Schalter = nullptr;
@@ -102,12 +104,15 @@ public:
     QFont DemoFont;
     QString ColourTitle;
     QList<QColor> ChartCustomColours;
+    // What the demonstration chart shows.
+    chart::TChartModel DemoModel;
     // The room below the controls where a lent panel goes.
     int LentPanelTop() const { return baseHeight_; }
 
 private:
     void BuildControls();
     int baseHeight_ = 0;
+    uint8_t labelRotation_ = 0;
 };
 
 extern TGrfOpt_Form* GrfOpt_Form;

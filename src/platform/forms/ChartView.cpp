@@ -42,6 +42,8 @@ protected:
             return ticks;
         const double lo = std::max(range.lower, 0.0);
         const double hi = std::min(range.upper, double(n - 1));
+        // Never more ticks than a plot can show, whatever the step says.
+        step = std::max(step, std::ceil((hi - lo) / 2000.0));
         for (double k = std::ceil(lo / step) * step; k <= hi + 1e-9; k += step)
             ticks << k;
         return ticks;
@@ -269,7 +271,12 @@ void TChartPlot::ApplyKeyStep()
         return;
     const chart::TChartModel& m = *model_;
     QCPAxis* key = PhysicalAxis(m.KeyAxis());
-    const double extent = key == xAxis ? axisRect()->width() : axisRect()->height();
+    double extent = key == xAxis ? axisRect()->width() : axisRect()->height();
+    // Before the first layout the plot has no size yet: the viewport stands in,
+    // so that no pass measures a label for every row.
+    const double whole = key == xAxis ? viewport().width() : viewport().height();
+    if (extent < 50)
+        extent = std::max(extent, whole * 0.8);
     const chart::TRange r = m.ViewRange(m.KeyAxis());
     if (extent <= 0 || r.Size() <= 0)
         return;
@@ -529,7 +536,12 @@ void RenderChart(const chart::TChartModel& model, QPainter& painter, const QRect
     {
         QCPPainter p;
         p.begin(&picture);
-        p.setMode(QCPPainter::pmVectorized);
+        // Vector devices get what QCustomPlot draws for PDF (exact pen widths);
+        // images get its screen drawing, which is much faster there.
+        const QPaintDevice* device = painter.device();
+        const bool raster = device && (device->devType() == QInternal::Image || device->devType() == QInternal::Pixmap);
+        if (!raster)
+            p.setMode(QCPPainter::pmVectorized);
         p.setMode(QCPPainter::pmNoCaching);
         plot.toPainter(&p, logical.width(), logical.height());
         p.end();
@@ -537,7 +549,16 @@ void RenderChart(const chart::TChartModel& model, QPainter& painter, const QRect
     painter.save();
     painter.setClipRect(target, Qt::IntersectClip);
     painter.translate(target.topLeft());
-    painter.scale(scale, scale);
+    // A picture keeps its size in inches on every device: it is enlarged by
+    // the device's resolution over its own. The scale asked for includes that.
+    double fx = 1, fy = 1;
+    if (const QPaintDevice* device = painter.device()) {
+        if (picture.logicalDpiX() > 0 && device->logicalDpiX() > 0)
+            fx = double(device->logicalDpiX()) / picture.logicalDpiX();
+        if (picture.logicalDpiY() > 0 && device->logicalDpiY() > 0)
+            fy = double(device->logicalDpiY()) / picture.logicalDpiY();
+    }
+    painter.scale(scale / fx, scale / fy);
     painter.drawPicture(QPointF(0, 0), picture);
     painter.restore();
 }

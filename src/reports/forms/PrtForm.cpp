@@ -5,6 +5,7 @@
 #include "platform/Hooks.h"
 #include "platform/Printer.h"
 #include "platform/ProgramPath.h"
+#include "reports/Converters.h"
 #include "reports/EditorLayout.h"
 #include "reports/EditorText.h"
 #include "reports/PageSettings.h"
@@ -14,10 +15,15 @@
 #include "reports/forms/RichPreview.h"
 #include "reports/forms/anlRuler.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QScreen>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
+#include <QGuiApplication>
+#include <QTextDocumentFragment>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -132,7 +138,8 @@ void TPrtForm::buildControls()
     addToolBar(Qt::TopToolBarArea, ToolBar);
     FontName = new QComboBox(ToolBar);
     FontName->setToolTip(QStringLiteral("Schriftart"));
-    FontName->setEditable(false);
+    FontName->setEditable(true);
+    FontName->setInsertPolicy(QComboBox::NoInsert);
     FontName->setMinimumContentsLength(18);
     ToolBar->addWidget(FontName);
     FontSize = new QSpinBox(ToolBar);
@@ -220,7 +227,8 @@ void TPrtForm::buildControls()
     Editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Editor->installEventFilter(this);
 
-    connect(FontName, &QComboBox::currentTextChanged, this, [this] { FontNameChange(); });
+    // A chosen entry or a name typed and confirmed; not every keystroke.
+    connect(FontName, &QComboBox::textActivated, this, [this] { FontNameChange(); });
     connect(FontSize, &QSpinBox::valueChanged, this, [this] { FontSizeChange(); });
     connect(BoldButton, &QToolButton::clicked, this, [this] { BoldButtonClick(); });
     connect(ItalicButton, &QToolButton::clicked, this, [this] { ItalicButtonClick(); });
@@ -309,6 +317,17 @@ void TPrtForm::showEvent(QShowEvent* event)
 
 void TPrtForm::FormShow()
 {
+    // At the left screen edge, 50 pixels narrower than the main window
+    // (unless shown maximised, as the back end does).
+    if (!isMaximized()) {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w != this && w->isVisible() && qobject_cast<QMainWindow*>(w)) {
+                move(screen() ? screen()->availableGeometry().left() : 0, y());
+                resize(std::max(200, w->width() - 50), height());
+                break;
+            }
+        }
+    }
     layoutEditor();
     EditorSelectionChange();
 }
@@ -564,12 +583,78 @@ bool TPrtForm::SaveProtokoll(const QString& fileName)
     return true;
 }
 
-void TPrtForm::ToolButton17Click()
-{
-}
-
 void TPrtForm::ToolButton19Click()
 {
+    platform::TFileDialogRequest request;
+    request.Title = QStringLiteral("Report sichern unter ...");
+    request.Filter = converters::BuildConverterFilter(converters::cdExport);
+    request.FilterIndex = 1;
+    request.DefaultExt = QStringLiteral("rtf");
+    request.InitialDir = fileName_.isEmpty() ? platform::ProgramDirectory() : QFileInfo(fileName_).path();
+    const auto& hook = platform::Hooks().SaveFileDialog;
+    const platform::TFileDialogAnswer answer = hook ? hook(request) : platform::TFileDialogAnswer{};
+    if (!answer.Accepted)
+        return;
+    QStringList names;
+    converters::FindConverter(converters::cdExport, names);
+    const QString format = names.value(answer.FilterIndex - 1, names.value(0));
+    setStatus(3, QStringLiteral("Exportiere Datei ..."));
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    bool ok = false;
+    if (!format.contains(QLatin1String("Rich Text"))) {
+        ok = converters::ExportWithConverter(answer.FileName, format, *Editor->document());
+        if (ok) {
+            setStatus(3, QStringLiteral("Export erfolgreich : ") + answer.FileName);
+            fileName_ = answer.FileName;
+            ResetEditorChange();
+        }
+    } else {
+        ok = SaveProtokoll(answer.FileName);
+        if (ok)
+            setStatus(3, QStringLiteral("gespeichert"));
+    }
+    if (!ok)
+        setStatus(3, QStringLiteral("Export fehlgeschlagen : ") + answer.FileName);
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void TPrtForm::ToolButton17Click()
+{
+    platform::TFileDialogRequest request;
+    request.Title = QStringLiteral("Report laden ...");
+    request.Filter = converters::BuildConverterFilter(converters::cdImport);
+    request.FilterIndex = 1;
+    request.InitialDir = fileName_.isEmpty() ? platform::ProgramDirectory() : QFileInfo(fileName_).path();
+    const auto& hook = platform::Hooks().OpenFileDialog;
+    const platform::TFileDialogAnswer answer = hook ? hook(request) : platform::TFileDialogAnswer{};
+    if (!answer.Accepted)
+        return;
+    QStringList names;
+    converters::FindConverter(converters::cdImport, names);
+    const QString format = names.value(answer.FilterIndex - 1, names.value(0));
+    setStatus(3, QStringLiteral("Importiere Datei..."));
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    bool ok = false;
+    if (!format.contains(QLatin1String("Rich Text"))) {
+        QTextDocument imported;
+        ok = converters::ImportWithConverter(answer.FileName, format, imported);
+        if (ok) {
+            Editor->Clear();
+            QTextCursor(Editor->document()).insertFragment(QTextDocumentFragment(&imported));
+            Editor->viewport()->update();
+            fileName_ = answer.FileName;
+            ResetEditorChange();
+            EditorSelectionChange();
+            setStatus(3, QStringLiteral("Import erfolgreich : ") + answer.FileName);
+        }
+    } else {
+        ok = LoadFromFile(answer.FileName);
+        if (ok)
+            setStatus(3, QStringLiteral("geladen"));
+    }
+    if (!ok)
+        setStatus(3, QStringLiteral("Import fehlgeschlagen : ") + answer.FileName);
+    QGuiApplication::restoreOverrideCursor();
 }
 
 // ---- Printing ----------------------------------------------------------------------

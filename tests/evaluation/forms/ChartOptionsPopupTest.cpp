@@ -4,7 +4,9 @@
 #include "evaluation/forms/AV_Haupt.h"
 #include "output/forms/ZT_Chart.h"
 #include "output/forms/ZT_GrPar.h"
+#include "platform/Colors.h"
 #include "platform/LocaleInfo.h"
+#include "platform/StringGrid.h"
 #include "platform/forms/OwnerDrawList.h"
 #include "support/FakeHooks.h"
 #include "support/TestSupport.h"
@@ -35,11 +37,13 @@ protected:
     }
     ~ChartOptionsPopupTest() override
     {
+        GraphicsSettings = savedSettings;
         TGrfOpt_Form::ModalRun = nullptr;
         window.reset();
         platform::SetLanguageAbbreviationOverride(QString());
     }
 
+    TGraphicsSettings savedSettings = GraphicsSettings;
     testsupport::ProgramSandbox sandbox;
     testsupport::FakeHooks hooks;
     std::unique_ptr<TAV_HauptFormular> window;
@@ -94,4 +98,34 @@ TEST_F(ChartOptionsPopupTest, PanelComesBackWhenTheDialogFails)
     EXPECT_EQ(panel->parentWidget(), home);
     EXPECT_TRUE(panel->isHidden());
     EXPECT_EQ(window->ChartOptions().BarWidthPercent, before.BarWidthPercent);
+}
+
+TEST_F(ChartOptionsPopupTest, ColoursPickedInTheDialogColourTheNextChart)
+{
+    hooks.colourAnswers = {QColor(11, 22, 33), QColor(250, 240, 230)};
+    TGrfOpt_Form::ModalRun = [](TGrfOpt_Form& dialog) {
+        dialog.DemoChartClick(chartoptions::TDemoPart::Bar, 1);
+        dialog.DemoChartClick(chartoptions::TDemoPart::Other, -1);
+        return int(QDialog::Rejected);
+    };
+    window->Grafik_SchalterContextPopup();
+    ASSERT_EQ(hooks.colourTitles.size(), 2u);
+    EXPECT_EQ(hooks.colourTitles[0], QStringLiteral("Farbe 2"));
+
+    platform::TStringGridModel grid;
+    grid.SetColCount(5);
+    grid.SetRowCount(6);
+    grid.SetFixedCols(3);
+    grid.SetFixedRows(1);
+    for (int r = 1; r < 6; ++r) {
+        grid.SetCell(1, r, QStringLiteral("%1.01.2024").arg(r, 2, 10, QLatin1Char('0')));
+        grid.SetCell(3, r, QString::number(r * 4));
+        grid.SetCell(4, r, QString::number(r * 5));
+    }
+    grid.SetSelection(platform::TGridRect{3, 1, 4, 5});
+    ZT_Chart->ShowChartForGrid(grid);
+    const chart::TChartModel& model = ZT_Chart->Model();
+    ASSERT_GE(model.Series.size(), 2u);
+    EXPECT_EQ(model.Series[1].Colour, QColor(11, 22, 33));
+    EXPECT_EQ(model.BackColour, QColor(250, 240, 230));
 }

@@ -7,9 +7,11 @@
 #include "evaluation/forms/ZT_TbAus.h"
 #include "evaluation/forms/ZT_Zeit.h"
 #include "output/forms/ZT_Chart.h"
+#include "output/forms/ZT_Vorschau.h"
 #include "platform/IniFile.h"
 #include "platform/LocaleInfo.h"
 #include "platform/MessagePump.h"
+#include "platform/Printer.h"
 #include "support/ArchiveGenerator.h"
 #include "support/FakeHooks.h"
 #include "support/TestSupport.h"
@@ -169,6 +171,32 @@ TEST_F(MainWindowTest, FirstScanFillsTheTreeAndASelectedDeviceFillsTheTable)
     EXPECT_EQ(DataRows(), 96);
 }
 
+TEST_F(MainWindowTest, ThePreviewButtonShowsTheTablesPagesInTheirOwnWindow)
+{
+    StoreArchivePath(archiveDir);
+    WriteArchives();
+    Start();
+    Select(DeviceEntry(0));
+    ASSERT_EQ(DataRows(), 96);
+    ASSERT_NE(ZT_Vorschau, nullptr);
+    QTest::mouseClick(TabAus_Form->Vorschau_Knopf, Qt::LeftButton);
+    EXPECT_TRUE(ZT_Vorschau->isVisible());
+    EXPECT_TRUE(ZT_Vorschau->isWindow());
+    EXPECT_EQ(ZT_Vorschau->CurrentPage, 1);
+    EXPECT_GE(ZT_Vorschau->PageCount, 1);
+    EXPECT_TRUE(ZT_Vorschau->windowTitle().startsWith(QStringLiteral("Seitenvorschau-")));
+    // The page was drawn: frame, lines and cell texts.
+    const QImage page = ZT_Vorschau->PageImage();
+    int ink = 0;
+    for (int y = 0; y < page.height(); y += 3)
+        for (int x = 0; x < page.width(); x += 3)
+            ink += page.pixelColor(x, y) != QColor(Qt::white) ? 1 : 0;
+    EXPECT_GT(ink, 200);
+    QTest::keyClick(ZT_Vorschau, Qt::Key_Escape);
+    EXPECT_FALSE(ZT_Vorschau->isVisible());
+    EXPECT_TRUE(window->isVisible());
+}
+
 TEST_F(MainWindowTest, SwitchRulesNeverLeaveCounterAndDifferenceBothOff)
 {
     StoreArchivePath(archiveDir);
@@ -227,6 +255,14 @@ TEST_F(MainWindowTest, ClosingWhileBusyIsRefusedWithABeep)
     window->Update1Click();
     EXPECT_EQ(hooks.beeps, beeps + 2);
     window->State().Busy = false;
+    {
+        // A printout lets messages through as well: no closing under it,
+        // and text files are written trimmed from the start on.
+        platform::TPrintJobGuard printing;
+        EXPECT_FALSE(window->close());
+        EXPECT_EQ(hooks.beeps, beeps + 3);
+        EXPECT_TRUE(TrimCellsInFile);
+    }
     EXPECT_TRUE(window->close());
 }
 
@@ -416,6 +452,36 @@ TEST_F(MainWindowTest, RendersAScreenshotWhenAsked)
     window->ZST_Schalter->setChecked(true);
     Select(DeviceEntry(0));
     QCoreApplication::processEvents();
+    EXPECT_TRUE(window->grab().save(target));
+}
+
+// With VALDRAN_CHART_SCREENSHOT set to a file name, the main window with the
+// day values of a sample archive (data/archives) and their chart is saved
+// there (the picture in docs/).
+TEST_F(MainWindowTest, RendersAChartOfTheSampleArchivesWhenAsked)
+{
+    const QString target = qEnvironmentVariable("VALDRAN_CHART_SCREENSHOT");
+    if (target.isEmpty())
+        GTEST_SKIP() << "VALDRAN_CHART_SCREENSHOT not set";
+    if (const QString language = qEnvironmentVariable("VALDRAN_SCREENSHOT_LANGUAGE"); !language.isEmpty())
+        platform::SetLanguageAbbreviationOverride(language);
+    StoreArchivePath(QStringLiteral(VALDRAN_DATA_DIR "/archives/"));
+    Start();
+    window->resize(1280, 860);
+    window->show();
+    window->T_Schalter->click();
+    // Daily consumption: differences without the counter readings.
+    if (!window->Differenzen_Schalter->isChecked())
+        window->Differenzen_Schalter->click();
+    if (window->ZST_Schalter->isChecked())
+        window->ZST_Schalter->click();
+    window->Grafik_Schalter->setChecked(true);
+    window->PeriodChanged(1, 11, 2026, 30, 11, 2026);
+    Select(DeviceEntry(1));
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_FALSE(window->Panel4->isHidden());
+    EXPECT_TRUE(ZT_Chart->ChartHasSeries());
     EXPECT_TRUE(window->grab().save(target));
 }
 
@@ -673,3 +739,47 @@ TEST_F(MainWindowTest, TickingLinienMovesNoSwitch)
     for (qsizetype i = 0; i < switches.size(); ++i)
         EXPECT_EQ(InWindow(switches[i], window.get()), before[i]) << switches[i]->objectName().toStdString();
 }
+
+namespace {
+
+// Dark pixels of a painted cell: a bold text has more of them.
+int InkOf(const QImage& image)
+{
+    int ink = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 100)
+                ++ink;
+    return ink;
+}
+
+TEST_F(MainWindowTest, SortColumnHeaderIsPaintedBoldOnEveryRepaint)
+{
+    StoreArchivePath(archiveDir);
+    WriteArchives();
+    Start();
+    Select(DeviceEntry(0));
+    ASSERT_GT(DataRows(), 1);
+    const int col = Grid().FixedCols();
+    const int headerRow = Grid().FixedRows() - 1;
+    ASSERT_FALSE(Grid().Cell(col, headerRow).isEmpty());
+    auto paint = [&] {
+        QImage image(120, 24, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        window->TableDrawCell(painter, col, headerRow, QRect(0, 0, 120, 24), platform::TGridDrawState{});
+        return image;
+    };
+    const int plain = InkOf(paint());
+    TabAus_Form->SortSpalte_EingabeFeld->setText(QString::number(col + 1));
+    TabAus_Form->SortByColumn();
+    ASSERT_EQ(TabAus_Form->Model().SortColumn, col);
+    const int bold = InkOf(paint());
+    EXPECT_GT(bold, plain);
+    EXPECT_EQ(InkOf(paint()), bold) << "the mark stays on the next repaint";
+    // The time caption reaches the table window.
+    ASSERT_NE(TabAus_Form->TimeLabel, nullptr);
+    EXPECT_EQ(TabAus_Form->TimeLabel->text(), QStringLiteral("Zeit"));
+}
+
+} // namespace

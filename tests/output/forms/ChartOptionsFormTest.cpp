@@ -1,12 +1,18 @@
 #include "output/forms/ZT_GrPar.h"
 
 #include "platform/Colors.h"
+#include "output/ChartBuild.h"
+#include "platform/ChartPainters.h"
+#include "platform/StringGrid.h"
+#include "platform/forms/ChartView.h"
 #include "platform/forms/NumberEdit.h"
 #include "platform/forms/OwnerDrawList.h"
 #include "support/FakeHooks.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QPainter>
 #include <QLabel>
 #include <QRadioButton>
 #include <QSlider>
@@ -226,4 +232,101 @@ TEST_F(ChartOptionsFormTest, LentPanelComesBackHiddenToItsPlace)
     EXPECT_EQ(panel->parentWidget(), &home);
     EXPECT_TRUE(panel->isHidden());
     EXPECT_EQ(layout->indexOf(panel), 1);
+}
+
+TEST_F(ChartOptionsFormTest, DemoChartShowsTwelveBarsInTheCurveColours)
+{
+    TGrfOpt_Form form;
+    QFont font(QStringLiteral("DejaVu Sans"), 8);
+    form.LoadChartOptionsDialog(options, font);
+    const chart::TChartModel& m = form.DemoModel;
+    EXPECT_EQ(form.Demo_Diagramm->Model(), &m);
+    ASSERT_EQ(m.Series.size(), 1u);
+    ASSERT_EQ(m.Series[0].Count(), 12);
+    EXPECT_EQ(m.Series[0].Values[0], 42);
+    EXPECT_EQ(m.Series[0].Values[11], 29);
+    EXPECT_EQ(m.Labels.front(), QStringLiteral("01"));
+    EXPECT_EQ(m.Labels.back(), QStringLiteral("12"));
+    EXPECT_EQ(m.Series[0].PointColour(5), ColorRefToQColor(GraphicsSettings.Colours[7]));
+    EXPECT_EQ(m.TitleLines, QStringList{QStringLiteral("Farbeinstellungen")});
+    EXPECT_TRUE(m.TitleVisible);
+    EXPECT_FALSE(m.LegendVisible);
+    EXPECT_FALSE(form.Demo_Diagramm->ZoomEnabled);
+    EXPECT_FALSE(form.Demo_Diagramm->PanEnabled);
+    EXPECT_EQ(m.BackColour, ColorRefToQColor(GraphicsSettings.Colours[0]));
+    EXPECT_EQ(m.Left.Colour, ColorRefToQColor(GraphicsSettings.Colours[1]));
+}
+
+TEST_F(ChartOptionsFormTest, ClickOnABarOfTheDemoPicksItsColourAndRedraws)
+{
+    TGrfOpt_Form form;
+    form.LoadChartOptionsDialog(options, QFont(QStringLiteral("DejaVu Sans"), 8));
+    form.show();
+    QCoreApplication::processEvents();
+    form.DrawDemoChart();
+    const chart::TChartGeometry g = form.Demo_Diagramm->Geometry();
+    const QRectF bar = chart::BarRect(g.Frame, form.DemoModel, 0, 2);
+    ASSERT_FALSE(bar.isEmpty());
+    hooks.colourAnswers.push_back(QColor(1, 2, 3));
+    QTest::mouseClick(form.Demo_Diagramm, Qt::LeftButton, Qt::NoModifier, bar.center().toPoint());
+    ASSERT_EQ(hooks.colourTitles.size(), 1u);
+    EXPECT_EQ(hooks.colourTitles[0], QStringLiteral("Farbe 3"));
+    EXPECT_EQ(GraphicsSettings.Colours[4], QColorToColorRef(QColor(1, 2, 3)));
+    EXPECT_EQ(form.DemoModel.Series[0].PointColour(2), QColor(1, 2, 3));
+    // A click on the chart's background picks the background colour.
+    QTest::mouseClick(form.Demo_Diagramm, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+    ASSERT_EQ(hooks.colourTitles.size(), 2u);
+    EXPECT_EQ(hooks.colourTitles[1], QStringLiteral("Hintergrund-Farbe"));
+    EXPECT_EQ(hooks.colourRequests[1], ColorRefToQColor(GraphicsSettings.Colours[0]));
+}
+
+TEST_F(ChartOptionsFormTest, ChartBuiltAfterTheDialogUsesThePickedColours)
+{
+    {
+        TGrfOpt_Form form;
+        form.LoadChartOptionsDialog(options, QFont());
+        hooks.colourAnswers.push_back(QColor(12, 34, 56));
+        form.DemoChartClick(chartoptions::TDemoPart::Bar, 0);
+        hooks.colourAnswers.push_back(QColor(200, 210, 220));
+        form.DemoChartClick(chartoptions::TDemoPart::Other, -1);
+    }
+    platform::TStringGridModel grid;
+    grid.SetColCount(3);
+    grid.SetRowCount(5);
+    grid.SetFixedRows(1);
+    grid.SetFixedCols(1);
+    for (int r = 1; r < 5; ++r) {
+        grid.SetCell(0, r, QString::number(r));
+        grid.SetCell(1, r, QString::number(r * 10));
+        grid.SetCell(2, r, QString::number(r * 7));
+    }
+    TChartBuilder builder;
+    builder.LoadOptionCopies(options);
+    chart::TChartModel model;
+    builder.BuildChart(model, grid, QRect(QPoint(1, 1), QPoint(2, 4)), TChartSwitches{}, {}, false, QString(), QFont());
+    ASSERT_FALSE(model.Series.empty());
+    EXPECT_EQ(model.Series[0].Colour, QColor(12, 34, 56));
+    EXPECT_EQ(model.BackColour, QColor(200, 210, 220));
+}
+
+TEST_F(ChartOptionsFormTest, MarkerEntriesAreDrawnWithTheChartsMarkers)
+{
+    TGrfOpt_Form form;
+    QImage image(74, 16, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter p(&image);
+        form.Marker_AuswahlBox[0]->DrawEntry(p, image.rect(), 1, false);   // rectangles
+    }
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            dark += qGray(image.pixel(x, y)) < 128;
+    EXPECT_GT(dark, 20);
+    image.fill(Qt::white);
+    {
+        QPainter p(&image);
+        form.Marker_AuswahlBox[0]->DrawEntry(p, image.rect(), 0, false);
+    }
+    EXPECT_EQ(image.pixel(10, 8), qRgb(255, 255, 255));
 }

@@ -2,6 +2,7 @@
 
 #include "base/IniFiler.h"
 #include "platform/IniFile.h"
+#include "reports/Converters.h"
 #include "reports/EditorText.h"
 #include "reports/PageSettings.h"
 #include "reports/RtfExport.h"
@@ -13,9 +14,14 @@
 #include "support/TestSupport.h"
 
 #include <QComboBox>
+#include <QSpinBox>
+#include <QTextList>
+#include <QToolButton>
 #include <QFile>
 #include "platform/Printer.h"
 #include <QKeyEvent>
+#include <QMainWindow>
+#include <QScreen>
 #include <QLabel>
 #include <QTest>
 #include <QTextBlock>
@@ -261,4 +267,132 @@ TEST_F(PrtFormTest, PageSetupChangesTheEditorWidth)
     EXPECT_EQ(form->EditorWidth(), 801 - 3 * 60);
     EXPECT_TRUE(form->Modified());
     EXPECT_EQ(platform::IniFile(TIniFiler::DefaultIniName()).ReadString(PageSection, "LeftMargin", ""), "300");
+}
+
+namespace {
+
+int filterIndexOf(const QString& filter, const QString& name)
+{
+    const QStringList parts = filter.split('|');
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        if (parts[i] == name)
+            return i / 2 + 1;
+    return 0;
+}
+
+} // namespace
+
+TEST_F(PrtFormTest, ExportToHtmlNamesTheDocumentAndClearsTheMark)
+{
+    auto form = makeForm();
+    AppendLine(*form->Editor->document(), QString::fromUtf8("Zähler"), {});
+    ASSERT_TRUE(form->Modified());
+    const QString filter = converters::BuildConverterFilter(converters::cdExport);
+    const int html = filterIndexOf(filter, "HTML-Dokument");
+    ASSERT_GT(html, 1) << filter.toStdString();
+    const QString file = sandbox.root() + "/bericht.htm";
+    hooks.fileAnswers.push_back({true, file, html});
+    form->ToolButton19Click();
+    ASSERT_EQ(hooks.saveRequests.size(), 1u);
+    EXPECT_EQ(hooks.saveRequests[0].Filter, filter);
+    EXPECT_EQ(hooks.saveRequests[0].FilterIndex, 1);
+    EXPECT_EQ(form->StatusText(3), "Export erfolgreich : " + file);
+    EXPECT_FALSE(form->Modified());
+    EXPECT_EQ(form->DocumentFileName(), file);
+    EXPECT_TRUE(testsupport::readFile(file).contains("Z&#228;hler"));
+}
+
+TEST_F(PrtFormTest, FailedExportKeepsTheMarkAndSaysSo)
+{
+    auto form = makeForm();
+    AppendLine(*form->Editor->document(), "x", {});
+    const int html = filterIndexOf(converters::BuildConverterFilter(converters::cdExport), "HTML-Dokument");
+    const QString file = sandbox.root() + "/fehlt/nicht/da.htm";
+    testsupport::writeFile(sandbox.root() + "/fehlt", "eine Datei, kein Ordner");
+    hooks.fileAnswers.push_back({true, file, html});
+    form->ToolButton19Click();
+    EXPECT_EQ(form->StatusText(3), "Export fehlgeschlagen : " + file);
+    EXPECT_TRUE(form->Modified());
+    EXPECT_TRUE(form->DocumentFileName().isEmpty());
+}
+
+TEST_F(PrtFormTest, ExportAsRichTextSavesTheFile)
+{
+    auto form = makeForm();
+    AppendLine(*form->Editor->document(), "rtf", {});
+    const QString file = sandbox.root() + "/direkt.rtf";
+    hooks.fileAnswers.push_back({true, file, 1});
+    form->ToolButton19Click();
+    EXPECT_EQ(form->StatusText(3), "gespeichert");
+    EXPECT_FALSE(form->Modified());
+    QTextDocument back;
+    ASSERT_TRUE(rtf::LoadRtfFile(file, &back));
+    EXPECT_EQ(back.firstBlock().text(), "rtf");
+}
+
+TEST_F(PrtFormTest, ImportOfPlainTextAndOfAWrongFile)
+{
+    auto form = makeForm();
+    const QString filter = converters::BuildConverterFilter(converters::cdImport);
+    int text = 0;
+    const QStringList parts = filter.split('|');
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        if (parts[i + 1].contains("*.txt"))
+            text = i / 2 + 1;
+    ASSERT_GT(text, 0) << filter.toStdString();
+    const QString file = sandbox.root() + "/notiz.txt";
+    testsupport::writeFile(file, "erste\nzweite\n");
+    hooks.fileAnswers.push_back({true, file, text});
+    form->ToolButton17Click();
+    EXPECT_EQ(form->StatusText(3), "Import erfolgreich : " + file);
+    EXPECT_EQ(GetLine(*form->Editor->document(), 1), "zweite");
+    EXPECT_FALSE(form->Modified());
+    EXPECT_EQ(form->DocumentFileName(), file);
+    // Rich text chosen for a file that is none.
+    hooks.fileAnswers.push_back({true, file, 1});
+    form->ToolButton17Click();
+    EXPECT_EQ(form->StatusText(3), "Import fehlgeschlagen : " + file);
+    EXPECT_EQ(GetLine(*form->Editor->document(), 1), "zweite");
+}
+
+TEST_F(PrtFormTest, ToolBarFormatsTheSelectionAndFollowsIt)
+{
+    auto form = makeForm();
+    form->show();
+    form->Editor->setPlainText("Wort");
+    QTextCursor c = form->Editor->textCursor();
+    c.select(QTextCursor::Document);
+    form->Editor->setTextCursor(c);
+    form->BoldButton->setChecked(true);
+    form->BoldButtonClick();
+    form->AlignButtonClick(2);
+    EXPECT_TRUE(form->CenterAlign->isChecked());
+    EXPECT_FALSE(form->LeftAlign->isChecked());
+    form->FontSize->setValue(14);   // the change handler formats the selection
+    c.setPosition(2);
+    form->Editor->setTextCursor(c);
+    EXPECT_TRUE(form->BoldButton->isChecked());
+    EXPECT_EQ(form->FontSize->value(), 14);
+    EXPECT_TRUE(form->Editor->document()->firstBlock().blockFormat().alignment() & Qt::AlignHCenter);
+    // Moving the controls from the selection formats nothing.
+    form->EditorSelectionChange();
+    EXPECT_EQ(form->Editor->document()->firstBlock().text(), "Wort");
+    form->BulletsButton->setChecked(true);
+    form->BulletsButtonClick();
+    EXPECT_NE(form->Editor->textCursor().currentList(), nullptr);
+    form->BulletsButton->setChecked(false);
+    form->BulletsButtonClick();
+    EXPECT_EQ(form->Editor->textCursor().currentList(), nullptr);
+}
+
+TEST_F(PrtFormTest, ShownBesideTheMainWindow50PixelsNarrower)
+{
+    QMainWindow main;
+    main.resize(1000, 700);
+    main.show();
+    auto form = makeForm();
+    form->move(300, 40);
+    form->show();
+    EXPECT_EQ(form->width(), 950);
+    EXPECT_EQ(form->x(), form->screen()->availableGeometry().left());
 }
