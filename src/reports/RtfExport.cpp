@@ -115,18 +115,32 @@ void Exporter::noteFrame(const QTextFrame* frame)
 {
     for (const QTextFrame* child : frame->childFrames()) {
         if (const auto* table = qobject_cast<const QTextTable*>(child)) {
+            // Only colours of lines that will be written: a colour in the
+            // table that nothing uses would not come back.
             const QTextTableFormat tf = table->format();
-            if (tf.hasProperty(QTextFormat::FrameBorderBrush))
+            if (tf.hasProperty(QTextFormat::FrameBorderBrush) && tf.border() > 0
+                && tf.borderStyle() != QTextFrameFormat::BorderStyle_None)
                 noteLineColour(tf.borderBrush());
+            static const int sides[4][3] = {
+                {QTextFormat::TableCellTopBorder, QTextFormat::TableCellTopBorderStyle, QTextFormat::TableCellTopBorderBrush},
+                {QTextFormat::TableCellLeftBorder, QTextFormat::TableCellLeftBorderStyle, QTextFormat::TableCellLeftBorderBrush},
+                {QTextFormat::TableCellBottomBorder, QTextFormat::TableCellBottomBorderStyle, QTextFormat::TableCellBottomBorderBrush},
+                {QTextFormat::TableCellRightBorder, QTextFormat::TableCellRightBorderStyle, QTextFormat::TableCellRightBorderBrush},
+            };
             for (int r = 0; r < table->rows(); ++r)
                 for (int c = 0; c < table->columns(); ++c) {
                     const QTextTableCellFormat cf = table->cellAt(r, c).format().toTableCellFormat();
                     if (cf.hasProperty(QTextFormat::BackgroundBrush))
                         noteColour(cf.background());
-                    for (int p : {QTextFormat::TableCellTopBorderBrush, QTextFormat::TableCellLeftBorderBrush,
-                                  QTextFormat::TableCellBottomBorderBrush, QTextFormat::TableCellRightBorderBrush})
-                        if (cf.hasProperty(p))
-                            noteLineColour(cf.brushProperty(p));
+                    for (const auto& side : sides) {
+                        if (!cf.hasProperty(side[2]) || (!cf.hasProperty(side[0]) && !cf.hasProperty(side[1])))
+                            continue;
+                        const double w = cf.hasProperty(side[0]) ? cf.doubleProperty(side[0]) : tf.border();
+                        const int style = cf.hasProperty(side[1]) ? cf.intProperty(side[1])
+                                                                  : int(QTextFrameFormat::BorderStyle_Solid);
+                        if (w > 0 && style != int(QTextFrameFormat::BorderStyle_None))
+                            noteLineColour(cf.brushProperty(side[2]));
+                    }
                 }
         }
         noteFrame(child);
@@ -457,9 +471,15 @@ bool Exporter::run()
     noteFormat(base);
     // Fonts and colours in the order the text first uses them.
     for (QTextBlock b = doc_.begin(); b.isValid(); b = b.next()) {
-        for (auto it = b.begin(); !it.atEnd(); ++it)
-            if (it.fragment().isValid())
-                noteFormat(it.fragment().charFormat());
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            // Only formats of text that will be written: pictures use no font.
+            const QTextFragment frag = it.fragment();
+            if (!frag.isValid() || frag.charFormat().isImageFormat())
+                continue;
+            if (QString(frag.text()).remove(QChar::ObjectReplacementCharacter).isEmpty())
+                continue;
+            noteFormat(frag.charFormat());
+        }
     }
     noteFrame(doc_.rootFrame());
     TRtfDocumentSettings s = settings_;

@@ -549,3 +549,40 @@ TEST(RtfRoundTrip, OwnRtfIsAFixedPoint)
         EXPECT_EQ(DocumentToRtf(second, info2.Settings).toStdString(), written.toStdString()) << in;
     }
 }
+
+TEST(RtfRoundTrip, ColoursOfLinesNotDrawnStayOutOfTheTable)
+{
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    QTextTable* t = c.insertTable(1, 1);
+    QTextTableCellFormat cf;
+    cf.setTopBorder(0);
+    cf.setTopBorderStyle(QTextFrameFormat::BorderStyle_None);
+    cf.setTopBorderBrush(QColor(255, 0, 0));
+    cf.setBottomBorder(1);
+    cf.setBottomBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    cf.setBottomBorderBrush(QColor(0, 0, 255));
+    t->cellAt(0, 0).setFormat(cf);
+    const QByteArray rtf = DocumentToRtf(doc);
+    EXPECT_FALSE(rtf.contains("\\red255\\green0\\blue0")) << rtf.constData();
+    EXPECT_TRUE(rtf.contains("\\red0\\green0\\blue255"));
+    EXPECT_TRUE(rtf.contains("\\clbrdrb\\brdrs\\brdrw15\\brdrcf"));
+}
+
+TEST(RtfRoundTrip, FontsOfPicturesStayOutOfTheTable)
+{
+    QTextDocument doc;
+    doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("mem:p")), QImage(2, 2, QImage::Format_RGB32));
+    QTextCursor c(&doc);
+    QTextCharFormat arial;
+    arial.setFontFamilies({QStringLiteral("Arial")});
+    c.insertText(QStringLiteral("Text "), arial);
+    QTextImageFormat picture;
+    picture.setName(QStringLiteral("mem:p"));
+    picture.setFontFamilies({QStringLiteral("Terminal")});
+    c.insertImage(picture);
+    const QByteArray rtf = DocumentToRtf(doc);
+    EXPECT_TRUE(rtf.contains("Arial;"));
+    EXPECT_FALSE(rtf.contains("Terminal")) << rtf.constData();
+    EXPECT_TRUE(rtf.contains("\\pngblip"));
+}
