@@ -279,16 +279,24 @@ void PaintBars(QPainter& painter, const TChartFrame& frame, const TChartModel& m
             BarPlace(model, s, off, h);
             const int count = model.Series[std::size_t(s)].Count();
             const int lastS = std::min(last, count - 1);
+            // Both mappings are linear: taken apart once, not per point.
+            const double ku = UPx(frame, 0), kd = UPx(frame, 1) - ku;
+            const double vw = WPx(frame, 0), vd = WPx(frame, 1) - vw;
+            const bool stacked = model.MultiBar == TMultiBar::Stacked;
+            const std::vector<double>& values = model.Series[std::size_t(s)].Values;
+            const double w0Zero = vw;
             for (int i = first; i <= lastS; ++i) {
-                double base, top;
-                model.StackedSpan(s, i, base, top);
+                double base = 0, top = values[std::size_t(i)];
                 if (IsNull(top))
                     continue;
-                const double u0 = UPx(frame, i + off - h);
-                const double u1 = UPx(frame, i + off + h);
+                if (stacked)
+                    model.StackedSpan(s, i, base, top);
+                const double u0 = ku + kd * (i + off - h);
+                const double u1 = ku + kd * (i + off + h);
                 const long c0 = long(std::floor(std::min(u0, u1)));
                 const long c1 = std::max(c0, long(std::floor(std::max(u0, u1) - 1e-9)));
-                const double w0 = WPx(frame, base), w1 = WPx(frame, top);
+                const double w0 = stacked ? vw + vd * base : w0Zero;
+                const double w1 = vw + vd * top;
                 for (long c = c0; c <= c1; ++c)
                     cols.Add(c, w0, w1);
             }
