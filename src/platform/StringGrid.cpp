@@ -279,10 +279,11 @@ void TStringGridModel::TRow::Regrow(TRowArena& arena, std::size_t cells, std::si
 void TStringGridModel::TRow::Set(TRowArena& arena, std::size_t col, const char16_t* text, std::size_t size,
                                  std::size_t cells, std::size_t chars)
 {
-    std::u16string copy;
-    if (Holds(text)) {
-        copy.assign(text, size); // a text of this row, which may move
-        text = copy.data();
+    if (block_ != nullptr && Holds(text)) {
+        // A text of this row, which may move: set from a copy.
+        const std::u16string copy(text, size);
+        Set(arena, col, copy.data(), size, cells, chars);
+        return;
     }
     if (block_ == nullptr) {
         if (size > MaxRowChars)
