@@ -153,20 +153,18 @@ QString TStringGridModel::Cell(int col, int row) const
     return text.isEmpty() ? QString() : text.toString();
 }
 
-void TStringGridModel::SetCell(int col, int row, QStringView text)
+void TStringGridModel::SetCellInGeneral(std::size_t col, std::size_t row, QStringView text)
 {
-    CheckIndex(col, "column");
-    CheckIndex(row, "row");
-    if (std::size_t(row) >= rows_.size()) {
+    if (row >= rows_.size()) {
         if (text.isEmpty())
             return; // nothing stored there, nothing to change
-        if (std::size_t(row) == rows_.size())
+        if (row == rows_.size())
             rows_.emplace_back();
         else
-            rows_.resize(std::size_t(row) + 1);
+            rows_.resize(row + 1);
     }
-    TRow& r = rows_[std::size_t(row)];
-    const auto c = std::size_t(col);
+    TRow& r = rows_[row];
+    const auto c = col;
     const auto size = std::size_t(text.size());
     if (c >= r.CellCount() && size == 0)
         return;

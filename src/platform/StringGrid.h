@@ -25,6 +25,8 @@
 // emits Changed() once. Outside a batch the first mutation posts one queued
 // notification, so a loop of SetCell calls still yields one Changed() when the
 // event loop runs; NotifyChanged() emits a pending notification at once.
+#include "platform/CharCopy.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringView>
@@ -137,7 +139,23 @@ public:
         CheckIndex(row, "row");
         return std::size_t(row) < rows_.size() ? int(rows_[std::size_t(row)].CellCount()) : 0;
     }
-    void SetCell(int col, int row, QStringView text);
+    void SetCell(int col, int row, QStringView text)
+    {
+        CheckIndex(col, "column");
+        CheckIndex(row, "row");
+        // A fill writes most cells as the next one of a row that has room
+        // for them: that append is done here, without the general path.
+        if (std::size_t(row) < rows_.size()
+            && rows_[std::size_t(row)].TryAppend(std::size_t(col), reinterpret_cast<const char16_t*>(text.utf16()),
+                                                 std::size_t(text.size()))) {
+            const TRow& r = rows_[std::size_t(row)];
+            rowCharsHint_ = r.CharCount();
+            rowCellsHint_ = r.CellCount();
+            Touch();
+            return;
+        }
+        SetCellInGeneral(std::size_t(col), std::size_t(row), text);
+    }
     void SetCell(int col, int row, const QString& text) { SetCell(col, row, QStringView(text)); }
     // Cells a row makes room for when its first cell is written, at least
     // the column count (a fill that will add columns says so; 0 = none).
@@ -283,6 +301,23 @@ private:
         // empty); cells and chars are the room a new block makes.
         void Set(TRowArena& arena, std::size_t col, const char16_t* text, std::size_t size, std::size_t cells,
                  std::size_t chars);
+        // Writes a non-empty text as cell col when col is the next cell and
+        // the block has room for it (nothing moves, so the text may lie in
+        // this row); false, with nothing changed, otherwise.
+        bool TryAppend(std::size_t col, const char16_t* text, std::size_t size)
+        {
+            if (block_ == nullptr || size == 0 || col != block_->cells || col >= block_->cellCapacity)
+                return false;
+            const std::size_t end = block_->chars;
+            const std::size_t needChars = end + size;
+            if (needChars > block_->charCapacity || needChars > MaxRowChars)
+                return false;
+            platform::MoveChars(Chars() + end, text, size);
+            Ends()[col] = uint32_t(needChars);
+            block_->cells = uint32_t(col + 1);
+            block_->chars = uint32_t(needChars);
+            return true;
+        }
         // Stored cells grow to count (empty texts); fewer stay.
         void PadCells(TRowArena& arena, std::size_t count);
         void Erase(std::size_t col);
@@ -315,6 +350,7 @@ private:
 
     // Both are on the path of every cell written: the checks are inline,
     // the rare work is not.
+    void SetCellInGeneral(std::size_t col, std::size_t row, QStringView text);
     static void CheckIndex(int index, const char* what)
     {
         if (index < 0 || index >= MaxGridCount)

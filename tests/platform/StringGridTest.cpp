@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
+#include <vector>
 
 using platform::EGridIndexError;
 using platform::TGridRect;
@@ -297,6 +298,43 @@ TEST(StringGridModel, ACellCopiedWithinItsOwnRowKeepsItsText)
         EXPECT_EQ(g.Cell(0, 0), text.mid(1)) << length;
         EXPECT_EQ(g.Cell(1, 0), text.mid(1)) << length;
         EXPECT_EQ(g.Cell(2, 0), text) << length;
+    }
+}
+
+TEST(StringGridModel, CellsWrittenInAnyOrderReadBackAsWritten)
+{
+    // Appends of the next cell, writes over stored cells, gaps and empty
+    // texts, across the room rows are first given, against a plain model.
+    TStringGridModel g;
+    const int cols = 12, rows = 6;
+    Shape(g, cols, rows);
+    const std::vector<QString> emptyRow(static_cast<std::size_t>(cols));
+    std::vector<std::vector<QString>> model(static_cast<std::size_t>(rows), emptyRow);
+    uint32_t seed = 12345;
+    auto next = [&seed](uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    for (int step = 0; step < 4000; ++step) {
+        const int r = int(next(uint32_t(rows)));
+        const int stored = g.RowCellCount(r);
+        // Mostly the next cell of the row, as a fill writes them.
+        const int c = next(3) != 0 && stored < cols ? stored : int(next(uint32_t(cols)));
+        QString text;
+        if (next(8) != 0)
+            text = QString(int(next(20)), QChar(u'a' + char16_t(next(26))));
+        if (next(10) == 0 && stored > 0)
+            text = g.Cell(int(next(uint32_t(stored))), r) + QStringLiteral("+"); // from the row itself
+        if (next(10) == 0 && stored > 0) {
+            const int from = int(next(uint32_t(stored)));
+            g.SetCell(c, r, g.CellView(from, r));
+            model[std::size_t(r)][std::size_t(c)] = model[std::size_t(r)][std::size_t(from)];
+        } else {
+            g.SetCell(c, r, text);
+            model[std::size_t(r)][std::size_t(c)] = text;
+        }
+        for (int k = 0; k < cols; ++k)
+            ASSERT_EQ(g.Cell(k, r), model[std::size_t(r)][std::size_t(k)]) << step << ' ' << r << ' ' << k;
     }
 }
 
