@@ -212,6 +212,19 @@ void* TStringGridModel::TRowArena::Allocate(std::size_t bytes)
     return p;
 }
 
+bool TStringGridModel::TRowArena::TryGrow(void* block, std::size_t oldBytes, std::size_t newBytes)
+{
+    oldBytes = (oldBytes + 15) & ~std::size_t(15);
+    newBytes = (newBytes + 15) & ~std::size_t(15);
+    if (chunks_.empty() || newBytes < oldBytes || newBytes > FirstChunkBytes / 4 || offset_ < oldBytes)
+        return false;
+    char* top = chunks_[current_].get() + offset_;
+    if (static_cast<char*>(block) + oldBytes != top || offset_ - oldBytes + newBytes > ChunkSize(current_))
+        return false;
+    offset_ += newBytes - oldBytes;
+    return true;
+}
+
 void TStringGridModel::TRowArena::Reset()
 {
     // The chunks the last fill used stay for the next; more are given back.
@@ -259,6 +272,19 @@ void TStringGridModel::TRow::Regrow(TRowArena& arena, std::size_t cells, std::si
     cells = std::max(std::min(cells, std::size_t(MaxGridCount)), CellCount());
     chars = std::max(std::min(chars, std::size_t(MaxRowChars)), CharCount());
     const std::size_t bytes = sizeof(THead) + cells * sizeof(uint32_t) + chars * sizeof(char16_t);
+    // The row filled last grows where it is: no copy, and no block left
+    // behind in the arena.
+    if (block_ != nullptr && cells >= block_->cellCapacity && chars >= block_->charCapacity
+        && arena.TryGrow(block_, BlockBytes(), bytes)) {
+        if (cells != block_->cellCapacity) {
+            const char16_t* oldChars = Chars();
+            auto* newChars = reinterpret_cast<char16_t*>(Ends() + cells);
+            std::memmove(newChars, oldChars, std::size_t(block_->chars) * sizeof(char16_t));
+        }
+        block_->cellCapacity = uint32_t(cells);
+        block_->charCapacity = uint32_t(chars);
+        return;
+    }
     auto* block = static_cast<THead*>(arena.Allocate(bytes));
     block->cells = uint32_t(CellCount());
     block->cellCapacity = uint32_t(cells);
@@ -279,10 +305,11 @@ void TStringGridModel::TRow::Regrow(TRowArena& arena, std::size_t cells, std::si
 void TStringGridModel::TRow::Set(TRowArena& arena, std::size_t col, const char16_t* text, std::size_t size,
                                  std::size_t cells, std::size_t chars)
 {
-    std::u16string copy;
-    if (Holds(text)) {
-        copy.assign(text, size); // a text of this row, which may move
-        text = copy.data();
+    if (block_ != nullptr && Holds(text)) {
+        // A text of this row, which may move: set from a copy.
+        const std::u16string copy(text, size);
+        Set(arena, col, copy.data(), size, cells, chars);
+        return;
     }
     if (block_ == nullptr) {
         if (size > MaxRowChars)

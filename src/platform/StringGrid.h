@@ -230,6 +230,9 @@ private:
         TRowArena(const TRowArena&) = delete;
         TRowArena& operator=(const TRowArena&) = delete;
         void* Allocate(std::size_t bytes);
+        // Grows the block allocated last in place (a row being filled);
+        // false when it is not the last one or the chunk has no room.
+        bool TryGrow(void* block, std::size_t oldBytes, std::size_t newBytes);
         void Reset();
         std::size_t Bytes() const;
 
