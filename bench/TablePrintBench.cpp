@@ -8,6 +8,7 @@
 #include "output/GraphicsSettings.h"
 #include "output/ZT_TabDruck.h"
 #include "platform/MessagePump.h"
+#include "platform/Printer.h"
 #include "platform/PrintCanvas.h"
 #include "platform/StringGrid.h"
 
@@ -155,17 +156,19 @@ void BM_PreviewPage1000(benchmark::State& state)
         clock.start();
         platform::TImageCanvas canvas(imageW, imageH);
         canvas.BeginDoc(QString());
-        canvas.Painter()->scale(double(imageW) / PreviewPageWidth, double(imageW) / PreviewPageWidth);
+        // The printer's page (PDF, A4 at 600 dpi) drawn scaled onto the image.
+        platform::TPrinterService& printer = platform::Printer();
+        platform::TScaledPageCanvas pageCanvas(printer.Canvas(), &canvas, printer.PageWidth(), printer.PageHeight());
         CopyJobFieldsToComponent(params, druck);
         druck.AusgabeGeraet = AG_Vorschau;
-        druck.Canvas = &canvas;
-        druck.Breite = PreviewPageWidth;
-        druck.Hoehe = PreviewPageHeight;
+        druck.Canvas = &pageCanvas;
+        druck.Breite = printer.PageWidth();
+        druck.Hoehe = printer.PageHeight();
         druck.Druck_Bereich = db_Seitenzahlen;
         druck.Von_Seite = druck.Bis_Seite = page;
-        PrepareTablePrintComponent(druck, params, Content(), true, 0, 0);
+        PrepareTablePrintComponent(druck, params, Content(), false, 0, 0);
         druck.PrintTable();
-        canvas.EndDoc();
+        druck.Canvas = nullptr;
         benchmark::DoNotOptimize(canvas.Image().constBits());
         worst = std::max(worst, clock.nsecsElapsed() / 1e6);
         page = std::min<int32_t>(1000, druck.PageCount());

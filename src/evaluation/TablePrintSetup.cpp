@@ -2,6 +2,7 @@
 
 #include "base/ZT_Tools.h"
 #include "platform/PrintCanvas.h"
+#include "platform/Printer.h"
 #include "platform/StringGrid.h"
 
 #include <cmath>
@@ -19,6 +20,13 @@ int32_t EstimatePageCount(int rowCount, int printOrientation)
 {
     const int32_t pages = printOrientation == 1 ? rowCount / 28 : RoundHalfEven(rowCount / 64.4);
     return pages < 1 ? 1 : pages;
+}
+
+QSize PrinterPageSize(platform::TPrinterService& printer, int orientation)
+{
+    // The page of the other orientation is the same sheet turned.
+    const QSize now(printer.PageWidth(), printer.PageHeight());
+    return (orientation == 1) == (printer.Orientation() == 1) ? now : now.transposed();
 }
 
 TPrintMargins PrintMarginsOf(int32_t breite, int32_t hoehe, const std::array<double, 4>& percent, int orientation)

@@ -6,16 +6,19 @@
 #include "output/ZT_TabDruck.h"
 
 #include <QFont>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <array>
 #include <cstdint>
 
-// The page a table preview is laid out on, whatever the size of the preview's
-// image: A4 at the screen's 96 dpi. The image shows it scaled, so the rows on a
-// preview page depend neither on the view nor on the window size.
-constexpr int PreviewPageWidth = 794;
-constexpr int PreviewPageHeight = 1123;
+namespace platform { class TPrinterService; }
+
+// The printer's page in device pixels for an orientation (0 portrait, 1
+// landscape), without changing the printer: a table preview is laid out on it
+// and drawn scaled onto the preview's image, so preview page n is printed page
+// n, whatever the view or the window size.
+QSize PrinterPageSize(platform::TPrinterService& printer, int orientation);
 
 // Pages the print dialog offers: rows div 28 in landscape, else rows / 64.4
 // rounded; at least 1.

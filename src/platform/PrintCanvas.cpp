@@ -358,6 +358,127 @@ QPaintDevice* TImageCanvas::IdleDevice() const
     return const_cast<QImage*>(&image_);
 }
 
+// ---- TScaledPageCanvas -----------------------------------------------------------
+
+TScaledPageCanvas::TScaledPageCanvas(TPrintCanvas& measure, TPrintCanvas* target, int pageWidth, int pageHeight)
+    : measure_(measure), savedFont_(measure.Font()), width_(std::max(1, pageWidth)), height_(std::max(1, pageHeight))
+{
+    if (target && target->Painter()) {
+        painter_ = target->Painter();
+        targetDpi_ = std::max(1, target->Resolution());
+        scale_ = double(target->PageWidth()) / width_;
+        painter_->save();
+        painter_->scale(scale_, scale_);
+        painter_->setBackground(Qt::white);
+        ApplyPen();
+    }
+}
+
+TScaledPageCanvas::~TScaledPageCanvas()
+{
+    if (painter_)
+        painter_->restore();
+    measure_.SetFont(savedFont_);
+}
+
+void TScaledPageCanvas::SetFont(const QFont& font)
+{
+    measure_.SetFont(font);
+    ascent_ = -1;
+    if (!painter_)
+        return;
+    // The painter's device counts points by its own dpi: the font is made as
+    // large in page pixels as the page device makes it.
+    QFont f = measure_.Font();
+    f.setPointSizeF(FontPointSize(f, 96) * Resolution() / targetDpi_);
+    painter_->setFont(f);
+}
+
+int TScaledPageCanvas::Ascent()
+{
+    if (ascent_ < 0)
+        ascent_ = painter_ ? QFontMetrics(painter_->font(), painter_->device()).ascent() : 0;
+    return ascent_;
+}
+
+void TScaledPageCanvas::TextOut(int x, int y, const QString& text, TTextAlign align)
+{
+    if (!painter_ || text.isEmpty())
+        return;
+    const int w = TextWidth(text);
+    const int left = align == TTextAlign::Left ? x : align == TTextAlign::Right ? x - w : x - w / 2;
+    if (!transparent_)
+        painter_->fillRect(QRect(left, y, w, TextHeight(text)), Qt::white);
+    painter_->drawText(QPoint(left, y + Ascent()), text);
+}
+
+void TScaledPageCanvas::TextRect(const QRect& clip, int x, int y, const QString& text, TTextAlign align)
+{
+    if (!painter_ || text.isEmpty() || clip.isEmpty())
+        return;
+    const int w = TextWidth(text);
+    const int left = align == TTextAlign::Left ? x : align == TTextAlign::Right ? x - w : x - w / 2;
+    const bool inside = clip.contains(QRect(left, y, w, TextHeight(text)));
+    if (!inside) {
+        painter_->save();
+        painter_->setClipRect(clip, Qt::IntersectClip);
+    }
+    if (!transparent_)
+        painter_->fillRect(clip, Qt::white);
+    painter_->drawText(QPoint(left, y + Ascent()), text);
+    if (!inside)
+        painter_->restore();
+}
+
+void TScaledPageCanvas::SetBackgroundTransparent(bool transparent)
+{
+    transparent_ = transparent;
+    if (painter_)
+        painter_->setBackgroundMode(transparent ? Qt::TransparentMode : Qt::OpaqueMode);
+}
+
+void TScaledPageCanvas::SetPenColor(const QColor& colour)
+{
+    colour_ = colour;
+    ApplyPen();
+}
+
+void TScaledPageCanvas::SetPenWidth(int width)
+{
+    penWidth_ = std::max(0, width);
+    ApplyPen();
+}
+
+void TScaledPageCanvas::ApplyPen()
+{
+    if (!painter_)
+        return;
+    QPen pen(colour_);
+    pen.setWidth(penWidth_);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter_->setPen(pen);
+    painter_->setBrush(Qt::NoBrush);
+}
+
+void TScaledPageCanvas::Line(int x1, int y1, int x2, int y2)
+{
+    if (painter_)
+        painter_->drawLine(x1, y1, x2, y2);
+}
+
+void TScaledPageCanvas::Rectangle(int left, int top, int right, int bottom)
+{
+    if (painter_ && right > left && bottom > top)
+        painter_->drawRect(QRect(left, top, right - left - 1, bottom - top - 1));
+}
+
+void TScaledPageCanvas::FillRect(const QRect& rect, const QColor& colour)
+{
+    if (painter_)
+        painter_->fillRect(rect.isEmpty() ? QRect(0, 0, width_, height_) : rect, colour);
+}
+
 // ---- TRecordingCanvas ----------------------------------------------------------
 
 TRecordingCanvas::TRecordingCanvas(int width, int height, int dpi) : width_(width), height_(height), dpi_(dpi) {}

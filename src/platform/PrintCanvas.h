@@ -185,6 +185,57 @@ private:
     QImage image_;
 };
 
+// A page of another device drawn onto a canvas of other pixels: the preview
+// shows the printer's page this way. Geometry and text metrics are the page
+// device's (measured on its canvas, so the layout is the printout's), the
+// strokes go scaled onto the target's painter. Without a target it only
+// measures. The measuring canvas gets its font back at the end, so a page
+// drawn while a printout runs leaves that job's font alone.
+class TScaledPageCanvas : public TPrintCanvas {
+public:
+    TScaledPageCanvas(TPrintCanvas& measure, TPrintCanvas* target, int pageWidth, int pageHeight);
+    ~TScaledPageCanvas() override;
+
+    int PageWidth() const override { return width_; }
+    int PageHeight() const override { return height_; }
+    int Resolution() const override { return measure_.Resolution(); }
+    // The target's job belongs to its owner.
+    bool BeginDoc(const QString&) override { return false; }
+    bool NewPage() override { return false; }
+    bool EndDoc() override { return false; }
+    bool Printing() const override { return painter_ != nullptr; }
+    void SetFont(const QFont& font) override;
+    QFont Font() const override { return measure_.Font(); }
+    int TextHeight(const QString& text) override { return measure_.TextHeight(text); }
+    int TextWidth(const QString& text) override { return measure_.TextWidth(text); }
+    void TextOut(int x, int y, const QString& text, TTextAlign align = TTextAlign::Left) override;
+    void TextRect(const QRect& clip, int x, int y, const QString& text, TTextAlign align = TTextAlign::Left) override;
+    void SetBackgroundTransparent(bool transparent) override;
+    void SetPenColor(const QColor& colour) override;
+    void SetPenWidth(int width) override;
+    int PenWidth() const override { return penWidth_; }
+    void Line(int x1, int y1, int x2, int y2) override;
+    void Rectangle(int left, int top, int right, int bottom) override;
+    void FillRect(const QRect& rect, const QColor& colour) override;
+    QPainter* Painter() override { return painter_; }
+    // Target pixels per page pixel.
+    double Scale() const { return scale_; }
+
+private:
+    void ApplyPen();
+    int Ascent();
+    TPrintCanvas& measure_;
+    QPainter* painter_ = nullptr;
+    QFont savedFont_;
+    int width_, height_;
+    double scale_ = 1.0;
+    int targetDpi_ = 96;
+    QColor colour_ = Qt::black;
+    int penWidth_ = 1;
+    bool transparent_ = false;
+    int ascent_ = -1;
+};
+
 // Sets an image to 96 dots per inch, the preview's and the control images'.
 void SetScreenResolution(QImage& image);
 

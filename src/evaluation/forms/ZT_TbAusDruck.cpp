@@ -16,6 +16,8 @@
 #include <QLabel>
 #include <QPainter>
 
+#include <algorithm>
+
 QPointer<TTabAus_Form> PreviewTabAus_Form;
 
 namespace {
@@ -32,6 +34,27 @@ TTablePrintContent ContentOf(TTableModel& model)
     return c;
 }
 
+// The pages a job on the printer's page of that orientation lays out, counted
+// without drawing: the preview shows that many, and the print dialog reaches
+// the last of them.
+int32_t CountPrintedPages(TZT_TabDruck& d, const TTableOutputParams& params, const TTablePrintContent& content,
+                          int orientation)
+{
+    platform::TPrinterService& printer = platform::Printer();
+    const QSize size = PrinterPageSize(printer, orientation);
+    platform::TScaledPageCanvas measure(printer.Canvas(), nullptr, size.width(), size.height());
+    CopyJobFieldsToComponent(params, d);
+    d.AusgabeGeraet = AG_Vorschau;
+    d.DruckInDatei = false;
+    d.Canvas = &measure;
+    d.Breite = size.width();
+    d.Hoehe = size.height();
+    PrepareTablePrintComponent(d, params, content, false, orientation, orientation);
+    const int32_t count = d.CountPages();
+    d.Canvas = nullptr;
+    return count;
+}
+
 } // namespace
 
 int32_t TTabAus_Form::EstimatePageCount() const
@@ -44,10 +67,15 @@ bool TTabAus_Form::PrinterSetup()
     TTableOutputParams* params = model_.Params();
     if (!params)
         return false;
+    // The estimate ignores the font: the dialog offers every page the job
+    // lays out, in either orientation the user may pick there.
+    const TTablePrintContent content = ContentOf(model_);
+    const int32_t pages = std::max({EstimatePageCount(), CountPrintedPages(*tabDruck_, *params, content, 0),
+                                    CountPrintedPages(*tabDruck_, *params, content, 1)});
     CopyDialogFieldsToComponent(*params, *tabDruck_);
     // The job's name is the PDF file name the dialog proposes.
     tabDruck_->DruckAuftragsName = QStringLiteral("ZT_Ausgabe");
-    if (!tabDruck_->ExecutePrinterSetup(EstimatePageCount()))
+    if (!tabDruck_->ExecutePrinterSetup(pages))
         return false;
     CopyDialogFieldsToParams(*tabDruck_, *params);
     return true;
@@ -122,20 +150,22 @@ void TTabAus_Form::PrepareTablePrint(bool SkipFileQuestion)
         d.Von_Seite = d.Bis_Seite = previewPage_;
         d.Druck_Bereich = db_Seitenzahlen;
         preview->setWindowTitle(preview->Abfrage_Label_0->text() + QLatin1Char('-') + windowTitle());
-        // One layout for every view and window size: the preview page of
-        // fixed size, drawn scaled onto the image.
+        // The page is the printer's, laid out with the printout's fonts in
+        // the printer's pixels and drawn scaled onto the image: preview page
+        // n is printed page n, whatever the view or the window size.
         const int orientation = preview->Orientation();
-        const int pageW = orientation == 1 ? PreviewPageHeight : PreviewPageWidth;
-        if (QPainter* painter = canvas->Painter())
-            painter->scale(double(canvas->PageWidth()) / pageW, double(canvas->PageWidth()) / pageW);
-        d.Canvas = canvas;
-        d.Breite = pageW;
-        d.Hoehe = orientation == 1 ? PreviewPageWidth : PreviewPageHeight;
-        // The page is laid out as the showing's orientation prints it.
-        PrepareTablePrintComponent(d, *params, content, true, orientation, orientation);
-        if (!d.PrintTable())
+        platform::TPrinterService& printer = platform::Printer();
+        const QSize size = PrinterPageSize(printer, orientation);
+        platform::TScaledPageCanvas page(printer.Canvas(), canvas, size.width(), size.height());
+        d.Canvas = &page;
+        d.Breite = size.width();
+        d.Hoehe = size.height();
+        PrepareTablePrintComponent(d, *params, content, false, orientation, orientation);
+        const bool ok = d.PrintTable();
+        d.Canvas = nullptr;
+        if (!ok)
             ShowMessageNr(QString(), 120);
-        // The layout's own count, should the page size have changed it.
+        // The layout's own count, should the printer's page have changed.
         preview->SetPageCount(d.PageCount());
         return;
     }
@@ -159,21 +189,8 @@ void TTabAus_Form::ShowTablePreview()
     PreviewTabAus_Form = this;
     const int orientation = GraphicsSettings.PrintOrientation;
 
-    // The count of the pages the preview will draw: its page laid out
-    // without drawing.
-    const QSize size = orientation == 1 ? QSize(PreviewPageHeight, PreviewPageWidth)
-                                        : QSize(PreviewPageWidth, PreviewPageHeight);
-    platform::TImageCanvas measure(size.width(), size.height());
-    TZT_TabDruck& d = *tabDruck_;
-    CopyJobFieldsToComponent(*params, d);
-    d.AusgabeGeraet = AG_Vorschau;
-    d.DruckInDatei = false;
-    d.Canvas = &measure;
-    d.Breite = size.width();
-    d.Hoehe = size.height();
-    PrepareTablePrintComponent(d, *params, ContentOf(model_), true, orientation, orientation);
-    const int32_t count = d.CountPages();
-    d.Canvas = nullptr;
+    // The pages the printout has: the preview draws each of them.
+    const int32_t count = CountPrintedPages(*tabDruck_, *params, ContentOf(model_), orientation);
 
     const int32_t page = std::clamp(previewPage_, 1, count);
     preview->ShowPages(page, count, &TTabAus_Form::DrawPreviewPage, orientation);

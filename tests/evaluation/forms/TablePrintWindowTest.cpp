@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QToolButton>
 #include <QDate>
+#include <climits>
 #include <cmath>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -94,7 +95,8 @@ TEST_F(TablePrintWindowTest, PrintsOnThePrinterWithMarginsTitlesAndFonts)
     form->DruckKnopfClick();
 
     ASSERT_EQ(fakes.printRequests.size(), 1u);
-    EXPECT_EQ(fakes.printRequests[0].MaxPage, 3);     // 200 / 64.4
+    // 200 / 64.4 gives 3, the layout 4: the dialog reaches the last page.
+    EXPECT_EQ(fakes.printRequests[0].MaxPage, 4);
     EXPECT_EQ(fakes.printRequests[0].JobName, QStringLiteral("ZT_Ausgabe"));
     TZT_TabDruck& d = *form->TabDruck();
     EXPECT_EQ(params.AusgabeGeraet, AG_Drucker);
@@ -253,13 +255,12 @@ TEST_F(TablePrintWindowTest, PreviewShowsEveryRowOnTheCountTheLayoutGives)
     coversAllRows();
     const int pageWidthCount = preview.PageCount;
     EXPECT_GT(pageWidthCount, 1);
-    // The page is laid out on the preview page (A4 at 96 dpi) and drawn
-    // scaled onto the image, with the font scaled by the usable width.
+    // The page is the printer's, with the printout's fonts, drawn scaled
+    // onto the image.
     const TZT_TabDruck& d = *form->TabDruck();
-    EXPECT_EQ(d.Breite, PreviewPageWidth);
-    EXPECT_EQ(d.Hoehe, PreviewPageHeight);
-    const int usable = PreviewPageWidth - d.DruckSeitenRand_Links - d.DruckSeitenRand_Rechts;
-    EXPECT_EQ(d.Schrift_DatenZeilen.pointSize(), static_cast<int>(std::nearbyint(10.0 * usable / 644)));
+    EXPECT_EQ(d.Breite, 4960);
+    EXPECT_EQ(d.Hoehe, 7016);
+    EXPECT_EQ(d.Schrift_DatenZeilen.pointSize(), 10);
     EXPECT_EQ(d.Von_Seite, 1);
     EXPECT_EQ(d.Bis_Seite, 1);
 
@@ -275,7 +276,7 @@ TEST_F(TablePrintWindowTest, PreviewShowsEveryRowOnTheCountTheLayoutGives)
     // The last page holds the last row: text inside its first data row.
     const QImage page = preview.PageImage();
     const auto& L = form->TabDruck()->Layout();
-    const double scale = double(preview.Image->width()) / PreviewPageWidth;
+    const double scale = double(preview.Image->width()) / d.Breite;
     int ink = 0;
     for (int y = int(L.TableTop * scale) + 2; y < int((L.TableTop + L.RowHeight) * scale) - 1; ++y)
         for (int x = int((L.X[1] + d.DruckSeitenRand_Links) * scale) + 3;
@@ -289,4 +290,96 @@ TEST_F(TablePrintWindowTest, PreviewShowsEveryRowOnTheCountTheLayoutGives)
     EXPECT_EQ(preview.CurrentPage, form->PreviewPage());
     EXPECT_FALSE(preview.Druck_Knopf->isVisible());
     EXPECT_TRUE(printer->Recording().Records.empty()); // nothing went to the printer
+}
+
+TEST_F(TablePrintWindowTest, PreviewShowsThePagesThatPrint)
+{
+    TZT_Vorschau preview;
+    FillRows(400);
+    form->Vorschau_KnopfClick();
+    ASSERT_TRUE(preview.isVisible());
+    const int previewPages = preview.PageCount;
+    const int previewRows = form->TabDruck()->Layout().RowsPerPage;
+    preview.SizeBox->setCurrentIndex(0);
+    EXPECT_EQ(form->TabDruck()->Layout().RowsPerPage, previewRows);
+
+    AcceptPrintDialog();
+    form->DruckKnopfClick();
+    ASSERT_EQ(fakes.printRequests.size(), 1u);
+    const TRecordingCanvas& rec = printer->Recording();
+    EXPECT_EQ(rec.Pages(), previewPages);
+    EXPECT_EQ(form->TabDruck()->Layout().RowsPerPage, previewRows);
+    // The dialog reaches the last printed page, whatever the estimate says.
+    EXPECT_GE(fakes.printRequests[0].MaxPage, previewPages);
+
+    // The same in landscape.
+    preview.hide();
+    GraphicsSettings.PrintOrientation = 1;
+    form->ShowTablePreview();
+    const int landscapePages = preview.PageCount;
+    EXPECT_EQ(preview.Orientation(), 1);
+    printer->Recording().Records.clear();
+    AcceptPrintDialog();
+    fakes.printAnswers.back().Orientation = 1;
+    form->DruckKnopfClick();
+    ASSERT_EQ(fakes.printRequests.size(), 2u);
+    EXPECT_EQ(printer->Recording().Pages(), landscapePages);
+    EXPECT_GE(fakes.printRequests[1].MaxPage, landscapePages);
+}
+
+TEST_F(TablePrintWindowTest, PreviewCellsFitTheirColumnsAsOnPaper)
+{
+    // Real fonts: the PDF printer measures at 600 dpi.
+    platform::SetPrinter(std::make_unique<platform::TPdfPrinter>());
+    TZT_Vorschau preview;
+    auto& grid = form->Model().Grid();
+    grid.SetRowCount(3);
+    grid.SetColCount(2);
+    grid.SetFixedRows(1);
+    grid.SetCell(0, 0, QStringLiteral("Zeit"));
+    grid.SetCell(1, 0, QStringLiteral("Wert"));
+    for (int r = 1; r < 3; ++r) {
+        grid.SetCell(0, r, QStringLiteral("01.09.2026 00:00:00"));
+        grid.SetCell(1, r, QStringLiteral("1,0"));
+    }
+    // The columns as the table window sizes them for their texts.
+    form->Model().ApplyTableFont(form->Model().TableFont());
+    form->Vorschau_KnopfClick();
+    ASSERT_TRUE(preview.isVisible());
+    const TZT_TabDruck& d = *form->TabDruck();
+    const auto& L = d.Layout();
+    ASSERT_GE(L.ColumnCount(), 1);
+    const QImage page = preview.PageImage();
+    const double scale = double(page.width()) / d.Breite;
+    // The first data row's time cell holds as much ink as the same text
+    // drawn unclipped on a page of the same scale: nothing is cut off.
+    auto inkExtent = [](const QImage& img, int x1, int x2, int y1, int y2) {
+        int left = INT_MAX, right = -1;
+        for (int x = std::max(0, x1); x < std::min(img.width(), x2); ++x)
+            for (int y = std::max(0, y1); y < std::min(img.height(), y2); ++y)
+                if (qGray(img.pixel(x, y)) < 160) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        return right < 0 ? 0 : right - left + 1;
+    };
+    const int x1 = int((L.X[1] + d.DruckSeitenRand_Links + d.Luecke_Senkrecht) * scale) + 1;
+    const int x2 = int((L.X[2] + d.DruckSeitenRand_Links) * scale);
+    const int y1 = int(L.TableTop * scale) + 2;
+    const int y2 = int((L.TableTop + L.RowHeight) * scale) - 1;
+    const int cellInk = inkExtent(page, x1, x2, y1, y2);
+
+    platform::TImageCanvas unclipped(page.width(), page.height());
+    ASSERT_TRUE(unclipped.BeginDoc(QString()));
+    {
+        platform::TScaledPageCanvas onFree(platform::Printer().Canvas(), &unclipped, d.Breite, d.Hoehe);
+        onFree.SetBackgroundTransparent(true);
+        onFree.SetFont(d.Schrift_DatenZeilen);
+        onFree.TextOut(1000, 1000, QStringLiteral("01.09.2026 00:00:00"));
+    }
+    const int freeInk = inkExtent(unclipped.Image(), 0, page.width(), 0, page.height());
+    unclipped.EndDoc();
+    ASSERT_GT(freeInk, 20);
+    EXPECT_GE(cellInk, freeInk - 1);
+    platform::SetPrinter(nullptr);
 }
