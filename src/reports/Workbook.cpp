@@ -52,7 +52,6 @@ bool TWorksheet::SetText(int row, int col, QStringView text, uint32_t style)
     pool_.insert(pool_.end(), text.utf16(), text.utf16() + text.size());
     cell->Kind = TCellKind::Text;
     cell->Style = style;
-    NoteColumnChars(col, int(text.size()));
     return true;
 }
 

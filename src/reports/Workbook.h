@@ -94,7 +94,9 @@ public:
     }
     uint32_t StyleAt(int row, int col) const;
 
-    // Characters the widest entry of a column shows (for the column width).
+    // Characters the widest table entry of a column shows (for the column
+    // width). Only the writer of a table notes them: a title line in column A
+    // overflows into the empty cells beside it and must not widen the column.
     int ColumnChars(int col) const { return col < int(colChars_.size()) ? colChars_[std::size_t(col)] : 0; }
     void NoteColumnChars(int col, int chars);
     int NotedColumns() const { return int(colChars_.size()); }

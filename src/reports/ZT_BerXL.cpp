@@ -273,10 +273,12 @@ void TBer_Intf_MsExcel97::WriteTable(const platform::TStringGridModel& grid)
     const uint32_t grey = book_.StyleIndex(greyStyle);
 
     auto putText = [&sheet](int row, int col, QStringView text, uint32_t style) {
-        if (text.isEmpty())
+        if (text.isEmpty()) {
             sheet.SetEmpty(row, col, style);
-        else
+        } else {
             sheet.SetText(row, col, text, style);
+            sheet.NoteColumnChars(col, int(text.size()));
+        }
     };
 
     // Header rows.
@@ -357,8 +359,10 @@ bool TBer_Intf_MsExcel97::WriteValueBlock(const platform::TStringGridModel& grid
             const QStringView cell = grid.CellView(c, r);
             const QStringView t = TrimCellText(cell);
             if (!allNumbers) {
-                if (!t.isEmpty())
+                if (!t.isEmpty()) {
                     sheet.SetText(row, col, cell, value);
+                    sheet.NoteColumnChars(col, int(cell.size()));
+                }
                 continue;
             }
             int kind = 0;
@@ -376,6 +380,7 @@ bool TBer_Intf_MsExcel97::WriteValueBlock(const platform::TStringGridModel& grid
                     } else {
                         kind = int(TCellTextKind::Number);
                         sheet.SetText(row, col, t, kindIndex[kind]);
+                        sheet.NoteColumnChars(col, int(t.size()));
                     }
                 }
             }

@@ -413,3 +413,94 @@ TEST_F(SpreadsheetReport, LibreOfficeReadsEveryCell)
     EXPECT_EQ(lines[5], QStringLiteral("01.02.2005 06:15,12347.75,,1.00"));
     EXPECT_EQ(lines[6], QStringLiteral("01.02.2005 06:30,12349.00,1.25,0.00"));
 }
+
+// ---- Column widths: the table's cells decide, the title lines overflow --------------
+
+namespace {
+
+void WriteLongTitledReport(TBer_Intf_MsExcel97& report)
+{
+    report.WriteLine(QStringLiteral("Zählerstände: 01.09.2026 00:00:00=12345,6, 30.09.2026 23:45:00=14705,1, "
+                                    "Diff.=2359.5000"));
+    report.AddText(QStringLiteral("Gerät 71234561 / 31415, Zeitraum 01.09.2026 00:00:00 bis 30.09.2026 23:45:00, "
+                                  "Werte in kWh"));
+    report.WriteLine(QString());
+    platform::TStringGridModel grid;
+    reporttest::FillGrid(grid, {{"", "Zeit", "Zählerstand", "Differenz"},
+                                {"", "01.09.2026 00:00:00", "12345,60", "0,10"},
+                                {"", "01.09.2026 00:15:00", "12345,70", "0,10"},
+                                {"", "01.09.2026 00:30:00", "12345,85", "0,15"}});
+    report.WriteTable(grid);
+}
+
+double ColumnWidth(const QString& sheetXml, int column)
+{
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("<col min=\"%1\" max=\"%1\" width=\"([0-9.]+)\"").arg(column))
+            .match(sheetXml);
+    return m.hasMatch() ? m.captured(1).toDouble() : 0.0;
+}
+
+} // namespace
+
+TEST_F(SpreadsheetReport, OnlyTableCellsWidenTheirColumns)
+{
+    WriteLongTitledReport(report);
+    const TWorksheet& s = Sheet();
+    // The title lines overflow into the empty cells beside them.
+    EXPECT_EQ(s.ColumnChars(0), 19) << "the longest time stamp, not the title lines";
+    EXPECT_EQ(s.ColumnChars(1), 11) << "the header \"Zählerstand\"";
+    EXPECT_EQ(s.ColumnChars(2), 9);
+
+    // Text pasted into the sheet and lines below the table do not widen either.
+    platform::TClipboardContent pasted;
+    pasted.HasText = true;
+    pasted.Text = QStringLiteral("ein langer eingefügter Text ohne Tabulator, der überläuft\n");
+    platform::SetClipboardContent(pasted);
+    report.PasteFromClipboard();
+    report.WriteLine(QStringLiteral("Ende des Berichts mit einer langen Bemerkung, die über die Spalten läuft"));
+    EXPECT_EQ(s.ColumnChars(0), 19);
+}
+
+TEST_F(SpreadsheetReport, XlsxColumnWidthFollowsTheTable)
+{
+    REQUIRE_TOOL("unzip");
+    WriteLongTitledReport(report);
+    const QString file = tmp.filePath(QStringLiteral("w.xlsx"));
+    report.SaveToFile(file);
+    const QString sheet = Part(file, QStringLiteral("xl/worksheets/sheet1.xml"));
+    const double a = ColumnWidth(sheet, 1);
+    EXPECT_GT(a, 19.0) << sheet.toStdString();
+    EXPECT_LT(a, 25.0) << "column A fits the time stamps, not the title lines\n" << sheet.toStdString();
+    EXPECT_GT(ColumnWidth(sheet, 2), 11.0);
+}
+
+TEST_F(SpreadsheetReport, PrintedTimeStampsShareThePageWithTheirValues)
+{
+    REQUIRE_TOOL("soffice");
+    REQUIRE_TOOL("pdfinfo");
+    REQUIRE_TOOL("pdftotext");
+    WriteLongTitledReport(report);
+    const QString file = tmp.filePath(QStringLiteral("p.xlsx"));
+    report.SaveToFile(file);
+    QTemporaryDir out;
+    QString error;
+    const QString pdf = testsupport::convertWithLibreOffice(file, QStringLiteral("pdf"), out.path(), &error);
+    ASSERT_FALSE(pdf.isEmpty()) << error.toStdString();
+    // The table fits one page; the title lines run on past the page's right
+    // edge, which may take a second page of its own, never more.
+    const auto info = testsupport::runTool(QStringLiteral("pdfinfo"), {pdf});
+    const QRegularExpressionMatch pagesLine =
+        QRegularExpression(QStringLiteral("Pages: +(\\d+)")).match(QString::fromUtf8(info.out));
+    ASSERT_TRUE(pagesLine.hasMatch()) << info.out.toStdString();
+    EXPECT_LE(pagesLine.captured(1).toInt(), 2) << info.out.toStdString();
+    const QString text = QString::fromUtf8(
+        testsupport::runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}).out);
+    // The first page holds the titles, the time stamps and their values, each
+    // time stamp on the line of its value.
+    const QString first = text.section(QLatin1Char('\f'), 0, 0);
+    EXPECT_TRUE(first.contains(QStringLiteral("Zählerstände: 01.09.2026"))) << text.toStdString();
+    const QRegularExpression row(QStringLiteral("^01\\.09\\.2026 00:(00|15|30):00 +12345[.,]\\d\\d +0[.,]1\\d$"),
+                                 QRegularExpression::MultilineOption);
+    EXPECT_EQ(first.count(row), 3) << text.toStdString();
+}
