@@ -479,8 +479,16 @@ bool TZT_TabDruck::Run(TJob& job, const Source& source, bool drawNothing)
         // Nothing of the range exists: no job, and no blank sheet.
         if (von > pages || von > bis)
             return true;
-        if (!canvas->BeginDoc(job.JobName))
+        // On the program's printer the job begins through it, so a PDF file
+        // not chosen in the dialog is asked for.
+        platform::TPrinterService& service = platform::Printer();
+        if (canvas == &service.Canvas()) {
+            service.SetTitle(job.JobName);
+            if (!service.BeginDoc())
+                return false;
+        } else if (!canvas->BeginDoc(job.JobName)) {
             return false;
+        }
     } else {
         canvas->FillPageWhite();
     }

@@ -16,6 +16,19 @@ TPrinterService::~TPrinterService() = default;
 
 bool TPrinterService::BeginDoc()
 {
+    cancelled_ = false;
+    if (Target() == PdfTargetName() && !Printing()) {
+        if (!pdfChosen_) {
+            const QString name = AskPdfFileForJob(title_, PdfFileName());
+            if (name.isEmpty()) {
+                cancelled_ = true;
+                return false;
+            }
+            StorePdfFileName(name);
+        }
+        // The file chosen is this job's; the next one asks again.
+        pdfChosen_ = false;
+    }
     return Canvas().BeginDoc(title_);
 }
 
@@ -49,7 +62,7 @@ QString TPdfPrinter::PdfFileName() const
     return pdf_.FileName();
 }
 
-void TPdfPrinter::SetPdfFileName(const QString& fileName)
+void TPdfPrinter::StorePdfFileName(const QString& fileName)
 {
     if (!pdf_.Printing())
         pdf_.SetFileName(fileName);
@@ -78,6 +91,12 @@ std::unique_ptr<TPrinterService>& Installed()
 {
     static std::unique_ptr<TPrinterService> printer;
     return printer;
+}
+
+std::function<bool(const QString&)>& OverwriteQuestion()
+{
+    static std::function<bool(const QString&)> question;
+    return question;
 }
 
 int& RunningJobs()
@@ -157,6 +176,38 @@ QString AskPdfFileName(const QString& jobName, const QString& previousFile)
     if (!answer.Accepted)
         return QString();
     return answer.FileName;
+}
+
+QString AskPdfFileForJob(const QString& jobName, const QString& lastFile)
+{
+    QString chosen;
+    if (lastFile.isEmpty()) {
+        chosen = AskPdfFileName(jobName, QString());
+    } else {
+        const QFileInfo last(lastFile);
+        const THooks& h = Hooks();
+        if (!h.SaveFileDialog)
+            return QString();
+        TFileDialogRequest request;
+        request.Filter = QStringLiteral("PDF-Dateien (*.pdf)|*.pdf");
+        request.FilterIndex = 1;
+        request.InitialDir = last.absolutePath();
+        request.FileName = last.fileName();
+        request.DefaultExt = QStringLiteral("pdf");
+        const TFileDialogAnswer answer = h.SaveFileDialog(request);
+        if (answer.Accepted)
+            chosen = answer.FileName;
+    }
+    if (chosen.isEmpty())
+        return QString();
+    if (QFileInfo::exists(chosen) && OverwriteQuestion() && !OverwriteQuestion()(chosen))
+        return QString();
+    return chosen;
+}
+
+void SetPdfOverwriteQuestion(std::function<bool(const QString& fileName)> question)
+{
+    OverwriteQuestion() = std::move(question);
 }
 
 } // namespace platform

@@ -19,6 +19,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace platform {
@@ -36,9 +37,17 @@ public:
     // False for a target not among Targets(); the target stays.
     virtual bool SetTarget(const QString& target) = 0;
 
-    // The file a job on the PDF target writes.
+    // The file a job on the PDF target writes. A name set here (by a print
+    // dialog, or by a caller that asked for it) is the file of the next job.
+    // A job begun on the PDF target without one asks for the file through
+    // the save dialog, proposing the last one, and whether an existing file
+    // may be overwritten: no job writes over an earlier printout unasked.
     virtual QString PdfFileName() const = 0;
-    virtual void SetPdfFileName(const QString& fileName) = 0;
+    void SetPdfFileName(const QString& fileName)
+    {
+        pdfChosen_ = !fileName.isEmpty();
+        StorePdfFileName(fileName);
+    }
 
     // 0 portrait, 1 landscape. Page sizes follow the orientation. Callers that
     // change it for a job put the previous one back (TOrientationKeeper).
@@ -59,14 +68,22 @@ public:
     virtual TPrintCanvas& Canvas() = 0;
 
     // Begins a job with Title(); false when it cannot begin (no PDF file name,
-    // a file that cannot be written, a printer that refuses).
+    // a file that cannot be written, a printer that refuses) or when the user
+    // cancelled the question for the PDF file (BeginCancelled(): nothing to
+    // report then).
     bool BeginDoc();
+    bool BeginCancelled() const { return cancelled_; }
     bool NewPage() { return Canvas().NewPage(); }
     bool EndDoc();
     bool Printing() { return Canvas().Printing(); }
 
+protected:
+    virtual void StorePdfFileName(const QString& fileName) = 0;
+
 private:
     QString title_;
+    bool pdfChosen_ = false;
+    bool cancelled_ = false;
 };
 
 // The core default: A4 at 600 dpi into PDF files.
@@ -78,10 +95,12 @@ public:
     QString Target() const override;
     bool SetTarget(const QString& target) override;
     QString PdfFileName() const override;
-    void SetPdfFileName(const QString& fileName) override;
     int Orientation() const override;
     void SetOrientation(int orientation) override;
     TPrintCanvas& Canvas() override;
+
+protected:
+    void StorePdfFileName(const QString& fileName) override;
 
 private:
     TPdfCanvas pdf_;
@@ -126,5 +145,13 @@ private:
 // directory of previousFile, or in the home directory when previousFile has
 // none. Asked through the save-dialog hook; empty when cancelled.
 QString AskPdfFileName(const QString& jobName, const QString& previousFile);
+
+// The file of a job begun without a print dialog: the last file proposed as
+// it is (else the job name with ".pdf" in the home directory), and an existing
+// file only when the overwrite question answers yes. Empty when cancelled.
+QString AskPdfFileForJob(const QString& jobName, const QString& lastFile);
+// The question whether an existing file may be overwritten (the program's
+// message for it; installed with the default hooks). Unset: never asked.
+void SetPdfOverwriteQuestion(std::function<bool(const QString& fileName)> question);
 
 } // namespace platform

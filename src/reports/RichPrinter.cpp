@@ -100,18 +100,12 @@ QPainter* TServiceRichTarget::Begin(const QString& title)
     platform::TPrinterService& p = platform::Printer();
     if (p.Printing())
         return nullptr;
-    if (p.Target() == platform::PdfTargetName() && p.PdfFileName().isEmpty()) {
-        const QString name = platform::AskPdfFileName(QStringLiteral("ZT_Druckerausgabe"), QString());
-        if (name.isEmpty()) {
-            cancelled_ = true;
-            return nullptr;
-        }
-        p.SetPdfFileName(name);
-    }
     savedOrientation_ = p.Orientation();
     p.SetOrientation(landscape_ ? 1 : 0);
     p.SetTitle(title.isEmpty() ? QStringLiteral("ZT_Druckerausgabe") : title);
+    // On the PDF target the job asks for its file (and before overwriting one).
     if (!p.BeginDoc()) {
+        cancelled_ = p.BeginCancelled();
         p.SetOrientation(savedOrientation_);
         savedOrientation_ = -1;
         return nullptr;

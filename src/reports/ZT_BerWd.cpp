@@ -1,5 +1,7 @@
 #include "reports/ZT_BerWd.h"
 
+#include "platform/Printer.h"
+
 #include "platform/Clipboard.h"
 #include "platform/StringGrid.h"
 #include "platform/TextCodec.h"
@@ -277,8 +279,12 @@ void TBer_Intf_MsWord97::Print(uint16_t fromPage, uint16_t toPage)
 {
     // A failed job is a failure of the target, as a refused print was.
     const QString job = Title().isEmpty() ? QStringLiteral("Bericht") : Title();
-    if (!PrintWordDocument(doc_, job, fromPage, toPage))
+    if (!PrintWordDocument(doc_, job, fromPage, toPage)) {
+        // The user cancelled the question for the PDF file: nothing to report.
+        if (platform::Printer().BeginCancelled())
+            return;
         throw EReportFileError(QStringLiteral("printing \"%1\" failed").arg(job).toStdString());
+    }
 }
 
 QString TBer_Intf_MsWord97::GetLine(uint16_t index)

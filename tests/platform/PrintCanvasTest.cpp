@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -138,7 +139,11 @@ TEST(Printer, KeepsTheOrientationForAJobAndAsksForThePdfFile)
         EXPECT_GT(printer.PageWidth(), printer.PageHeight());
     }
     EXPECT_EQ(printer.Orientation(), 0);
-    EXPECT_FALSE(printer.BeginDoc());   // no file yet
+    // No file yet: the job asks for one; cancelled, it does not begin.
+    EXPECT_FALSE(printer.BeginDoc());
+    EXPECT_TRUE(printer.BeginCancelled());
+    ASSERT_EQ(fakes.saveRequests.size(), 1u);
+    fakes.saveRequests.clear();
 
     fakes.fileAnswers.push_back({true, QStringLiteral("/tmp/x/ZT_Ausgabe.pdf"), 1});
     EXPECT_EQ(AskPdfFileName(QStringLiteral("ZT_Ausgabe"), QStringLiteral("/data/out/table.csv")),
@@ -148,6 +153,65 @@ TEST(Printer, KeepsTheOrientationForAJobAndAsksForThePdfFile)
     EXPECT_EQ(fakes.saveRequests[0].FileName, QStringLiteral("ZT_Ausgabe.pdf"));
     EXPECT_TRUE(AskPdfFileName(QStringLiteral("ZT_Ausgabe"), QString()).isEmpty());   // cancelled
     EXPECT_EQ(fakes.saveRequests[1].InitialDir, QDir::homePath());
+}
+
+TEST(Printer, AJobWithoutADialogAsksForItsPdfFileAndBeforeOverwritingOne)
+{
+    testsupport::FakeHooks fakes;
+    QTemporaryDir dir;
+    const QString first = dir.filePath(QStringLiteral("tabelle.pdf"));
+    std::vector<QString> questions;
+    bool overwrite = false;
+    SetPdfOverwriteQuestion([&](const QString& f) {
+        questions.push_back(f);
+        return overwrite;
+    });
+    TPdfPrinter printer;
+    // The print dialog chose the file: the job writes it without asking.
+    printer.SetPdfFileName(first);
+    printer.SetTitle(QStringLiteral("ZT_Ausgabe"));
+    ASSERT_TRUE(printer.BeginDoc());
+    ASSERT_TRUE(printer.EndDoc());
+    EXPECT_TRUE(fakes.saveRequests.empty());
+    const qint64 size = QFileInfo(first).size();
+    ASSERT_GT(size, 0);
+
+    // A later job without a dialog proposes the last file; the user keeps it
+    // and refuses to overwrite: nothing begins, nothing is reported.
+    printer.SetTitle(QStringLiteral("Diagramm"));
+    fakes.fileAnswers.push_back({true, first, 1});
+    EXPECT_FALSE(printer.BeginDoc());
+    EXPECT_TRUE(printer.BeginCancelled());
+    ASSERT_EQ(fakes.saveRequests.size(), 1u);
+    EXPECT_EQ(fakes.saveRequests[0].InitialDir, dir.path());
+    EXPECT_EQ(fakes.saveRequests[0].FileName, QStringLiteral("tabelle.pdf"));
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0], first);
+    EXPECT_EQ(QFileInfo(first).size(), size);
+
+    // The file question cancelled: no job, no overwrite question.
+    EXPECT_FALSE(printer.BeginDoc());
+    EXPECT_TRUE(printer.BeginCancelled());
+    EXPECT_EQ(questions.size(), 1u);
+
+    // Another name: written without a question, and the next job asks again.
+    const QString second = dir.filePath(QStringLiteral("diagramm.pdf"));
+    fakes.fileAnswers.push_back({true, second, 1});
+    ASSERT_TRUE(printer.BeginDoc());
+    EXPECT_FALSE(printer.BeginCancelled());
+    ASSERT_TRUE(printer.EndDoc());
+    EXPECT_TRUE(QFileInfo::exists(second));
+    EXPECT_EQ(questions.size(), 1u);
+    EXPECT_EQ(printer.PdfFileName(), second);
+
+    // Overwriting allowed: the job writes the chosen file.
+    overwrite = true;
+    fakes.fileAnswers.push_back({true, first, 1});
+    ASSERT_TRUE(printer.BeginDoc());
+    ASSERT_TRUE(printer.EndDoc());
+    EXPECT_EQ(questions.size(), 2u);
+    EXPECT_EQ(fakes.saveRequests.size(), 4u);
+    SetPdfOverwriteQuestion({});
 }
 
 TEST(Printer, GuardsOneJobAtATime)

@@ -23,7 +23,7 @@ public:
         return true;
     }
     QString PdfFileName() const override { return pdf_; }
-    void SetPdfFileName(const QString& fileName) override { pdf_ = fileName; }
+    void StorePdfFileName(const QString& fileName) override { pdf_ = fileName; }
     int Orientation() const override { return orientation_; }
     void SetOrientation(int orientation) override
     {

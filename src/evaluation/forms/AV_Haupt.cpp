@@ -15,6 +15,7 @@
 #include "output/forms/ZT_Chart.h"
 #include "output/forms/ZT_GrPar.h"
 #include "output/forms/ZT_Vorschau.h"
+#include "base/ZT_Meld.h"
 #include "platform/Printer.h"
 #include "platform/Colors.h"
 #include "platform/DateTimeValue.h"
@@ -248,6 +249,8 @@ void TAV_HauptFormular::FormCreate(const QStringList& arguments)
     // Table printing writes data cells into text files without their
     // leading and trailing control characters and blanks.
     TrimCellsInFile = true;
+    // A print job without a print dialog asks before writing over a PDF file.
+    platform::SetPdfOverwriteQuestion([](const QString& fileName) { return ShowMessageNr(fileName, 51); });
 
     tabAus_->SetTableMode(false, state_.Settings.Format, 9);
 

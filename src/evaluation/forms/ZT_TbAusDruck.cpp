@@ -176,7 +176,8 @@ void TTabAus_Form::PrepareTablePrint(bool SkipFileQuestion)
     d.Breite = printer.PageWidth();
     d.Hoehe = printer.PageHeight();
     PrepareTablePrintComponent(d, *params, content, false, printer.Orientation(), printOrientation);
-    if (!d.PrintTable())
+    // A cancelled question for the PDF file prints nothing and reports nothing.
+    if (!d.PrintTable() && !(d.Canvas == &printer.Canvas() && printer.BeginCancelled()))
         ShowMessageNr(QString(), 120);
 }
 

@@ -76,7 +76,7 @@ QString TQtPrinter::PdfFileName() const
     return pdf_.FileName();
 }
 
-void TQtPrinter::SetPdfFileName(const QString& fileName)
+void TQtPrinter::StorePdfFileName(const QString& fileName)
 {
     if (!pdf_.Printing())
         pdf_.SetFileName(fileName);

@@ -19,7 +19,7 @@ public:
     QString Target() const override;
     bool SetTarget(const QString& target) override;
     QString PdfFileName() const override;
-    void SetPdfFileName(const QString& fileName) override;
+    void StorePdfFileName(const QString& fileName) override;
     int Orientation() const override;
     void SetOrientation(int orientation) override;
     TPrintCanvas& Canvas() override;
