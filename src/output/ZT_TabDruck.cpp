@@ -131,6 +131,15 @@ void TZT_TabDruck::SetTable(platform::TStringGridModel* grid, int columnCount, c
     TableFont = gridFont;
 }
 
+namespace {
+
+double FontPointSize(const QFont& font)
+{
+    return platform::FontPointSize(font, 96);
+}
+
+} // namespace
+
 double TZT_TabDruck::GridFontPoints(const QFont& font)
 {
     double dpi = 96.0;
@@ -511,6 +520,46 @@ bool TZT_TabDruck::Run(TJob& job, const Source& source, bool drawNothing)
         default: a = TTextAlign::Center; return x1 + RoundHalfEven((x2 - x1) / 2.0);
         }
     };
+    // Title lines: a line wider than the room its alignment leaves between
+    // the margins is drawn from the left margin in a font small enough for
+    // the width between them, so nothing runs off the paper.
+    struct TTitlePlacement {
+        QFont Font;
+        int X = 0;
+        TTextAlign Align = TTextAlign::Left;
+    };
+    std::vector<TTitlePlacement> titles;
+    {
+        const int paperRight = job.Breite - job.RM;
+        for (const QString& t : job.Titles) {
+            TTitlePlacement tp;
+            tp.Font = job.FontTitle;
+            tp.X = alignedX(job.LM, usableW, tp.Align);
+            canvas->SetFont(tp.Font);
+            const int w = canvas->TextWidth(t);
+            int room = 0;
+            switch (tp.Align) {
+            case TTextAlign::Left: room = paperRight - tp.X; break;
+            case TTextAlign::Right: room = tp.X - job.LM; break;
+            default: room = 2 * std::min(tp.X - job.LM, paperRight - tp.X); break;
+            }
+            if (w > room && w > 0) {
+                const int full = std::max(1, paperRight - job.LM);
+                tp.X = job.LM;
+                tp.Align = TTextAlign::Left;
+                double points = FontPointSize(job.FontTitle) * full / w;
+                for (int tries = 0; tries < 8 && points > 1; ++tries) {
+                    tp.Font.setPointSizeF(points);
+                    canvas->SetFont(tp.Font);
+                    if (canvas->TextWidth(t) <= full)
+                        break;
+                    points *= 0.97;
+                }
+            }
+            titles.push_back(tp);
+        }
+        canvas->SetFont(job.FontHeader);
+    }
     const int centreShift = (Percent(rh, job.LW) - rh) / 2;
     const int right = X[std::size_t(count) + 1] + job.LM;
 
@@ -528,10 +577,9 @@ bool TZT_TabDruck::Run(TJob& job, const Source& source, bool drawNothing)
             const int y = job.PosNr >= 4 ? usableH - job.LW : job.TM;
             canvas->TextOut(x, y, QStringLiteral("Seite ") + QString::number(static_cast<long long>(page) + job.Offset), a);
         }
-        for (int i = 0; i < job.Titles.size(); ++i) {
-            canvas->SetFont(job.FontTitle);
-            const int x = alignedX(job.LM, usableW, a);
-            canvas->TextOut(x, job.TM + i * titleLH, job.Titles[i], a);
+        for (std::size_t i = 0; i < titles.size(); ++i) {
+            canvas->SetFont(titles[i].Font);
+            canvas->TextOut(titles[i].X, job.TM + int(i) * titleLH, job.Titles[int(i)], titles[i].Align);
         }
         const int headTop = tableTop - headerHeight;
         if (job.Frame) {

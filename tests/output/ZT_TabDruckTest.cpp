@@ -206,6 +206,34 @@ TEST_F(TablePrintFixture, TitleLinesSitAboveTheTableAndTheEleventhDropsTheFirst)
     EXPECT_NE(FindText(QStringLiteral("Seite 11")), nullptr);   // page 1 + offset 10
 }
 
+TEST_F(TablePrintFixture, ATitleLineWiderThanThePageShrinksToTheWidthBetweenTheMargins)
+{
+    // 12 points: 48 pixels a character; the page has 1000 - 40 - 40 = 920.
+    const QString longLine = QString(40, QLatin1Char('L'));      // 1920 wide
+    const QString shortLine = QStringLiteral("Kurz");
+    for (uint8_t align : {da_Mitte, da_Links, da_Rechts}) {
+        canvas.Records.clear();
+        druck.Ausrichtung = align;
+        druck.ClearKopfZeilen();
+        druck.SetKopfZeile(shortLine);
+        druck.SetKopfZeile(longLine);
+        ASSERT_TRUE(druck.PrintTable());
+        const auto* wide = FindText(longLine);
+        const auto* narrow = FindText(shortLine);
+        ASSERT_NE(wide, nullptr);
+        ASSERT_NE(narrow, nullptr);
+        EXPECT_EQ(wide->X, 40);
+        EXPECT_EQ(wide->Align, TTextAlign::Left);
+        const int perChar = int(std::lround(wide->Font.pointSizeF() * 4));
+        EXPECT_LE(perChar * longLine.size(), 920);
+        EXPECT_GE(perChar * longLine.size(), 920 - 2 * longLine.size());   // as large as fits
+        EXPECT_TRUE(wide->Font.italic() == druck.Schrift_TabellenUeberschriftZeilen.italic());
+        // A line that fits keeps its font and its place; the page's rows stay.
+        EXPECT_EQ(narrow->Font.pointSize(), 12);
+        EXPECT_EQ(druck.Layout().TitleLineHeight, 72);
+    }
+}
+
 TEST_F(TablePrintFixture, ARangeOfThreeToThreeLaysOutTheFirstPagesWithoutDrawing)
 {
     Fill(1 + 18 * 4, 5);
