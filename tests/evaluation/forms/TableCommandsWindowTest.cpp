@@ -22,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -327,6 +328,49 @@ TEST_F(TableCommandsWindowTest, WordButtonWritesTheReportAndTheWindowFreesIt)
     form.reset();
     EXPECT_EQ(word.record->destroyed, 1);
     EXPECT_FALSE(Ber_Intf.HasReport());
+}
+
+// With its chart controls shown and a chart of the marked values in the chart
+// panel, the report gets a new page with the chart pasted from the clipboard,
+// in the formats the chart copy puts there.
+TEST_F(TableCommandsWindowTest, ReportOfAShownChartGetsAPageWithThePastedChart)
+{
+    TZT_Chart chart;
+    QWidget panel;                       // the main window's chart panel
+    auto* layout = new QVBoxLayout(&panel);
+    chart.Diagramm->setParent(&panel);
+    layout->addWidget(chart.Diagramm);
+    panel.resize(600, 300);
+    panel.show();
+    auto& grid = form->Model().Grid();
+    grid.SetSelection(TGridRect{4, 1, 4, 3});   // column B: 2, 1, 3
+    chart.ShowChartForGrid(grid);
+    ASSERT_TRUE(chart.ChartHasSeries());
+    // The output buttons are enabled by the first fill; this grid was written directly.
+    form->Diagramm_Knopf->setEnabled(true);
+    ASSERT_TRUE(form->Diagramm_Knopf->isVisible());
+
+    TRecordingReportKind word(ReportKindWordProcessor);
+    form->WordExportKnopfClick();
+    const QStringList& calls = word.record->calls;
+    int table = -1;
+    for (int i = 0; i < calls.size() && table < 0; ++i)
+        if (calls[i].startsWith(QStringLiteral("WriteTable(")))
+            table = i;
+    const int page = int(calls.indexOf(QStringLiteral("NewPage()")));
+    const int paste = int(calls.indexOf(QStringLiteral("PasteFromClipboard()")));
+    ASSERT_GE(table, 0) << calls.join(QStringLiteral(" | ")).toStdString();
+    EXPECT_GT(page, table);
+    EXPECT_GT(paste, page);
+    EXPECT_EQ(calls.value(paste + 1), QStringLiteral("AfterPaste()"));
+    EXPECT_EQ(calls.last(), QStringLiteral("ShowResult(1)"));
+    ASSERT_FALSE(clipboard.setCalls.empty());
+    EXPECT_TRUE(clipboard.content.HasFormat(QString::fromLatin1(platform::MimePng)));
+    EXPECT_TRUE(clipboard.content.HasFormat(QString::fromLatin1(platform::MimeWmf)));
+    EXPECT_TRUE(hooks.kindMessages.empty());
+
+    form->FreeReport();
+    chart.Diagramm->setParent(&chart);
 }
 
 TEST_F(TableCommandsWindowTest, SpreadsheetButtonUsesKindTwo)
