@@ -322,6 +322,16 @@ void TZT_Vorschau::DrawCurrent()
     }
     drawing_ = false;
     bitmap_->EndDoc();
+    // The drawer found fewer pages than the showing had (the table shrank
+    // while the preview was open): show its last page instead of a white one.
+    if (CurrentPage > PageCount && PageCount >= 1 && !correcting_) {
+        correcting_ = true;
+        CurrentPage = PageCount;
+        UpdateButtonsAndStatus();
+        bitmap_->Image().fill(Qt::white);
+        DrawCurrent();
+        correcting_ = false;
+    }
 }
 
 void TZT_Vorschau::ShowBitmap()

@@ -125,6 +125,7 @@ private:
     QAction* druckAction_ = nullptr;
     std::unique_ptr<platform::TImageCanvas> bitmap_;
     bool drawing_ = false;
+    bool correcting_ = false;
     bool resizeEnabled_ = false;
     bool printButtonArmed_ = false;
     int orientation_ = 0;

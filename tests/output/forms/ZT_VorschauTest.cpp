@@ -62,6 +62,26 @@ TEST_F(PreviewFixture, PagesOutsideTheRangeBeepAndAreNeverDrawn)
     EXPECT_TRUE(drawn.empty());
 }
 
+TEST_F(PreviewFixture, ADrawerThatFindsFewerPagesShowsItsLastPage)
+{
+    // The table shrank to one page while page 3 of 5 was open.
+    bool shrunk = false;
+    TDrawPageProc shrinking = [&](int32_t page) {
+        drawn.push_back(page);
+        preview.SetPageCount(shrunk ? 1 : 5);
+    };
+    preview.ShowPages(3, 5, shrinking, 0);
+    EXPECT_EQ(drawn, std::vector<int32_t>{3});
+    shrunk = true;
+    preview.resize(preview.width() - 20, preview.height());
+    EXPECT_EQ(preview.PageCount, 1);
+    EXPECT_EQ(preview.CurrentPage, 1);
+    EXPECT_EQ(drawn, (std::vector<int32_t>{3, 3, 1}));
+    EXPECT_EQ(Status(), QStringLiteral("Seite 1 von 1          "));
+    EXPECT_FALSE(preview.LetzteSeite_Knopf->isEnabled());
+    EXPECT_EQ(fakes.beeps, 0);
+}
+
 TEST_F(PreviewFixture, ButtonsAndKeysLeafThroughThePages)
 {
     preview.ShowPages(2, 3, drawer, 0);
