@@ -571,4 +571,30 @@ void TRtfWriter::TableRow(const TRtfRowFormat& format, const std::vector<std::ve
     EndRow();
 }
 
+void TRtfWriter::TextRow(const TRtfRowFormat& format, const std::vector<QStringView>& texts,
+                         const TRtfCharFormat& charFormat, TAlign align)
+{
+    BeginRow(format);
+    // Paragraph properties carry from one cell's paragraph to the next and
+    // the group keeps the character format to this row's cells, so both are
+    // said once; the row mark outside the group keeps the default format.
+    TRtfParagraphFormat pf;
+    pf.Align = align;
+    writeParagraphStart(pf, true);
+    put("{");
+    writeCharFormat(charFormat);
+    const int charset = charsetOf(charFormat.Font);
+    const std::size_t n = format.Cells.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i < texts.size())
+            AppendText(buffer_, texts[i], charset);
+        put("\\cell\n");
+        ++cellsInRow_;
+    }
+    put("}");
+    put("\\row\n");
+    inRow_ = false;
+    inCell_ = false;
+}
+
 } // namespace rtf

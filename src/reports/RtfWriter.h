@@ -190,6 +190,11 @@ public:
     // Cells each with one paragraph of runs.
     void TableRow(const TRtfRowFormat& format, const std::vector<std::vector<TRtfRun>>& cells,
                   const std::vector<TAlign>& aligns = {});
+    // A row of plain texts that share one character format and alignment,
+    // written compactly for long tables: the formats once for the row, not
+    // once per cell. Same cells and limits as the TableRow above.
+    void TextRow(const TRtfRowFormat& format, const std::vector<QStringView>& texts,
+                 const TRtfCharFormat& charFormat, TAlign align = TAlign::Left);
 
     // Bytes written so far (including what waits in the buffer).
     qint64 BytesWritten() const { return written_ + qint64(buffer_.size()); }

@@ -127,6 +127,7 @@ private:
             edge += c < int(t.ColWidths.size()) ? std::max(t.ColWidths[std::size_t(c)], 1) : 1440;
             row.Cells[std::size_t(c)].RightEdge = edge;
         }
+        std::vector<QStringView> texts(std::size_t(t.Cols()));
         for (int r = 0; r < t.Rows(); ++r) {
             const uint8_t shade = r < int(t.RowShading.size()) ? t.RowShading[std::size_t(r)] : 0;
             for (int c = 0; c < t.Cols(); ++c) {
@@ -139,18 +140,9 @@ private:
             }
             // The header rows repeat on every page of a long table.
             row.Header = r <= t.HeaderBottomRow;
-            w_.BeginRow(row);
-            for (int c = 0; c < t.Cols(); ++c) {
-                w_.BeginCell();
-                const QStringView text = t.Cell(r, c);
-                if (!text.isEmpty()) {
-                    w_.BeginParagraph(pf);
-                    w_.Text(text, cf);
-                    w_.EndParagraph();
-                }
-                w_.EndCell();
-            }
-            w_.EndRow();
+            for (int c = 0; c < t.Cols(); ++c)
+                texts[std::size_t(c)] = t.Cell(r, c);
+            w_.TextRow(row, texts, cf, pf.Align);
         }
     }
 

@@ -167,6 +167,24 @@ TEST_F(WordReport, TableLeavesHiddenColumnsOutKeepsBarsInCellsAndDrawsItsLines)
     EXPECT_GT(t.ColWidths[2], 0);
 }
 
+TEST_F(WordReport, LongTablesSayTheCellFormatOncePerRow)
+{
+    // 65,535 rows make the file: the table's font and alignment go once per
+    // row, not once per cell.
+    platform::TStringGridModel grid;
+    std::vector<std::vector<QString>> rows{{"", "Zeit", "A", "B", "C"}};
+    for (int r = 0; r < 200; ++r)
+        rows.push_back({"", QStringLiteral("01.02.2005 %1").arg(r), "12346,25", "1,50", "0,25"});
+    reporttest::FillGrid(grid, rows);
+    report.SetFont(QStringLiteral("Courier New"), 9, 0);
+    report.WriteTable(grid);
+    const QByteArray rtf = testsupport::readFile(WriteFile(QStringLiteral("long.rtf")));
+    EXPECT_EQ(rtf.count("\\row"), 201);
+    EXPECT_EQ(rtf.count("\\intbl"), 201);
+    EXPECT_LT(rtf.count("\\fs18"), 210) << "the rows and the few lines after the table";
+    EXPECT_LT(rtf.size(), 201 * 4 * 70) << "no more than 70 bytes a cell, row definitions included";
+}
+
 TEST_F(WordReport, NoVisibleFixedColumnKeepsTheTableWithoutTheLine)
 {
     platform::TStringGridModel grid;

@@ -191,3 +191,58 @@ TEST(RtfWriterReadBack, UnrtfHtml)
     QImage back(dir.filePath(pictures.front()));
     EXPECT_EQ(back.size(), QSize(8, 6));
 }
+
+TEST(RtfWriterShape, TextRowsSayTheirFormatsOncePerRow)
+{
+    QByteArray out;
+    TRtfWriter w(&out);
+    w.Begin({}, {TRtfFont{QStringLiteral("Arial")}, TRtfFont{QStringLiteral("Courier New")}});
+    TRtfCharFormat bold;
+    bold.Font = 1;
+    bold.HalfPoints = 18;
+    bold.Bold = true;
+    const TRtfRowFormat row = borderedRow(4);
+    const QString umlaut = QStringLiteral("Zähler {1}");
+    for (int r = 0; r < 3; ++r)
+        w.TextRow(row, {u"a b", QStringView(umlaut), QStringView(), u" x\\y"}, bold, TAlign::Center);
+    w.TextRow(row, {u"kurz"}, bold, TAlign::Center);   // cells beyond the texts stay empty
+    w.Paragraph({}, u"danach", TRtfCharFormat{});
+    ASSERT_TRUE(w.End());
+    EXPECT_EQ(out.count("\\intbl"), 4) << out.toStdString();
+    EXPECT_EQ(out.count("\\f1\\fs18\\b "), 4) << out.toStdString();
+    EXPECT_EQ(out.count("\\cell\n"), 16);
+    EXPECT_EQ(out.count("\\row\n"), 4);
+    EXPECT_TRUE(out.contains("Z\\'e4hler \\{1\\}\\cell\n"));
+    EXPECT_TRUE(out.contains("\\cell\n x\\\\y\\cell\n"));
+    EXPECT_TRUE(out.contains("kurz\\cell\n\\cell\n\\cell\n\\cell\n}\\row"));
+}
+
+TEST(RtfWriterReadBack, TextRowsKeepTheirFormatInEveryCellInLibreOffice)
+{
+    REQUIRE_TOOL("soffice");
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("rows.rtf"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        TRtfWriter w(&f);
+        w.Begin({}, {});
+        TRtfCharFormat bold;
+        bold.HalfPoints = 18;
+        bold.Bold = true;
+        w.TextRow(borderedRow(3), {u"eins", u"zwei", u"drei"}, bold, TAlign::Center);
+        w.TextRow(borderedRow(3), {u"vier", QStringView(), u"sechs"}, bold, TAlign::Center);
+        w.Paragraph({}, u"danach", TRtfCharFormat{});
+        ASSERT_TRUE(w.End());
+    }
+    QString error;
+    const QString html = testsupport::convertWithLibreOffice(file, QStringLiteral("html"), dir.path(), &error);
+    ASSERT_FALSE(html.isEmpty()) << error.toStdString();
+    const QString text = QString::fromUtf8(testsupport::readFile(html)).simplified();
+    EXPECT_EQ(text.count(QStringLiteral("<tr")), 2) << text.toStdString();
+    for (const char* t : {"eins", "zwei", "drei", "vier", "sechs"})
+        EXPECT_TRUE(text.contains(QStringLiteral("font-size: 9pt\"><b>%1</b>").arg(QLatin1String(t))))
+            << t << "\n" << text.toStdString();
+    // The row's format stays in its row.
+    EXPECT_TRUE(text.contains(QStringLiteral("font-size: 10pt\">danach<"))) << text.toStdString();
+}

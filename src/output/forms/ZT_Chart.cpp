@@ -713,10 +713,17 @@ void TZT_Chart::Drucken_KnopfClick(QObject*)
         // The chart prints itself as one job, titled with its control's name.
         printer.SetTitle(Diagramm->objectName());
         platform::TPrintJobGuard guard;
-        if (guard.Acquired() && printer.BeginDoc()) {
+        if (!guard.Acquired()) {
+            // Another printout is running: refused as the table's second job is.
+            platform::Beep();
+        } else if (printer.BeginDoc()) {
             if (QPainter* painter = printer.Canvas().Painter())
                 DrawChart(*painter, QRectF(rect), printer.Resolution() / 96.0);
             printer.EndDoc();
+        } else if (!printer.BeginCancelled()) {
+            // No printer and no writable PDF file: the user must learn that
+            // nothing was printed (a cancelled file question is no error).
+            ShowMessageNr(QString(), 120);
         }
         QCoreApplication::processEvents();
     } catch (...) {

@@ -421,6 +421,26 @@ TEST_F(ChartWindowTest, PrintingFillsTheUpperHalfOfAPortraitPage)
     EXPECT_EQ(GraphicsSettings.PrintOrientation, 0);
 }
 
+TEST_F(ChartWindowTest, APrintoutThatCannotBeginSaysSoAndACancelledFileQuestionDoesNot)
+{
+    QTemporaryDir dir;
+    Chart();
+    platform::TPrinterService& printer = platform::Printer();
+    ASSERT_TRUE(printer.SetTarget(platform::PdfTargetName()));
+    // A PDF file below a regular file can never be written.
+    ASSERT_TRUE(testsupport::writeFile(dir.filePath(QStringLiteral("plain")), "x"));
+    printer.SetPdfFileName(dir.filePath(QStringLiteral("plain/chart.pdf")));
+    window->Drucken_KnopfClick(window->Drucken_Knopf);
+    ASSERT_EQ(hooks.kindMessages.size(), 1u);
+    EXPECT_TRUE(hooks.kindMessages[0].Text.contains(QStringLiteral("Fehler beim Erstellen des Berichtes")));
+    EXPECT_EQ(GraphicsSettings.PrintOrientation, 0);
+
+    // No file chosen and the question for one cancelled: nothing printed, nothing said.
+    hooks.kindMessages.clear();
+    window->Drucken_KnopfClick(window->Drucken_Knopf);
+    EXPECT_TRUE(hooks.kindMessages.empty());
+}
+
 TEST_F(ChartWindowTest, PrintLandscapePrintsALandscapePageAndRestoresTheOrientation)
 {
     REQUIRE_TOOL("pdfinfo");
