@@ -4,6 +4,7 @@
 #include "base/ZT_Tools.h"
 #include "platform/CharCopy.h"
 #include "evaluation/ArchiveReader.h"
+#include "evaluation/FieldShaping.h"
 #include "evaluation/GridSort.h"
 #include "evaluation/HeadTemplate.h"
 #include "evaluation/HeaderKeys.h"
@@ -679,10 +680,7 @@ void TEvaluator::EvaluateDataLine(QStringView line)
     QStringView ordinal;
     const char16_t* chars = line.utf16();
     for (;;) {
-        // Fields are short: a plain walk finds the TAB sooner than a search.
-        qsizetype tab = start;
-        while (tab < size && chars[tab] != u'\t')
-            ++tab;
+        const qsizetype tab = platform::FindChar(chars + start, chars + size, u'\t') - chars;
         if (tab >= size)
             break;
         const QStringView field = line.mid(start, tab - start).left(ArchiveTextLength);
@@ -800,97 +798,28 @@ void TEvaluator::WriteField(int index, QStringView field, bool last)
     // blanks in front, the field (at most ArchiveTextLength characters) and
     // ".0" behind.
     constexpr qsizetype Front = 8;
-    char16_t buf[Front + ArchiveTextLength + 2];
+    char16_t buf[Front + ShapedFieldCapacity(ArchiveTextLength)];
     qsizetype begin = Front;
-    qsizetype end = Front + field.size();
-    platform::MoveChars(buf + Front, reinterpret_cast<const char16_t*>(field.utf16()), std::size_t(field.size()));
-    // Leading '0' characters go while more than one character is left and the
-    // second is no decimal separator.
-    auto stripLeadingZeros = [&] {
-        while (end - begin > 1 && buf[begin] == u'0' && buf[begin + 1] != u'.' && buf[begin + 1] != u',')
-            ++begin;
-    };
-    auto padLeft = [&](qsizetype width) {
-        while (end - begin < width)
-            buf[--begin] = u' ';
-    };
+    qsizetype end = Front;
     // The number the cell reads as, when it is found on the way.
     double number = NoNumber;
     bool numberFound = false;
-    switch (p.mode) {
-    case TFieldMode::Formatted:
-        // As FormatNumberText: ',' becomes '.', trailing zeros of a fraction
-        // and a bare point go, a whole number gets ".0", leading zeros go,
-        // blanks in front up to 8 characters.
-        if (end > begin) {
-            // One walk finds the first ',' and '.', and the value of a field
-            // of digits with at most one separator: the shaping keeps that
-            // decimal's value (it drops zeros and the separator only where
-            // they do not count), and any text of the same value reads as the
-            // same correctly rounded number.
-            qsizetype comma = -1;
-            qsizetype dot = -1;
-            qsizetype separator = -1;
-            int separators = 0;
-            int digits = 0;
-            bool plain = true;
-            uint64_t whole = 0;
-            for (qsizetype k = begin; k < end; ++k) {
-                const char16_t c = buf[k];
-                const unsigned digit = unsigned(c) - unsigned(u'0');
-                if (digit < 10) {
-                    whole = whole * 10 + digit;
-                    ++digits;
-                } else if (c == u',' || c == u'.') {
-                    if (c == u',' && comma < 0)
-                        comma = k;
-                    if (c == u'.' && dot < 0)
-                        dot = k;
-                    separator = k;
-                    ++separators;
-                } else {
-                    plain = false;
-                }
-            }
-            if (plain && separators <= 1 && digits >= 1 && digits <= 15) {
-                number = DecimalOfDigits(whole, separators == 0 ? 0 : end - separator - 1);
-                numberFound = true;
-            }
-            qsizetype point = comma >= 0 ? comma : dot;
-            if (comma >= 0)
-                buf[comma] = u'.';
-            bool done = false;
-            if (point >= 0) {
-                while (end - begin >= 2 && buf[end - 1] == u'0')
-                    --end;
-                if (end > begin && (buf[end - 1] == u'.' || buf[end - 1] == u','))
-                    --end;
-                if (end > begin && buf[end - 1] == u':') {
-                    --end;
-                    done = true;
-                }
-            } else {
-                buf[end++] = u'.';
-                buf[end++] = u'0';
-            }
-            // A fraction of zeros alone (".0") leaves nothing but the
-            // blanks, which read as no value.
-            if (end == begin)
-                number = NoNumber;
-            if (!done) {
-                stripLeadingZeros();
-                padLeft(8);
-            }
-        }
-        break;
-    case TFieldMode::PlainGONr:
-        stripLeadingZeros();
-        if (!last)
-            padLeft(GONrWidth);
-        break;
-    default:
-        stripLeadingZeros();
-        break;
+    if (p.mode == TFieldMode::Formatted) {
+        qsizetype size = 0;
+        numberFound = TryShapePlainNumberField(field, buf + Front, size, number);
+        if (!numberFound)
+            size = ShapeNumberField(field, buf + Front);
+        end = Front + size;
+    } else {
+        end = Front + field.size();
+        platform::MoveChars(buf + Front, field.utf16(), std::size_t(field.size()));
+        // Leading '0' characters go while more than one character is left
+        // and the second is no decimal separator.
+        while (end - begin > 1 && buf[begin] == u'0' && buf[begin + 1] != u'.' && buf[begin + 1] != u',')
+            ++begin;
+        if (p.mode == TFieldMode::PlainGONr && !last)
+            while (end - begin < GONrWidth)
+                buf[--begin] = u' ';
     }
     const QStringView text(buf + begin, end - begin);
     PutTableCell(p.column, text);
