@@ -679,6 +679,7 @@ void TEvaluator::EvaluateDataLine(QStringView line)
     int index = 0;
     QStringView ordinal;
     const char16_t* chars = line.utf16();
+    lineChars_ = chars;
     for (;;) {
         const qsizetype tab = platform::FindChar(chars + start, chars + size, u'\t') - chars;
         if (tab >= size)
@@ -806,7 +807,7 @@ void TEvaluator::WriteField(int index, QStringView field, bool last)
     bool numberFound = false;
     if (p.mode == TFieldMode::Formatted) {
         qsizetype size = 0;
-        numberFound = TryShapePlainNumberField(field, buf + Front, size, number);
+        numberFound = TryShapePlainNumberField(field, field.utf16() - lineChars_, buf + Front, size, number);
         if (!numberFound)
             size = ShapeNumberField(field, buf + Front);
         end = Front + size;

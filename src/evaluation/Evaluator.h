@@ -258,6 +258,10 @@ private:
     std::vector<int32_t> rowOrigin_;
     bool orderKnown_ = true;
 
+    // The line whose fields are being written (its characters in front of a
+    // field may be read with it).
+    const char16_t* lineChars_ = nullptr;
+
     // Per archive: how each data field is written.
     std::vector<TFieldPlan> plan_;
     int shownCount_ = 0;

@@ -18,5 +18,7 @@ qsizetype ShapeNumberField(QStringView field, char16_t* out);
 // The common field, digits with at most one separator ('.' or ','), 1 to 15
 // digits: the same text as ShapeNumberField, written more directly, and the
 // number the text reads as (-9999 when it is blanks alone). False, with
-// nothing written, for any other field.
-bool TryShapePlainNumberField(QStringView field, char16_t* out, qsizetype& size, double& number);
+// nothing written, for any other field. before: how many characters of the
+// same text stand in front of the field (they may be read, never changed).
+bool TryShapePlainNumberField(QStringView field, qsizetype before, char16_t* out, qsizetype& size,
+                              double& number);

@@ -48,12 +48,17 @@ TEST(FieldShaping, PlainFieldsGiveTheGeneralTextAndTheNumberItReadsAs)
         std::vector<char16_t> out(std::size_t(ShapedFieldCapacity(field.size())));
         qsizetype size = -1;
         double number = 0;
-        if (!TryShapePlainNumberField(field, out.data(), size, number))
+        // The field alone, or at the end of a text with characters in front
+        // that look like part of it.
+        const qsizetype before = qsizetype(rng() % 20);
+        const QString text = QString(before, QChar(alphabet[rng() % 18])) + field;
+        const QStringView view = QStringView(text).mid(before);
+        if (!TryShapePlainNumberField(view, before, out.data(), size, number))
             continue;
         ++plain;
-        const QString text(reinterpret_cast<const QChar*>(out.data()), size);
-        ASSERT_EQ(text.toStdString(), Shaped(field).toStdString()) << field.toStdString();
-        const double reads = text.trimmed().isEmpty() ? -9999.0 : ParseRealTrimmed(text);
+        const QString shaped(reinterpret_cast<const QChar*>(out.data()), size);
+        ASSERT_EQ(shaped.toStdString(), Shaped(field).toStdString()) << field.toStdString() << " after " << before;
+        const double reads = shaped.trimmed().isEmpty() ? -9999.0 : ParseRealTrimmed(shaped);
         ASSERT_EQ(number, reads) << field.toStdString();
     }
     EXPECT_GT(plain, 50000);
@@ -64,7 +69,7 @@ TEST(FieldShaping, PlainFieldsGiveTheGeneralTextAndTheNumberItReadsAs)
     char16_t out[40];
     for (const QString& field : {QStringLiteral("1234567890123456"), QStringLiteral("1,2.3"), QStringLiteral("-5"),
                                  QStringLiteral("1e3"), QStringLiteral(" 5"), QString(), QStringLiteral(",")})
-        EXPECT_FALSE(TryShapePlainNumberField(field, out, size, number)) << field.toStdString();
+        EXPECT_FALSE(TryShapePlainNumberField(field, 0, out, size, number)) << field.toStdString();
 }
 
 } // namespace
