@@ -123,7 +123,7 @@ void TTableModel::ApplyChosenFont(const QFont& font)
     ApplyTableFont(font);
 }
 
-int TTableModel::TextColumnWidth(QStringView text) const
+int TTableModel::ComputeTextColumnWidth(qsizetype textLength) const
 {
     // The font size in points times the length, as the table has always been
     // sized; and never less than the text at the advance of a digit (digits
@@ -131,20 +131,6 @@ int TTableModel::TextColumnWidth(QStringView text) const
     // room where the text is drawn: 6 pixels beside the hidden marker column
     // and the insets of fixed and selected cells (1 left, 6 right). No cell
     // has to be measured, which keeps filling 65,536 rows cheap.
-    if (text.isEmpty())
-        return 0;
-    const qsizetype length = text.size();
-    if (std::size_t(length) < WidthCacheSize) {
-        int& width = widthByLength_[std::size_t(length)];
-        if (width == 0)
-            width = ComputeTextColumnWidth(length);
-        return width;
-    }
-    return ComputeTextColumnWidth(length);
-}
-
-int TTableModel::ComputeTextColumnWidth(qsizetype textLength) const
-{
     double points = font_.pointSizeF();
     if (points <= 0 && font_.pixelSize() > 0)
         points = font_.pixelSize() * 72.0 / 96.0;
@@ -208,21 +194,6 @@ bool TTableModel::SetHeaderCell(const QString& text, int row, int col)
     if (grid_.FixedRows() < row)
         grid_.SetFixedRows(row);
     return SetCell(text, row, col);
-}
-
-bool TTableModel::SetCell(QStringView text, int row, int col)
-{
-    if (row < 1 || col < 0)
-        return true;
-    if (row > MaxTableRows || col >= MaxGridCount)
-        return false;
-    if (grid_.ColCount() <= col)
-        grid_.SetColCount(col + 1);
-    const int width = TextColumnWidth(text);
-    if (width > grid_.ColWidth(col))
-        grid_.SetColWidth(col, width);
-    grid_.SetCell(col, row - 1, text);
-    return true;
 }
 
 int TTableModel::FindRowOfText(int col, const QString& text) const

@@ -88,7 +88,21 @@ public:
     // below 1 or a negative column is ignored (answers true). False when the
     // row or column lies beyond the grid's limit: the table is full and the
     // caller ends its evaluation.
-    bool SetCell(QStringView text, int row, int col);
+    // (Inline: a fill writes every cell through here.)
+    bool SetCell(QStringView text, int row, int col)
+    {
+        if (row < 1 || col < 0)
+            return true;
+        if (row > MaxTableRows || col >= platform::MaxGridCount)
+            return false;
+        if (grid_.ColCount() <= col)
+            grid_.SetColCount(col + 1);
+        const int width = TextColumnWidth(text);
+        if (width > grid_.ColWidth(col))
+            grid_.SetColWidth(col, width);
+        grid_.SetCell(col, row - 1, text);
+        return true;
+    }
     bool SetCell(const QString& text, int row, int col) { return SetCell(QStringView(text), row, col); }
     // 0 when the grid has fewer than 2 rows; else the grid row + 1 of the first
     // data row whose cell in Col equals Text exactly, or 1 when none does.
@@ -156,7 +170,19 @@ public:
         widthByLength_.fill(0);
     }
     // Width a column needs for text in the table font (never below 0).
-    int TextColumnWidth(QStringView text) const;
+    int TextColumnWidth(QStringView text) const
+    {
+        if (text.isEmpty())
+            return 0;
+        const qsizetype length = text.size();
+        if (std::size_t(length) < WidthCacheSize) {
+            int& width = widthByLength_[std::size_t(length)];
+            if (width == 0)
+                width = ComputeTextColumnWidth(length);
+            return width;
+        }
+        return ComputeTextColumnWidth(length);
+    }
     int DefaultColumnWidth() const;   // new columns start this narrow
     int DefaultRowHeight() const;
 

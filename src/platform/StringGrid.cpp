@@ -180,7 +180,10 @@ void TStringGridModel::SetCellInGeneral(std::size_t col, std::size_t row, QStrin
         if (rowCellsHint_ > 0 && cells > rowCellsHint_)
             chars += (cells - rowCellsHint_) * std::max<std::size_t>(rowCharsHint_ / rowCellsHint_ + 1, 12);
     }
-    r.Set(arena_, c, reinterpret_cast<const char16_t*>(text.utf16()), size, cells, std::max(chars, size));
+    if (!r.Allocated() && size > 0 && size <= TRow::MaxChars())
+        r.Start(arena_, c, reinterpret_cast<const char16_t*>(text.utf16()), size, cells, std::max(chars, size));
+    else
+        r.Set(arena_, c, reinterpret_cast<const char16_t*>(text.utf16()), size, cells, std::max(chars, size));
     if (c + 1 >= r.CellCount()) {
         rowCharsHint_ = r.CharCount();
         rowCellsHint_ = r.CellCount();
@@ -298,6 +301,27 @@ void TStringGridModel::TRow::Regrow(TRowArena& arena, std::size_t cells, std::si
     } else {
         block_ = block;
     }
+}
+
+void TStringGridModel::TRow::Start(TRowArena& arena, std::size_t col, const char16_t* text, std::size_t size,
+                                   std::size_t cells, std::size_t chars)
+{
+    // The capacities Set gives a new block (through Regrow), without its
+    // steps for a block that exists: the first cell of each row of a fill.
+    cells = std::min(std::max(cells, col + 1), std::size_t(MaxGridCount));
+    chars = std::min(std::max(chars, size), std::size_t(MaxRowChars));
+    const std::size_t bytes = sizeof(THead) + cells * sizeof(uint32_t) + chars * sizeof(char16_t);
+    auto* block = static_cast<THead*>(arena.Allocate(bytes));
+    block->cells = uint32_t(col + 1);
+    block->cellCapacity = uint32_t(cells);
+    block->chars = uint32_t(size);
+    block->charCapacity = uint32_t(chars);
+    block_ = block;
+    uint32_t* ends = Ends();
+    for (std::size_t k = 0; k < col; ++k)
+        ends[k] = 0;
+    ends[col] = uint32_t(size);
+    platform::MoveChars(Chars(), text, size);
 }
 
 void TStringGridModel::TRow::Set(TRowArena& arena, std::size_t col, const char16_t* text, std::size_t size,

@@ -322,6 +322,12 @@ private:
             block_->chars = uint32_t(needChars);
             return true;
         }
+        // The first text of a row without a block (size 1 .. MaxRowChars):
+        // a block with room for cells and chars (at least col + 1 and size),
+        // as Set would make it, holding text as cell col.
+        void Start(TRowArena& arena, std::size_t col, const char16_t* text, std::size_t size, std::size_t cells,
+                   std::size_t chars);
+        static constexpr std::size_t MaxChars() { return MaxRowChars; }
         // Stored cells grow to count (empty texts); fewer stay.
         void PadCells(TRowArena& arena, std::size_t count);
         void Erase(std::size_t col);
