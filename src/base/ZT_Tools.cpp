@@ -443,6 +443,9 @@ struct TCompiledPicture {
     int decimalPos = -1;
     int decimals = 0;
     int width = 0;
+    // Nothing but digit places '#' and the decimal separator, with decimals
+    // behind it if there is one: the filled picture is the padded number.
+    bool plain = false;
 };
 
 void compilePicture(TCompiledPicture& cp, const QString& picture)
@@ -497,6 +500,10 @@ void compilePicture(TCompiledPicture& cp, const QString& picture)
     }
     cp.width = digitPlaces + (cp.decimals > 0 ? 1 : 0);
     cp.usable = true;
+    cp.plain = start == 0 && end == cp.size && cp.fillMode == 0 && !cp.currency && cp.floatingMinus
+               && (cp.decimalPos < 0 || cp.decimals > 0);
+    for (int k = 0; k < cp.size && cp.plain; ++k)
+        cp.plain = k == cp.decimalPos ? true : cp.pic[k] == u'#';
 }
 
 // True when |value| lies exactly halfway between two numbers of the given
@@ -630,6 +637,14 @@ bool formatCompiled(const TCompiledPicture& cp, double value, char16_t* out)
     if (floatingMinus && pos >= 0)
         number[pos] = u'-';
 
+    if (cp.plain && numberSize == cp.size) {
+        // Every place takes the number's character; the separator stays the
+        // picture's (a decimal comma).
+        platform::MoveChars(out, number, std::size_t(numberSize));
+        if (cp.decimalPos >= 0)
+            out[cp.decimalPos] = cp.pic[cp.decimalPos];
+        return true;
+    }
     WalkPicturePart(out, cp.start, cp.end, cp.decimalPos, number, numberSize, fill, plusSign, minusSign);
     return true;
 }

@@ -271,14 +271,6 @@ QString TEvaluator::OverviewCell(int col, int row) const
     return overview_.Cell(col, row);
 }
 
-QString TEvaluator::Bracketed(const QString& text)
-{
-    // An empty difference stays empty: "()" would stand for a value.
-    if (text.isEmpty())
-        return text;
-    return QLatin1Char('(') + text + QLatin1Char(')');
-}
-
 // ---- The selection handler ----------------------------------------------------
 
 void TEvaluator::FillTable(uint8_t level, const QString& nodeText, const QString& parentText,
@@ -972,17 +964,25 @@ void TEvaluator::AddDifferenceColumns()
             throw EEvaluationError("table column beyond the grid");
     };
 
-    // A difference into or out of a special event is put in parentheses.
+    // A difference into or out of a special event is put in parentheses
+    // (an empty one stays empty: "()" would stand for a value); the text is
+    // built beside the grid, as writing the row may move its characters.
+    std::vector<char16_t> bracketed;
+    auto bracket = [&](int r, int dst) {
+        const QStringView text = grid.CellView(dst, r);
+        if (text.isEmpty())
+            return;
+        bracketed.assign(std::size_t(text.size()) + 2, u'(');
+        std::copy(text.utf16(), text.utf16() + text.size(), bracketed.begin() + 1);
+        bracketed.back() = u')';
+        if (!table_.SetCell(QStringView(bracketed.data(), qsizetype(bracketed.size())), r + 1, dst))
+            throw EEvaluationError("table column beyond the grid");
+    };
     auto bracketSpecialRows = [&](int dst) {
         for (const int r : specialRows) {
-            if (r == fixedRows) {
-                put(Bracketed(grid.Cell(dst, r)), r, dst);
-                continue;
-            }
-            const QString above = grid.Cell(dst, r - 1);
-            if (!above.startsWith(QLatin1Char('(')))
-                put(Bracketed(above), r - 1, dst);
-            put(Bracketed(grid.Cell(dst, r)), r, dst);
+            if (r != fixedRows && !grid.CellView(dst, r - 1).startsWith(u'('))
+                bracket(r - 1, dst);
+            bracket(r, dst);
         }
     };
     auto putHeaders = [&](int c, int dst) {

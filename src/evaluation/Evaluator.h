@@ -201,7 +201,6 @@ private:
     void LetMessagesThrough();
     void AddDifferenceColumns();
     void EnsureTableColumnWidths();
-    static QString Bracketed(const QString& text);
 
     TEvaluationState& state_;
     TArchiveReader& reader_;

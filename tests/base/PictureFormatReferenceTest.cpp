@@ -163,7 +163,8 @@ TEST(FormatByPictureReference, SameTextsAsThePlainAlgorithm)
         QStringLiteral("-####.#"), QStringLiteral("+###"), QStringLiteral("####-"), QStringLiteral("#"),
         QStringLiteral("Wert: ###.## kWh"), QStringLiteral("###,###,###.###"), QStringLiteral("@@@.@@"),
         QStringLiteral("$$$$.$$"), QStringLiteral("########################.####"), QStringLiteral("abc"),
-        QString(), QStringLiteral("##.##########"), QStringLiteral("#.#"), QStringLiteral(",###")};
+        QString(), QStringLiteral("##.##########"), QStringLiteral("#.#"), QStringLiteral(",###"),
+        QStringLiteral("####."), QStringLiteral("#####"), QStringLiteral(".##"), QStringLiteral("#,####")};
     std::vector<double> values = {0.0, -0.0, 0.5, 1.5, 2.5, -2.5, 0.125, 0.375, 1.03125, -1.03125, 0.00005,
                                   0.00015, 3.14159, 42, 1234.5, 12.5, -12.5, 99999.995, 1e14, -1e14, 1e15,
                                   1e20, 1e300, -1e-300, 123456789.0, 0.1, 0.7, 2.675, 1.005,
