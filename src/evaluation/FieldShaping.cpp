@@ -5,6 +5,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -172,20 +173,25 @@ bool TryShapePlainNumberField(QStringView field, qsizetype before, char16_t* out
     }
 
     // Blanks in front up to 8 characters: written as one block, then the
-    // text over them.
+    // text over them. The text is the field's characters from the first
+    // that counts to the last that counts, the separator a point, and ".0"
+    // behind a whole number.
     const qsizetype blanks = textSize < CellWidth ? CellWidth - textSize : 0;
-    for (qsizetype k = 0; k < CellWidth; ++k)
-        out[k] = u' ';
+    static constexpr char16_t Blanks[CellWidth] = {u' ', u' ', u' ', u' ', u' ', u' ', u' ', u' '};
+    std::memcpy(out, Blanks, sizeof Blanks);
     char16_t* p = out + blanks;
-    platform::MoveChars(p, f + wholeBegin, std::size_t(wholeSize));
-    p += wholeSize;
     if (separator < 0) {
+        platform::MoveChars(p, f + wholeBegin, std::size_t(wholeSize));
+        p += wholeSize;
         *p++ = u'.';
         *p++ = u'0';
     } else if (fractionSize > 0) {
-        *p++ = u'.';
-        platform::MoveChars(p, f + separator + 1, std::size_t(fractionSize));
-        p += fractionSize;
+        platform::MoveChars(p, f + wholeBegin, std::size_t(fractionEnd - wholeBegin));
+        p[separator - wholeBegin] = u'.';
+        p += fractionEnd - wholeBegin;
+    } else {
+        platform::MoveChars(p, f + wholeBegin, std::size_t(wholeSize));
+        p += wholeSize;
     }
     size = p - out;
     // The shaping keeps the decimal's value, and any text of the same value
