@@ -173,8 +173,13 @@ void TEvaluator::SetRowKey(int row, int64_t number, QStringView tail)
 {
     if (row < 0)
         return;
+    // The common case: the key of the row just made, without a text.
+    if (std::size_t(row) == rowKeys_.size() && tail.isEmpty()) {
+        rowKeys_.push_back(TRowSortKey{number, {}, 0});
+        return;
+    }
     while (rowKeys_.size() <= std::size_t(row))
-        rowKeys_.push_back(TRowSortKey{-1, {}});
+        rowKeys_.push_back(TRowSortKey{-1, {}, 0});
     TRowSortKey& key = rowKeys_[std::size_t(row)];
     key.number = number;
     if (!tail.isEmpty()) {

@@ -169,17 +169,8 @@ void TStringGridModel::SetCellInGeneral(std::size_t col, std::size_t row, QStrin
     if (c >= r.CellCount() && size == 0)
         return;
     std::size_t cells = 0, chars = 0;
-    if (!r.Allocated()) {
-        // Room for the visible width (or the width the fill announced) at
-        // once, and for the characters of the row grown last, so a row
-        // filled column by column does not reallocate for every cell; cells
-        // beyond that row's get room for a number with its blanks or for
-        // that row's average text, whichever is longer.
-        cells = std::max({c + 1, std::size_t(colCount_), std::size_t(rowCapacityHint_)});
-        chars = rowCharsHint_;
-        if (rowCellsHint_ > 0 && cells > rowCellsHint_)
-            chars += (cells - rowCellsHint_) * std::max<std::size_t>(rowCharsHint_ / rowCellsHint_ + 1, 12);
-    }
+    if (!r.Allocated())
+        NewRowRoom(c, cells, chars);
     if (!r.Allocated() && size > 0 && size <= TRow::MaxChars())
         r.Start(arena_, c, reinterpret_cast<const char16_t*>(text.utf16()), size, cells, std::max(chars, size));
     else
@@ -188,6 +179,37 @@ void TStringGridModel::SetCellInGeneral(std::size_t col, std::size_t row, QStrin
         rowCharsHint_ = r.CharCount();
         rowCellsHint_ = r.CellCount();
     }
+    Touch();
+}
+
+void TStringGridModel::NewRowRoom(std::size_t col, std::size_t& cells, std::size_t& chars) const
+{
+    // Room for the visible width (or the width the fill announced) at once,
+    // and for the characters of the row grown last, so a row filled column
+    // by column does not reallocate for every cell; cells beyond that row's
+    // get room for a number with its blanks or for that row's average text,
+    // whichever is longer.
+    cells = std::max({col + 1, std::size_t(colCount_), std::size_t(rowCapacityHint_)});
+    chars = rowCharsHint_;
+    if (rowCellsHint_ > 0 && cells > rowCellsHint_)
+        chars += (cells - rowCellsHint_) * std::max<std::size_t>(rowCharsHint_ / rowCellsHint_ + 1, 12);
+}
+
+void TStringGridModel::StartRow(std::size_t col, QStringView text)
+{
+    // As SetCellInGeneral would write it, without its cases for rows that
+    // exist.
+    const auto size = std::size_t(text.size());
+    if (size > TRow::MaxChars()) {
+        SetCellInGeneral(col, rows_.size(), text);
+        return;
+    }
+    TRow& r = rows_.emplace_back();
+    std::size_t cells = 0, chars = 0;
+    NewRowRoom(col, cells, chars);
+    r.Start(arena_, col, reinterpret_cast<const char16_t*>(text.utf16()), size, cells, std::max(chars, size));
+    rowCharsHint_ = r.CharCount();
+    rowCellsHint_ = r.CellCount();
     Touch();
 }
 

@@ -154,7 +154,10 @@ public:
             Touch();
             return;
         }
-        SetCellInGeneral(std::size_t(col), std::size_t(row), text);
+        if (std::size_t(row) == rows_.size() && !text.isEmpty())
+            StartRow(std::size_t(col), text);
+        else
+            SetCellInGeneral(std::size_t(col), std::size_t(row), text);
     }
     void SetCell(int col, int row, const QString& text) { SetCell(col, row, QStringView(text)); }
     // Cells a row makes room for when its first cell is written, at least
@@ -361,6 +364,11 @@ private:
     // Both are on the path of every cell written: the checks are inline,
     // the rare work is not.
     void SetCellInGeneral(std::size_t col, std::size_t row, QStringView text);
+    // The first text of the row after the last one stored (a fill's new row).
+    void StartRow(std::size_t col, QStringView text);
+    // Room a row's first block makes for cells and characters when its
+    // first text is cell col.
+    void NewRowRoom(std::size_t col, std::size_t& cells, std::size_t& chars) const;
     static void CheckIndex(int index, const char* what)
     {
         if (index < 0 || index >= MaxGridCount)
