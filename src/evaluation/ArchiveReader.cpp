@@ -277,7 +277,11 @@ platform::DateTimeValue TArchiveReader::ParseTimestamp(QStringView text)
     // Lines of one day share the date part: it is read once (same answer).
     if (platform::LocaleFormats::Current().TryParseDateTime(text, value, dateParse_) && value != 0.0)
         return value;
+    return ParseTimestampByLayouts(text);
+}
 
+platform::DateTimeValue TArchiveReader::ParseTimestampByLayouts(QStringView text)
+{
     // The layout found last is tried first: an archive keeps its layout, and
     // the layouts exclude each other, so the order does not change the result.
     const TDateLayout& l = state_.DateLayout;
