@@ -150,40 +150,9 @@ double ParseRealTrimmed(QStringView text)
     while (begin < end && text[begin].unicode() <= 32)
         ++begin;
     {
-        // The common cell, a sign, up to 15 digits and one decimal separator,
-        // is converted here as the general way below would (digits as a whole
-        // number divided by an exact power of ten); anything else goes there.
-        static constexpr double Pow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
-                                           1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-        const char16_t* p = text.utf16() + begin;
-        const char16_t* const last = text.utf16() + end;
-        bool negative = false;
-        if (p < last && (*p == u'+' || *p == u'-')) {
-            negative = *p == u'-';
-            ++p;
-        }
-        // One tight walk: digits into a whole number (unsigned, so that more
-        // than 15 digits may wrap before they are refused), the separator's
-        // place remembered.
-        uint64_t whole = 0;
-        const char16_t* const first = p;
-        const char16_t* separator = nullptr;
-        for (; p < last; ++p) {
-            const unsigned digit = unsigned(*p) - unsigned(u'0');
-            if (digit < 10) {
-                whole = whole * 10 + digit;
-            } else if ((*p == u'.' || *p == u',') && separator == nullptr) {
-                separator = p;
-            } else {
-                break;
-            }
-        }
-        const qsizetype digits = (last - first) - (separator != nullptr ? 1 : 0);
-        if (p == last && digits > 0 && digits <= 15) {
-            const qsizetype fractionDigits = separator != nullptr ? last - separator - 1 : 0;
-            const double value = fractionDigits > 0 ? double(whole) / Pow10[fractionDigits] : double(whole);
-            return negative ? -value : value;
-        }
+        double value = 0;
+        if (TryParsePlainDecimal(text.utf16() + begin, text.utf16() + end, value))
+            return value;
     }
     const std::size_t n = std::size_t(end - begin);
     char small[64];

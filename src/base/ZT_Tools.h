@@ -4,6 +4,7 @@
 // -9999, path routines empty parts.
 #include <QString>
 #include <QStringView>
+#include <cstddef>
 #include <cstdint>
 
 class QLocale;
@@ -22,6 +23,50 @@ double ParseRealDef(const QString& text);          // -9999.0 on a syntax error
 // ParseRealDef(TrimControlChars(text)) without building either text: for
 // reading numbers out of table cells in bulk.
 double ParseRealTrimmed(QStringView text);
+// The common case of ParseRealTrimmed, for a text already trimmed of
+// control characters and blanks at both ends (first..last): a sign, 1 to 15
+// digits and at most one decimal separator ('.' or ','), nothing else. The
+// digits as a whole number divided by an exact power of ten, which is what
+// the general way gives too. False, with value untouched, for any other text.
+// The value of at most 15 decimal digits: whole divided by
+// 10^fractionDigits (0..15). Both are exact, so the quotient is the correctly
+// rounded value of the decimal, as from_chars would read it.
+inline double DecimalOfDigits(uint64_t whole, std::ptrdiff_t fractionDigits)
+{
+    static constexpr double Pow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    return fractionDigits > 0 ? double(whole) / Pow10[fractionDigits] : double(whole);
+}
+inline bool TryParsePlainDecimal(const char16_t* p, const char16_t* last, double& value)
+{
+    bool negative = false;
+    if (p < last && (*p == u'+' || *p == u'-')) {
+        negative = *p == u'-';
+        ++p;
+    }
+    // One tight walk: digits into a whole number (unsigned, so that more
+    // than 15 digits may wrap before they are refused), the separator's
+    // place remembered.
+    uint64_t whole = 0;
+    const char16_t* const first = p;
+    const char16_t* separator = nullptr;
+    for (; p < last; ++p) {
+        const unsigned digit = unsigned(*p) - unsigned(u'0');
+        if (digit < 10) {
+            whole = whole * 10 + digit;
+        } else if ((*p == u'.' || *p == u',') && separator == nullptr) {
+            separator = p;
+        } else {
+            return false;
+        }
+    }
+    const auto digits = (last - first) - (separator != nullptr ? 1 : 0);
+    if (digits <= 0 || digits > 15)
+        return false;
+    const double v = DecimalOfDigits(whole, separator != nullptr ? last - separator - 1 : 0);
+    value = negative ? -v : v;
+    return true;
+}
 int32_t ParseIntDef(const QString& text);           // -9999 on a syntax error
 QString FormatByPicture(const QString& picture, double value); // at most 21 chars
 // FormatByPicture written into out (room for 21 characters); its length.

@@ -4,6 +4,7 @@
 #include "base/ZT_Tools.h"
 #include "platform/CharCopy.h"
 #include "evaluation/ArchiveReader.h"
+#include "evaluation/FieldShaping.h"
 #include "evaluation/GridSort.h"
 #include "evaluation/HeadTemplate.h"
 #include "evaluation/HeaderKeys.h"
@@ -103,6 +104,24 @@ QStringList LinesOf(const QString& value)
 bool IsValueColumnName(const QString& name)
 {
     return !name.isEmpty() && name.back() != QLatin1Char('S') && name.back() != QLatin1Char('s');
+}
+
+// What the difference columns read a cell's text as: an empty cell is no
+// value, any other text the number ParseRealTrimmed gives.
+double CellNumber(QStringView text)
+{
+    if (text.isEmpty())
+        return NoNumber;
+    const char16_t* first = text.utf16();
+    const char16_t* last = first + text.size();
+    while (last > first && last[-1] <= 32)
+        --last;
+    while (first < last && *first <= 32)
+        ++first;
+    double value = NoNumber;
+    if (!TryParsePlainDecimal(first, last, value))
+        value = ParseRealTrimmed(text);
+    return value;
 }
 
 } // namespace
@@ -206,11 +225,26 @@ void TEvaluator::SortByKeys()
         keysPending_ = false;
         std::vector<TRowSortKey> keys(std::make_move_iterator(rowKeys_.begin() + first),
                                       std::make_move_iterator(rowKeys_.end()));
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            keys[i].origin = first + int32_t(i);
         SortGridByRowKeys(keys, false, grid, pump_);
+        // The rows of an evaluation mostly stay where they are.
+        rowOrigin_.clear();
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            if (keys[i].origin != first + int32_t(i)) {
+                rowOrigin_.resize(std::size_t(first) + keys.size());
+                for (int r = 0; r < first; ++r)
+                    rowOrigin_[std::size_t(r)] = r;
+                for (std::size_t k = 0; k < keys.size(); ++k)
+                    rowOrigin_[std::size_t(first) + k] = keys[k].origin;
+                break;
+            }
+        }
         return;
     }
     WriteSortKeys();
     SortGridByValue(KeyColumn, false, grid, pump_);
+    orderKnown_ = false;
 }
 
 QString TEvaluator::SortKeyText(int64_t seconds)
@@ -282,6 +316,9 @@ void TEvaluator::FillTable(uint8_t level, const QString& nodeText, const QString
     keyDay_ = INT64_MIN;
     keysPending_ = false;
     RowLimitReached = false;
+    numbersKept_ = view_.Differenz && KeepCellNumbers;
+    rowOrigin_.clear();
+    orderKnown_ = true;
 
     platform::TStringGridModel& grid = table_.Grid();
     grid.BeginUpdate();
@@ -410,6 +447,12 @@ void TEvaluator::StartTable(int row)
     rowKeys_.reserve(std::size_t(InitialRowCount));
     keyTails_.clear();
     keysPending_ = true;
+    // The vectors keep their memory for the next table.
+    for (std::vector<double>& numbers : cellNumbers_)
+        numbers.clear();
+    rowSpecial_.clear();
+    rowOrigin_.clear();
+    orderKnown_ = true;
 
     const TTableOutputParams* params = table_.Params();
     table_.ClearTable(params != nullptr ? params->DruckDateiName : QString());
@@ -527,6 +570,16 @@ void TEvaluator::EndOfHeader()
         ++shown;
     }
     shownCount_ = shown;
+    if (numbersKept_) {
+        // Every column this archive writes has its numbers; the vectors stay
+        // where they are while its lines are read.
+        for (const TFieldPlan& p : plan_)
+            if (p.mode != TFieldMode::Hidden && std::size_t(ColumnOffset + p.column) >= cellNumbers_.size())
+                cellNumbers_.resize(std::size_t(ColumnOffset + p.column) + 1);
+        for (TFieldPlan& p : plan_)
+            if (p.mode != TFieldMode::Hidden)
+                p.numbers = &cellNumbers_[std::size_t(ColumnOffset + p.column)];
+    }
     // Rows make room for the difference columns the finish adds (one per
     // value column, after the key column went) when they are made.
     const int columns = table_.Grid().ColCount();
@@ -626,11 +679,9 @@ void TEvaluator::EvaluateDataLine(QStringView line)
     int index = 0;
     QStringView ordinal;
     const char16_t* chars = line.utf16();
+    lineChars_ = chars;
     for (;;) {
-        // Fields are short: a plain walk finds the TAB sooner than a search.
-        qsizetype tab = start;
-        while (tab < size && chars[tab] != u'\t')
-            ++tab;
+        const qsizetype tab = platform::FindChar(chars + start, chars + size, u'\t') - chars;
         if (tab >= size)
             break;
         const QStringView field = line.mid(start, tab - start).left(ArchiveTextLength);
@@ -674,10 +725,9 @@ void TEvaluator::EvaluateDataLine(QStringView line)
                 if (row == FullTable)
                     return;
                 if (row != MergedRow) {
-                    const int r1 = row + 1;
-                    table_.SetCell(FlagText(false), r1, FlagColumn);
+                    PutFlag(row, false);
                     SetRowKey(row, SortKeyNumber(seconds), QStringView());
-                    PutDateText(t, showTime_, r1);
+                    PutDateText(t, showTime_, row + 1);
                 }
             } else {
                 if ((mode == 0 && special) || (mode == 2 && !special))
@@ -713,11 +763,10 @@ void TEvaluator::EvaluateDataLine(QStringView line)
                         eventRows_.insert(key, row);
                 }
                 CurrentRow = row;
-                const int r1 = row + 1;
-                table_.SetCell(FlagText(special), r1, FlagColumn);
+                PutFlag(row, special);
                 SetRowKey(row, number, QStringView(key).mid(SortKeyLength));
                 // Event rows always show the time, also at midnight.
-                PutDateText(t, true, r1);
+                PutDateText(t, true, row + 1);
             }
         } else {
             WriteField(index, field, false);
@@ -750,68 +799,50 @@ void TEvaluator::WriteField(int index, QStringView field, bool last)
     // blanks in front, the field (at most ArchiveTextLength characters) and
     // ".0" behind.
     constexpr qsizetype Front = 8;
-    char16_t buf[Front + ArchiveTextLength + 2];
+    char16_t buf[Front + ShapedFieldCapacity(ArchiveTextLength)];
     qsizetype begin = Front;
-    qsizetype end = Front + field.size();
-    platform::MoveChars(buf + Front, reinterpret_cast<const char16_t*>(field.utf16()), std::size_t(field.size()));
-    // Leading '0' characters go while more than one character is left and the
-    // second is no decimal separator.
-    auto stripLeadingZeros = [&] {
+    qsizetype end = Front;
+    // The number the cell reads as, when it is found on the way.
+    double number = NoNumber;
+    bool numberFound = false;
+    if (p.mode == TFieldMode::Formatted) {
+        qsizetype size = 0;
+        numberFound = TryShapePlainNumberField(field, field.utf16() - lineChars_, buf + Front, size, number);
+        if (!numberFound)
+            size = ShapeNumberField(field, buf + Front);
+        end = Front + size;
+    } else {
+        end = Front + field.size();
+        platform::MoveChars(buf + Front, field.utf16(), std::size_t(field.size()));
+        // Leading '0' characters go while more than one character is left
+        // and the second is no decimal separator.
         while (end - begin > 1 && buf[begin] == u'0' && buf[begin + 1] != u'.' && buf[begin + 1] != u',')
             ++begin;
-    };
-    auto padLeft = [&](qsizetype width) {
-        while (end - begin < width)
-            buf[--begin] = u' ';
-    };
-    switch (p.mode) {
-    case TFieldMode::Formatted:
-        // As FormatNumberText: ',' becomes '.', trailing zeros of a fraction
-        // and a bare point go, a whole number gets ".0", leading zeros go,
-        // blanks in front up to 8 characters.
-        if (end > begin) {
-            qsizetype point = -1;
-            for (qsizetype k = begin; k < end && point < 0; ++k)
-                if (buf[k] == u',')
-                    point = k;
-            if (point >= 0) {
-                buf[point] = u'.';
-            } else {
-                for (qsizetype k = begin; k < end && point < 0; ++k)
-                    if (buf[k] == u'.')
-                        point = k;
-            }
-            bool done = false;
-            if (point >= 0) {
-                while (end - begin >= 2 && buf[end - 1] == u'0')
-                    --end;
-                if (end > begin && (buf[end - 1] == u'.' || buf[end - 1] == u','))
-                    --end;
-                if (end > begin && buf[end - 1] == u':') {
-                    --end;
-                    done = true;
-                }
-            } else {
-                buf[end++] = u'.';
-                buf[end++] = u'0';
-            }
-            if (!done) {
-                stripLeadingZeros();
-                padLeft(8);
-            }
-        }
-        break;
-    case TFieldMode::PlainGONr:
-        stripLeadingZeros();
-        if (!last)
-            padLeft(GONrWidth);
-        break;
-    default:
-        stripLeadingZeros();
-        break;
+        if (p.mode == TFieldMode::PlainGONr && !last)
+            while (end - begin < GONrWidth)
+                buf[--begin] = u' ';
     }
-    PutTableCell(p.column, QStringView(buf + begin, end - begin));
+    const QStringView text(buf + begin, end - begin);
+    PutTableCell(p.column, text);
+    if (p.numbers != nullptr) {
+        std::vector<double>& numbers = *p.numbers;
+        const std::size_t row = std::size_t(CurrentRow);
+        if (row >= numbers.size())
+            numbers.resize(std::max(row + 1, 2 * numbers.size()), NoNumber);
+        numbers[row] = numberFound ? number : CellNumber(text);
+    }
 }
+
+void TEvaluator::PutFlag(int row, bool special)
+{
+    table_.SetCell(FlagText(special), row + 1, FlagColumn);
+    if (numbersKept_ && row >= 0) {
+        if (std::size_t(row) >= rowSpecial_.size())
+            rowSpecial_.resize(std::max(std::size_t(row) + 1, 2 * rowSpecial_.size()), 0);
+        rowSpecial_[std::size_t(row)] = special ? 1 : 0;
+    }
+}
+
 
 void TEvaluator::PutTableCell(int col, QStringView text)
 {
@@ -862,8 +893,10 @@ void TEvaluator::FinishEvaluation()
     uint16_t statusColumn = 0;
     if (decoder_.FindStatusColumn(grid, nameRow_, statusColumn)) {
         StatusColumn = statusColumn;
-        if (state_.Settings.SortOno)
+        if (state_.Settings.SortOno) {
             SortGridByValue(StatusColumn + 1, false, grid, pump_);
+            orderKnown_ = false;
+        }
     } else {
         StatusColumn = 0;
     }
@@ -918,10 +951,20 @@ void TEvaluator::AddDifferenceColumns()
     if (n > 0 && fixedCols + 2 * n + 1 <= platform::MaxGridCount)
         grid.SetColCount(fixedCols + 2 * n + 1);
 
+    // The key column is gone: grid column c was column c + 1 of the fill.
+    const bool numbersKnown = numbersKept_ && orderKnown_;
+    auto originOf = [this](int r) {
+        return std::size_t(r) < rowOrigin_.size() ? int(rowOrigin_[std::size_t(r)]) : r;
+    };
     std::vector<int> specialRows;
     for (int r = fixedRows; r <= lastRow; ++r) {
-        if (grid.CellView(0, r) == u"1")
+        if (numbersKnown) {
+            const std::size_t origin = std::size_t(originOf(r));
+            if (origin < rowSpecial_.size() && rowSpecial_[origin] != 0)
+                specialRows.push_back(r);
+        } else if (grid.CellView(0, r) == u"1") {
             specialRows.push_back(r);
+        }
     }
 
     auto put = [this](const QString& text, int row, int col) {
@@ -957,7 +1000,29 @@ void TEvaluator::AddDifferenceColumns()
             columns.emplace_back(c, c + n);
             LetMessagesThrough();
         }
-        table_.FillDifferenceColumns(columns, false, state_.Settings.ZahlenFormat);
+        std::vector<TTableModel::TColumnNumbers> numbers;
+        std::vector<std::vector<double>> moved;
+        moved.reserve(columns.size());
+        if (numbersKnown) {
+            const int rows = lastRow + 1;
+            for (const auto& column : columns) {
+                const std::size_t fillCol = std::size_t(column.first) + 1;
+                if (fillCol >= cellNumbers_.size())
+                    cellNumbers_.resize(fillCol + 1);
+                std::vector<double>& kept = cellNumbers_[fillCol];
+                if (kept.size() < std::size_t(rows))
+                    kept.resize(std::size_t(rows), NoNumber);
+                if (rowOrigin_.empty()) {
+                    numbers.push_back(TTableModel::TColumnNumbers{kept.data(), rows});
+                    continue;
+                }
+                std::vector<double>& order = moved.emplace_back(std::size_t(rows), NoNumber);
+                for (int r = fixedRows; r < rows; ++r)
+                    order[std::size_t(r)] = kept[std::size_t(originOf(r))];
+                numbers.push_back(TTableModel::TColumnNumbers{order.data(), rows});
+            }
+        }
+        table_.FillDifferenceColumns(columns, false, state_.Settings.ZahlenFormat, numbers);
         for (const auto& column : columns) {
             bracketSpecialRows(column.second);
             LetMessagesThrough();

@@ -145,6 +145,10 @@ public:
     platform::DateTimeValue PeriodEffectiveEnd = 0;
     // Grid row of the value names: 1 with the device header row, else 0.
     int NameRow() const { return nameRow_; }
+    // The difference columns take the numbers of the value cells kept while
+    // the table is filled (true), or read every text back (false). Both give
+    // the same table; the second is there to compare with.
+    bool KeepCellNumbers = true;
 
     // Day begin read from an overview cell ("06" hours); -1.0 for a cell that
     // is empty, not an integer or outside 0..23.
@@ -165,6 +169,8 @@ private:
     struct TFieldPlan {
         TFieldMode mode = TFieldMode::Hidden;
         int column = 0;         // shown column (0-based from the column offset)
+        // The numbers kept of that column (with difference columns).
+        std::vector<double>* numbers = nullptr;
     };
 
     QString OverviewCell(int col, int row) const;
@@ -177,6 +183,8 @@ private:
     static constexpr int FullTable = -2;
     int OrdinaryRow(int64_t seconds, int slot);
     void WriteField(int index, QStringView field, bool last);
+    // Writes the special-event marker of a row (0-based grid row).
+    void PutFlag(int row, bool special);
     // Writes the date text of a row (with the time when withTime is set).
     void PutDateText(platform::DateTimeValue t, bool withTime, int gridRow);
     // The sort key of a row: the number of its time stamp's key text and the
@@ -235,6 +243,24 @@ private:
     };
     QHash<QString, std::vector<TDeviceColumn>> deviceColumns_;
     uint32_t archive_ = 0;       // counts the EvaluateRow calls of a table
+
+    // With difference columns: the number each value cell reads as (the
+    // difference columns' -9999 for an empty cell), by grid column of the
+    // fill and each by grid row, kept as the cell is written; and by grid
+    // row whether its marker says special event. The finish takes the
+    // differences from these instead of reading every cell back.
+    bool numbersKept_ = false;
+    std::vector<std::vector<double>> cellNumbers_;
+    std::vector<uint8_t> rowSpecial_;
+    // Where each grid row stood while it was filled, after the rows were
+    // sorted (empty: where it stands now); orderKnown_ is false once the
+    // rows moved in a way not followed here.
+    std::vector<int32_t> rowOrigin_;
+    bool orderKnown_ = true;
+
+    // The line whose fields are being written (its characters in front of a
+    // field may be read with it).
+    const char16_t* lineChars_ = nullptr;
 
     // Per archive: how each data field is written.
     std::vector<TFieldPlan> plan_;

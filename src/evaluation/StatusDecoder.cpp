@@ -1,6 +1,7 @@
 #include "evaluation/StatusDecoder.h"
 
 #include "base/ZT_Tools.h"
+#include "platform/CharCopy.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramPath.h"
 #include "platform/StringGrid.h"
@@ -203,9 +204,17 @@ QChar TStatusDecoder::IsSpecialEvent(QStringView line) const
     // which is rare in a line, in one walk; the code is read from there.
     const char16_t* chars = line.utf16();
     const qsizetype n = line.size();
-    qsizetype x = n < 3 ? -1 : line.indexOf(u'x', 2);
-    while (x >= 0 && !(chars[x - 1] == u'0' && chars[x - 2] == u'\t'))
-        x = x + 1 < n ? line.indexOf(u'x', x + 1) : -1;
+    qsizetype x = -1;
+    if (n >= 3) {
+        const char16_t* const end = chars + n;
+        for (const char16_t* p = platform::FindChar(chars + 2, end, u'x'); p < end;
+             p = platform::FindChar(p + 1, end, u'x')) {
+            if (p[-1] == u'0' && p[-2] == u'\t') {
+                x = p - chars;
+                break;
+            }
+        }
+    }
     if (x < 0)
         return QLatin1Char('0');
     const QStringView code = StatusCodeOfLine(line.mid(x - 2));

@@ -311,7 +311,7 @@ void TTableModel::FillDifferenceColumn(int srcCol, int dstCol, bool resetOnDecre
 }
 
 void TTableModel::FillDifferenceColumns(const std::vector<std::pair<int, int>>& columns, bool resetOnDecrease,
-                                        const QString& picture)
+                                        const QString& picture, const std::vector<TColumnNumbers>& numbers)
 {
     const int fixedRows = grid_.FixedRows();
     const int rowCount = grid_.RowCount();
@@ -321,13 +321,15 @@ void TTableModel::FillDifferenceColumns(const std::vector<std::pair<int, int>>& 
         int src = 0;
         int dst = 0;
         double prev = NoValue;
+        TColumnNumbers numbers;
     };
     std::vector<TColumn> work;
     work.reserve(columns.size());
-    for (const auto& [srcCol, dstCol] : columns) {
+    for (std::size_t k = 0; k < columns.size(); ++k) {
+        const auto& [srcCol, dstCol] = columns[k];
         if (srcCol < 0 || dstCol < 0 || srcCol >= grid_.ColCount() || dstCol >= grid_.ColCount())
             continue;
-        work.push_back(TColumn{srcCol, dstCol, NoValue});
+        work.push_back(TColumn{srcCol, dstCol, NoValue, k < numbers.size() ? numbers[k] : TColumnNumbers{}});
     }
     if (work.empty())
         return;
@@ -358,15 +360,18 @@ void TTableModel::FillDifferenceColumns(const std::vector<std::pair<int, int>>& 
     // row without a value leaves its cell empty and does not break the chain.
     // The columns do not depend on each other: one walk down the rows serves
     // all of them.
+    auto valueOf = [this](const TColumn& column, int row) {
+        return row < column.numbers.size ? column.numbers.values[row] : CellValue(column.src, row);
+    };
     for (TColumn& column : work)
-        column.prev = CellValue(column.src, fixedRows);
+        column.prev = valueOf(column, fixedRows);
     for (int r = fixedRows + 1; r < rowCount; ++r) {
         // Messages go through as often as in one walk per column.
         if (pump_ != nullptr && (r & 1023) == 0)
             for (std::size_t k = 0; k < work.size(); ++k)
                 pump_->Pump();
         for (TColumn& column : work) {
-            const double cur = CellValue(column.src, r);
+            const double cur = valueOf(column, r);
             double& prev = column.prev;
             if (cur == NoValue) {
                 grid_.SetCell(column.dst, r - 1, QStringView());

@@ -106,8 +106,16 @@ public:
     // The same for several (SrcCol, DstCol) pairs in one walk down the rows;
     // each pair as FillDifferenceColumn would write it. A destination column
     // must be no source column of another pair.
+    // The numbers of a source column known beforehand, by grid row: each is
+    // what the cell's text reads as (-9999 for an empty cell). Rows from size
+    // on are read from their texts.
+    struct TColumnNumbers {
+        const double* values = nullptr;
+        int size = 0;
+    };
+    // numbers, when given, has one entry per pair of columns.
     void FillDifferenceColumns(const std::vector<std::pair<int, int>>& columns, bool resetOnDecrease,
-                               const QString& picture);
+                               const QString& picture, const std::vector<TColumnNumbers>& numbers = {});
     QString FormatDifference(const QString& picture, double value) const;
     // The same text written to out (room for PictureCapacity characters);
     // answers its length.

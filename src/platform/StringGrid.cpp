@@ -373,7 +373,8 @@ void TStringGridModel::TRow::Erase(std::size_t col)
     char16_t* chars = Chars();
     const uint32_t begin = col == 0 ? 0 : ends[col - 1];
     const uint32_t size = ends[col] - begin;
-    platform::MoveChars(chars + begin, chars + begin + size, block_->chars - begin - size);
+    if (size != 0)
+        platform::MoveChars(chars + begin, chars + begin + size, block_->chars - begin - size);
     for (std::size_t k = col + 1; k < block_->cells; ++k)
         ends[k - 1] = ends[k] - size;
     --block_->cells;

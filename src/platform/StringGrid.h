@@ -301,19 +301,23 @@ private:
         // empty); cells and chars are the room a new block makes.
         void Set(TRowArena& arena, std::size_t col, const char16_t* text, std::size_t size, std::size_t cells,
                  std::size_t chars);
-        // Writes a non-empty text as cell col when col is the next cell and
-        // the block has room for it (nothing moves, so the text may lie in
-        // this row); false, with nothing changed, otherwise.
+        // Writes a non-empty text as cell col when col lies at or beyond the
+        // stored cells (those between become empty) and the block has room
+        // for it (nothing moves, so the text may lie in this row); false,
+        // with nothing changed, otherwise.
         bool TryAppend(std::size_t col, const char16_t* text, std::size_t size)
         {
-            if (block_ == nullptr || size == 0 || col != block_->cells || col >= block_->cellCapacity)
+            if (block_ == nullptr || size == 0 || col < block_->cells || col >= block_->cellCapacity)
                 return false;
             const std::size_t end = block_->chars;
             const std::size_t needChars = end + size;
             if (needChars > block_->charCapacity || needChars > MaxRowChars)
                 return false;
             platform::MoveChars(Chars() + end, text, size);
-            Ends()[col] = uint32_t(needChars);
+            uint32_t* ends = Ends();
+            for (std::size_t k = block_->cells; k < col; ++k)
+                ends[k] = uint32_t(end);
+            ends[col] = uint32_t(needChars);
             block_->cells = uint32_t(col + 1);
             block_->chars = uint32_t(needChars);
             return true;

@@ -318,8 +318,10 @@ TEST(StringGridModel, CellsWrittenInAnyOrderReadBackAsWritten)
     for (int step = 0; step < 4000; ++step) {
         const int r = int(next(uint32_t(rows)));
         const int stored = g.RowCellCount(r);
-        // Mostly the next cell of the row, as a fill writes them.
-        const int c = next(3) != 0 && stored < cols ? stored : int(next(uint32_t(cols)));
+        // Mostly the next cell of the row or one a cell or two beyond it,
+        // as a fill writes them.
+        const int c = next(3) != 0 && stored < cols ? std::min(cols - 1, stored + int(next(4) == 0 ? next(3) : 0))
+                                                    : int(next(uint32_t(cols)));
         QString text;
         if (next(8) != 0)
             text = QString(int(next(20)), QChar(u'a' + char16_t(next(26))));
@@ -335,6 +337,10 @@ TEST(StringGridModel, CellsWrittenInAnyOrderReadBackAsWritten)
         }
         for (int k = 0; k < cols; ++k)
             ASSERT_EQ(g.Cell(k, r), model[std::size_t(r)][std::size_t(k)]) << step << ' ' << r << ' ' << k;
+        // A text written beyond the stored cells makes it the last stored one.
+        if (c >= stored && !g.Cell(c, r).isEmpty()) {
+            ASSERT_EQ(g.RowCellCount(r), c + 1) << step;
+        }
     }
 }
 
