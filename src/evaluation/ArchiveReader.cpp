@@ -271,17 +271,22 @@ platform::DateTimeValue TArchiveReader::ReadByLayout(QStringView text) const
 
 platform::DateTimeValue TArchiveReader::ParseTimestamp(QStringView text)
 {
+    // Lines of one day share the date part: it is read once, and the time
+    // of the common stamp by position (same answers).
+    platform::DateTimeValue value = 0;
+    if (platform::LocaleFormats::Current().TryParseHeldDayStamp(text, value, dateParse_) && value != 0.0)
+        return value;
+    return ParseTimestampGeneral(text);
+}
+
+platform::DateTimeValue TArchiveReader::ParseTimestampGeneral(QStringView text)
+{
     if (text.isEmpty())
         return 0.0;
     platform::DateTimeValue value = 0;
-    // Lines of one day share the date part: it is read once (same answer).
     if (platform::LocaleFormats::Current().TryParseDateTime(text, value, dateParse_) && value != 0.0)
         return value;
-    return ParseTimestampByLayouts(text);
-}
 
-platform::DateTimeValue TArchiveReader::ParseTimestampByLayouts(QStringView text)
-{
     // The layout found last is tried first: an archive keeps its layout, and
     // the layouts exclude each other, so the order does not change the result.
     const TDateLayout& l = state_.DateLayout;

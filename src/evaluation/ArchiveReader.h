@@ -61,8 +61,8 @@ public:
     platform::DateTimeValue ParseTimestamp(QStringView text);
 
 private:
-    // ParseTimestamp for a text the platform's formats cannot read.
-    platform::DateTimeValue ParseTimestampByLayouts(QStringView text);
+    // ParseTimestamp for a text not read by the formats' short way.
+    platform::DateTimeValue ParseTimestampGeneral(QStringView text);
     bool TryLayout(QStringView text, int layout);
     bool LayoutAccepts(QStringView text, const TDateLayout& l, QChar sep) const;
     platform::DateTimeValue ReadByLayout(QStringView text) const;

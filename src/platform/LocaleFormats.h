@@ -102,6 +102,11 @@ public:
     };
     // The same answer as TryParseDateTime.
     bool TryParseDateTime(QStringView text, DateTimeValue& result, DateParseCache& cache) const;
+    // The common case of the above alone, for a caller that reads the
+    // stamps of a whole archive: a text of the held date with "HH:mm:ss" to
+    // its end. True with the answer of TryParseDateTime; false when the text
+    // is no such case, or names no time (TryParseDateTime tells then).
+    bool TryParseHeldDayStamp(QStringView text, DateTimeValue& result, const DateParseCache& cache) const;
 
 private:
     static const LocaleFormats& BuildCurrent();
@@ -255,36 +260,43 @@ inline int LocaleFormats::FormatDateTimeTo(DateTimeValue value, DateTextCache& c
     return n + 9;
 }
 
-inline bool LocaleFormats::TryParseDateTime(QStringView text, DateTimeValue& result, DateParseCache& cache) const
+inline bool LocaleFormats::TryParseHeldDayStamp(QStringView text, DateTimeValue& result,
+                                                const DateParseCache& cache) const
 {
     // A time stamp of the held day with "06:15:00" to the end behind the
     // held blank (which ends the blanks) is read by position, as
-    // TryParseTimePart reads it; everything else the general way.
+    // TryParseTimePart reads it.
     const qsizetype held = cache.length;
     const char16_t* chars = reinterpret_cast<const char16_t*>(text.utf16());
     if (!cache.plainTime || text.size() != held + 8 || cache.formats != identity_
         || !detail::SameChars(chars, cache.text, std::size_t(held)))
-        return TryParseDateTimeGeneral(text, result, cache);
+        return false;
     // The eight characters as two words of four: a digit up to 2, a digit,
     // the separator, a digit up to 5; a digit, the separator, a digit up to
-    // 5, a digit (other digits name no time, and the general way refuses
-    // them). Every character c lies in its range [lo, hi] exactly when
-    // neither c, c + 0x7FFF - hi nor c - lo has its top bit set; a carry or
-    // borrow out of a character that fails spoils only the characters after
-    // it.
+    // 5, a digit (other digits name no time). Every character c lies in its
+    // range [lo, hi] exactly when neither c, c + 0x7FFF - hi nor c - lo has
+    // its top bit set; a carry or borrow out of a character that fails
+    // spoils only the characters after it.
     const char16_t* t = chars + held;
     uint64_t w0, w1;
     std::memcpy(&w0, t, 8);
     std::memcpy(&w1, t + 4, 8);
     if (((w0 | (w0 + timeAdd_[0]) | (w0 - timeLow_[0]) | w1 | (w1 + timeAdd_[1]) | (w1 - timeLow_[1]))
          & 0x8000800080008000ull) != 0)
-        return TryParseDateTimeGeneral(text, result, cache);
+        return false;
     const unsigned hour = detail::TwoDigitValue(t);
     if (hour > 23)
         return false;
     const unsigned secs = (hour * 60 + detail::TwoDigitValue(t + 3)) * 60 + detail::TwoDigitValue(t + 6);
     result = ComposeDateTime(cache.date, double(int(secs * 1000)) / double(MSecsPerDay));
     return true;
+}
+
+inline bool LocaleFormats::TryParseDateTime(QStringView text, DateTimeValue& result, DateParseCache& cache) const
+{
+    // What the short way leaves, the general way answers (a text the short
+    // way refuses as well).
+    return TryParseHeldDayStamp(text, result, cache) || TryParseDateTimeGeneral(text, result, cache);
 }
 
 } // namespace platform

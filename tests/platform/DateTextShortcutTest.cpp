@@ -160,12 +160,19 @@ TEST(DateTextShortcut, ReadingWithTheHeldDateGivesTheAnswerOfTheGeneralWay)
     // one of each formats' own.
     LocaleFormats::DateParseCache shared;
     std::vector<LocaleFormats::DateParseCache> own(all.size());
-    int64_t accepted = 0, refused = 0;
+    int64_t accepted = 0, refused = 0, shortWay = 0;
     auto check = [&](std::size_t k, const QString& text) {
         const FormatsAndTwin& f = all[k];
         DateTimeValue general = -7, twin = -7, cached = -7, sharedValue = -7;
         const bool okGeneral = f.formats.TryParseDateTime(text, general);
         const bool okTwin = f.twin.TryParseDateTime(text, twin);
+        // The short way alone, with the date of the text before.
+        DateTimeValue held = -7;
+        if (f.formats.TryParseHeldDayStamp(text, held, own[k])) {
+            ASSERT_TRUE(okGeneral) << f.name << " \"" << text.toStdString() << '"';
+            ASSERT_EQ(Bits(held), Bits(general)) << f.name << " \"" << text.toStdString() << '"';
+            ++shortWay;
+        }
         const bool okCached = f.formats.TryParseDateTime(text, cached, own[k]);
         const bool okShared = f.formats.TryParseDateTime(text, sharedValue, shared);
         ASSERT_EQ(okGeneral, okTwin) << f.name << " \"" << text.toStdString() << '"';
@@ -220,6 +227,7 @@ TEST(DateTextShortcut, ReadingWithTheHeldDateGivesTheAnswerOfTheGeneralWay)
         }
     }
     EXPECT_GT(accepted, 100000);
+    EXPECT_GT(shortWay, 30000);
     EXPECT_GT(refused, 50000);
 }
 
