@@ -271,10 +271,19 @@ platform::DateTimeValue TArchiveReader::ReadByLayout(QStringView text) const
 
 platform::DateTimeValue TArchiveReader::ParseTimestamp(QStringView text)
 {
+    // Lines of one day share the date part: it is read once, and the time
+    // of the common stamp by position (same answers).
+    platform::DateTimeValue value = 0;
+    if (platform::LocaleFormats::Current().TryParseHeldDayStamp(text, value, dateParse_) && value != 0.0)
+        return value;
+    return ParseTimestampGeneral(text);
+}
+
+platform::DateTimeValue TArchiveReader::ParseTimestampGeneral(QStringView text)
+{
     if (text.isEmpty())
         return 0.0;
     platform::DateTimeValue value = 0;
-    // Lines of one day share the date part: it is read once (same answer).
     if (platform::LocaleFormats::Current().TryParseDateTime(text, value, dateParse_) && value != 0.0)
         return value;
 

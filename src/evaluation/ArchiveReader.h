@@ -61,6 +61,8 @@ public:
     platform::DateTimeValue ParseTimestamp(QStringView text);
 
 private:
+    // ParseTimestamp for a text not read by the formats' short way.
+    platform::DateTimeValue ParseTimestampGeneral(QStringView text);
     bool TryLayout(QStringView text, int layout);
     bool LayoutAccepts(QStringView text, const TDateLayout& l, QChar sep) const;
     platform::DateTimeValue ReadByLayout(QStringView text) const;

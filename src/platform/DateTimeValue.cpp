@@ -91,19 +91,14 @@ DateTimeValue EncodeTime(int hour, int minute, int second, int msec)
     return TryEncodeTime(hour, minute, second, msec, v) ? v : 0.0;
 }
 
-DateTimeValue ComposeDateTime(DateTimeValue date, DateTimeValue time)
-{
-    return date < 0 ? date - std::fabs(time) : date + std::fabs(time);
-}
-
-int64_t ToMSecs(DateTimeValue value)
+int64_t detail::ToMSecsGeneral(DateTimeValue value)
 {
     int64_t days = 0;
     const int64_t ms = RoundedFractionUnits(value, double(MSecsPerDay), days);
     return days * MSecsPerDay + ms;
 }
 
-int64_t ToWholeSeconds(DateTimeValue value)
+int64_t detail::ToWholeSecondsGeneral(DateTimeValue value)
 {
     int64_t days = 0;
     const int64_t s = RoundedFractionUnits(value, double(SecondsPerDay), days);

@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QTime>
+#include <cmath>
 #include <cstdint>
 
 namespace platform {
@@ -29,7 +30,10 @@ bool TryEncodeTime(int hour, int minute, int second, int msec, DateTimeValue& re
 DateTimeValue EncodeTime(int hour, int minute, int second, int msec = 0);
 
 // Date plus time of day, minding the backwards count below 0.
-DateTimeValue ComposeDateTime(DateTimeValue date, DateTimeValue time);
+inline DateTimeValue ComposeDateTime(DateTimeValue date, DateTimeValue time)
+{
+    return date < 0 ? date - std::fabs(time) : date + std::fabs(time);
+}
 
 // Parts of a value, rounded to the nearest millisecond (23:59:59.9996 is the
 // next day's midnight).
@@ -41,10 +45,58 @@ void DecodeTime(DateTimeValue value, int& hour, int& minute, int& second, int& m
 // Weekday of a value: 0 Sunday .. 6 Saturday.
 int DayOfWeek(DateTimeValue value);
 
+namespace detail {
+
+// The conversions to milliseconds and whole seconds are made for every line
+// of an archive and every row of a table. For the values of real dates (far
+// below 10^9 days) they are done inline and without calls of the C library,
+// with the same answers as the general way: the cut to the whole days by a
+// conversion to an integer (exact there), and the rounding of the fraction's
+// units by adding and taking away 2^52, which rounds a number below 2^52 to
+// an integer in the current rounding mode, as nearbyint does.
+constexpr double FastRangeDays = 1.0e9;
+
+inline int64_t RoundedUnitsBelow2p52(double units)
+{
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__)) && defined(__SSE2_MATH__)
+    // The barriers keep the product from being fused with the addition and
+    // the addition from being folded away.
+    __asm__("" : "+x"(units));
+    double shifted = units + 4503599627370496.0;
+    __asm__("" : "+x"(shifted));
+    return int64_t(shifted - 4503599627370496.0);
+#else
+    return int64_t(std::nearbyint(units));
+#endif
+}
+
+inline int64_t WholeUnits(DateTimeValue value, int64_t unitsPerDay)
+{
+    const int64_t days = int64_t(value);
+    const double fraction = std::fabs(value - double(days)) * double(unitsPerDay);
+    return days * unitsPerDay + RoundedUnitsBelow2p52(fraction);
+}
+
+// The general way, for any value: by trunc and nearbyint.
+int64_t ToMSecsGeneral(DateTimeValue value);
+int64_t ToWholeSecondsGeneral(DateTimeValue value);
+
+} // namespace detail
+
 // Milliseconds and whole seconds since 30.12.1899 00:00, rounded to the nearest
 // (ties to even), and back.
-int64_t ToMSecs(DateTimeValue value);
-int64_t ToWholeSeconds(DateTimeValue value);
+inline int64_t ToMSecs(DateTimeValue value)
+{
+    return std::fabs(value) < detail::FastRangeDays ? detail::WholeUnits(value, MSecsPerDay)
+                                                    : detail::ToMSecsGeneral(value);
+}
+
+inline int64_t ToWholeSeconds(DateTimeValue value)
+{
+    return std::fabs(value) < detail::FastRangeDays ? detail::WholeUnits(value, SecondsPerDay)
+                                                    : detail::ToWholeSecondsGeneral(value);
+}
+
 DateTimeValue FromMSecs(int64_t msecs);
 DateTimeValue FromWholeSeconds(int64_t seconds);
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <memory>
 
 namespace platform {
@@ -193,6 +194,20 @@ LocaleFormats::LocaleFormats(const QString& shortDateFormat, const QString& long
         pmText_ = QStringLiteral("PM");
     plainTime_ = longTime_ == QStringLiteral("HH") + timeSep_ + QStringLiteral("mm") + timeSep_ + QStringLiteral("ss")
         && !amText_.front().isDigit() && !pmText_.front().isDigit();
+    // The ranges of the characters of "HH:mm:ss" read by position, as lower
+    // bounds and as what lifts an upper bound to 0x7FFF, four to a word.
+    const char16_t sep = timeSep_.unicode();
+    const char16_t low[8] = {u'0', u'0', sep, u'0', u'0', sep, u'0', u'0'};
+    const char16_t high[8] = {u'2', u'9', sep, u'5', u'9', sep, u'5', u'9'};
+    for (int k = 0; k < 8; ++k) {
+        const int word = k / 4, shift = 16 * (k % 4);
+        timeLow_[word] |= uint64_t(low[k]) << shift;
+        timeAdd_[word] |= uint64_t(0x7FFF - std::min<int>(high[k], 0x7FFF)) << shift;
+    }
+    if (sep >= 0x8000) {
+        // No such range: every time goes the general way.
+        timeAdd_[0] = timeAdd_[1] = 0x8000800080008000ull;
+    }
 }
 
 LocaleFormats LocaleFormats::FromLocale(const QLocale& locale)
@@ -205,21 +220,26 @@ LocaleFormats LocaleFormats::FromLocale(const QLocale& locale)
                          locale.timeFormat(QLocale::LongFormat), locale);
 }
 
-const LocaleFormats& LocaleFormats::Current()
+const LocaleFormats& LocaleFormats::BuildCurrent()
 {
     auto& slot = CurrentSlot();
     if (!slot)
         slot = std::make_unique<LocaleFormats>(FromLocale(QLocale::system()));
+    current_ = slot.get();
     return *slot;
 }
 
 void LocaleFormats::SetCurrent(const LocaleFormats& formats)
 {
-    CurrentSlot() = std::make_unique<LocaleFormats>(formats);
+    // The new formats first: formats may be a copy of the ones in use.
+    auto replacement = std::make_unique<LocaleFormats>(formats);
+    CurrentSlot() = std::move(replacement);
+    current_ = CurrentSlot().get();
 }
 
 void LocaleFormats::ResetCurrent()
 {
+    current_ = nullptr;
     CurrentSlot().reset();
 }
 
@@ -504,6 +524,7 @@ bool LocaleFormats::FillDateCache(DateTimeValue value, int64_t day, DateTextCach
     if (!AppendNumericTo(cache.text, n, 62, dateTokens_, parts))
         return false;
     cache.day = day;
+    cache.dayBegin = day * MSecsPerDay;
     cache.year = parts.year;
     cache.month = parts.month;
     cache.dayOfMonth = parts.day;
@@ -521,38 +542,29 @@ int LocaleFormats::FormatDateTo(DateTimeValue value, DateTextCache& cache, char1
     return cache.length;
 }
 
-int LocaleFormats::FormatDateTimeTo(DateTimeValue value, DateTextCache& cache, char16_t* buf) const
+int LocaleFormats::FormatDateTimeToGeneral(int64_t ms, DateTimeValue value, DateTextCache& cache,
+                                           char16_t* buf) const
 {
-    const int64_t ms = ToMSecs(value);
     const int64_t day = ms >= 0 ? ms / MSecsPerDay : -((-ms + MSecsPerDay - 1) / MSecsPerDay);
     if (!FillDateCache(value, day, cache))
         return -1;
+    const int rest = int(ms - day * MSecsPerDay);
+    int n = cache.length;
+    if (plainTime_ && n + 9 <= DateTextCapacity) {
+        MoveChars(buf, cache.text, std::size_t(n));
+        detail::PutPlainTime(buf + n, unsigned(rest), timeSep_.unicode());
+        return n + 9;
+    }
     DateTimeParts parts;
     parts.year = cache.year;
     parts.month = cache.month;
     parts.day = cache.dayOfMonth;
-    int64_t rest = ms - day * MSecsPerDay;
-    parts.msec = int(rest % 1000);
-    rest /= 1000;
-    parts.second = int(rest % 60);
-    rest /= 60;
-    parts.minute = int(rest % 60);
-    parts.hour = int(rest / 60);
-    int n = cache.length;
+    parts.msec = rest % 1000;
+    parts.second = rest / 1000 % 60;
+    parts.minute = rest / 60000 % 60;
+    parts.hour = rest / 3600000;
     MoveChars(buf, cache.text, std::size_t(n));
     buf[n++] = u' ';
-    if (plainTime_ && n + 8 <= DateTextCapacity) {
-        // "HH:mm:ss" by position, as the compiled format writes it.
-        const char16_t sep = timeSep_.unicode();
-        const int fields[3] = {parts.hour, parts.minute, parts.second};
-        for (int k = 0; k < 3; ++k) {
-            if (k > 0)
-                buf[n++] = sep;
-            buf[n++] = char16_t(u'0' + fields[k] / 10 % 10);
-            buf[n++] = char16_t(u'0' + fields[k] % 10);
-        }
-        return n;
-    }
     if (AppendNumericTo(buf, n, DateTextCapacity, timeTokens_, parts))
         return n;
     return -1;
@@ -705,14 +717,14 @@ bool LocaleFormats::TryParseDateTime(QStringView text, DateTimeValue& result) co
     return TryParseDatePart(text, pos, date) && TryParseTimePart(text, pos, date, result);
 }
 
-bool LocaleFormats::TryParseDateTime(QStringView text, DateTimeValue& result, DateParseCache& cache) const
+bool LocaleFormats::TryParseDateTimeGeneral(QStringView text, DateTimeValue& result, DateParseCache& cache) const
 {
     // The held date part holds for a text that agrees with it up to and
     // including the first character behind it.
     const qsizetype held = cache.length;
-    if (cache.formats == identity_ && text.size() >= held
-        && std::char_traits<char16_t>::compare(reinterpret_cast<const char16_t*>(text.utf16()), cache.text,
-                                               std::size_t(held)) == 0)
+    const qsizetype size = text.size();
+    const char16_t* chars = reinterpret_cast<const char16_t*>(text.utf16());
+    if (cache.formats == identity_ && size >= held && detail::SameChars(chars, cache.text, std::size_t(held)))
         return TryParseTimePart(text, cache.timePos, cache.date, result);
     qsizetype pos = 0;
     DateTimeValue date = 0;
@@ -720,15 +732,16 @@ bool LocaleFormats::TryParseDateTime(QStringView text, DateTimeValue& result, Da
         return false;
     // The reading of the date looked at the characters up to pos, that one
     // included when it exists; a text that ends there is not held.
-    if (pos < text.size() && pos + 1 <= qsizetype(std::size(cache.text))) {
+    if (pos < size && pos + 1 <= qsizetype(std::size(cache.text))) {
         cache.formats = identity_;
         cache.length = int(pos + 1);
         cache.timePos = pos;
+        cache.plainTime = plainTime_ && IsBlank(text[pos]);
         cache.date = date;
-        std::char_traits<char16_t>::copy(cache.text, reinterpret_cast<const char16_t*>(text.utf16()),
-                                         std::size_t(pos + 1));
+        std::char_traits<char16_t>::copy(cache.text, chars, std::size_t(pos + 1));
     } else {
         cache.formats = 0;
+        cache.plainTime = false;
     }
     return TryParseTimePart(text, pos, date, result);
 }
