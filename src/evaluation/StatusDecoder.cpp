@@ -215,9 +215,14 @@ QChar TStatusDecoder::IsSpecialEvent(QStringView line) const
             }
         }
     }
-    if (x < 0)
+    return IsSpecialEventAt(line, x < 0 ? -1 : x - 2);
+}
+
+QChar TStatusDecoder::IsSpecialEventAt(QStringView line, qsizetype tab) const
+{
+    if (tab < 0 || tab >= line.size())
         return QLatin1Char('0');
-    const QStringView code = StatusCodeOfLine(line.mid(x - 2));
+    const QStringView code = StatusCodeOfLine(line.mid(tab));
     if (code.size() < 3)
         return QLatin1Char('0');
     const auto it = std::lower_bound(sortedEvents_.begin(), sortedEvents_.end(), code,
