@@ -677,53 +677,8 @@ void TEvaluator::EvaluateDataLine(QStringView line)
     QStringView ordinal;
     const char16_t* chars = line.utf16();
     lineChars_ = chars;
-    // The TABs as they are found, so that the test for a special event (the
-    // first TAB "0x") needs no walk of its own: it takes the rest at once.
-    constexpr int MaxTabs = 64;
-    qsizetype tabs[MaxTabs];
-    int found = 0;                 // tabs[0, found) are known
-    int used = 0;                  // of which the fields took tabs[0, used)
-    qsizetype searchFrom = 0;      // where the search for the next TAB goes on
-    bool complete = false;         // no TAB after those found
-    auto nextTab = [&]() -> qsizetype {
-        if (used < found)
-            return tabs[used++];
-        if (complete)
-            return size;
-        const qsizetype t = platform::FindChar(chars + searchFrom, chars + size, u'\t') - chars;
-        if (t >= size) {
-            complete = true;
-            return size;
-        }
-        searchFrom = t + 1;
-        if (found < MaxTabs) {
-            tabs[found++] = t;
-            used = found;
-        }
-        return t;
-    };
-    auto isSpecialEvent = [&]() {
-        while (!complete && found < MaxTabs) {
-            const qsizetype t = platform::FindChar(chars + searchFrom, chars + size, u'\t') - chars;
-            if (t >= size) {
-                complete = true;
-                break;
-            }
-            searchFrom = t + 1;
-            tabs[found++] = t;
-        }
-        if (!complete)
-            return decoder_.IsSpecialEventLine(line);   // more TABs than kept
-        qsizetype first = -1;
-        for (int k = 0; k < found && first < 0; ++k) {
-            const qsizetype t = tabs[k];
-            if (t + 2 < size && chars[t + 1] == u'0' && chars[t + 2] == u'x')
-                first = t;
-        }
-        return decoder_.IsSpecialEventAt(line, first) == u'1';
-    };
     for (;;) {
-        const qsizetype tab = nextTab();
+        const qsizetype tab = platform::FindChar(chars + start, chars + size, u'\t') - chars;
         if (tab >= size)
             break;
         const QStringView field = line.mid(start, tab - start).left(ArchiveTextLength);
@@ -737,7 +692,7 @@ void TEvaluator::EvaluateDataLine(QStringView line)
             const int64_t seconds = platform::ToWholeSeconds(t);
             if (seconds < startSeconds_ || seconds > endSeconds_)
                 return;
-            const bool special = isSpecialEvent();
+            const bool special = decoder_.IsSpecialEventLine(line);
             const uint8_t mode = state_.Settings.SondEreig;
             if (state_.ValueArchive && mode != 2 && !special) {
                 const int64_t slot = RoundDiv(seconds - startSeconds_, SlotSeconds);

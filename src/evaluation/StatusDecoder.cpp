@@ -215,14 +215,9 @@ QChar TStatusDecoder::IsSpecialEvent(QStringView line) const
             }
         }
     }
-    return IsSpecialEventAt(line, x < 0 ? -1 : x - 2);
-}
-
-QChar TStatusDecoder::IsSpecialEventAt(QStringView line, qsizetype tab) const
-{
-    if (tab < 0 || tab >= line.size())
+    if (x < 0)
         return QLatin1Char('0');
-    const QStringView code = StatusCodeOfLine(line.mid(tab));
+    const QStringView code = StatusCodeOfLine(line.mid(x - 2));
     if (code.size() < 3)
         return QLatin1Char('0');
     const auto it = std::lower_bound(sortedEvents_.begin(), sortedEvents_.end(), code,

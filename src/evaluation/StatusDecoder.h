@@ -79,9 +79,6 @@ public:
     // event, else '0'. Runs for every data line: allocates nothing.
     QChar IsSpecialEvent(QStringView line) const;
     bool IsSpecialEventLine(QStringView line) const { return IsSpecialEvent(line) == u'1'; }
-    // The same for a caller that found the line's first TAB "0x" itself: tab
-    // is its index, -1 when the line has none.
-    QChar IsSpecialEventAt(QStringView line, qsizetype tab) const;
     // The status code of a line as the test reads it ("0x" and the digits up to
     // the first other character); empty when the line has no TAB "0x".
     static QStringView StatusCodeOfLine(QStringView line);
