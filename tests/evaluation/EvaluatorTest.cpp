@@ -424,6 +424,37 @@ TEST_F(EvaluatorTest, SpecialEventModesSelectOrdinaryEventAndLogbookRows)
     }
 }
 
+TEST_F(EvaluatorTest, TheFirstEventCodeOfALineDecidesWhereverItStands)
+{
+    // The code after the first TAB "0x" counts, also in a value field, also
+    // behind more TABs than the evaluation keeps track of.
+    const QString d = QStringLiteral("01.01.2004");
+    QStringList many(69, QStringLiteral("1"));
+    QStringList specialFirst = many, ordinaryFirst = many;
+    specialFirst[3] = QStringLiteral("0x8105");
+    specialFirst << QStringLiteral("0x8104");
+    ordinaryFirst[3] = QStringLiteral("0x8104");
+    ordinaryFirst << QStringLiteral("0x8105");
+    const QStringList lines{
+        DataLine(1, Ts(d, "00:15:00"), {"0x8105", "1", "0"}),
+        DataLine(2, Ts(d, "00:30:00"), {"100", "1", "0", "0x8104"}),
+        DataLine(3, Ts(d, "00:45:00"), {"100", "1", "0", "0x8105"}),
+        DataLine(4, Ts(d, "01:00:00"), many + QStringList{"0x8105"}),
+        DataLine(5, Ts(d, "01:15:00"), specialFirst),
+        DataLine(6, Ts(d, "01:30:00"), ordinaryFirst),
+        DataLine(7, Ts(d, "01:45:00"), {"100", "10x8105", "0"}),
+        DataLine(8, Ts(d, "02:00:00"), {"100", "1", "0"}) + QStringLiteral("\t0"),
+    };
+    WriteArchive(QStringLiteral("A.AGR"), ArchiveText("5", kNames, kUnits, lines));
+    FillOverview(overview, {{QStringLiteral("A.AGR"), QStringLiteral("5")}});
+    SelectDevice(QStringLiteral("5"), QStringLiteral("1"));
+    QStringList expected;
+    for (const QString& line : lines)
+        expected << (decoder.IsSpecialEventLine(line) ? QStringLiteral("1") : QStringLiteral("0"));
+    EXPECT_EQ(expected, (QStringList{"1", "0", "1", "1", "1", "0", "0", "0"}));
+    EXPECT_EQ(Column(0), expected);
+}
+
 TEST_F(EvaluatorTest, EventRowsAtMidnightShowTheTimeEvenInDayView)
 {
     const QString d = QStringLiteral("02.01.2004");
