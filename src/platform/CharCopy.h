@@ -4,6 +4,15 @@
 #include <cstdint>
 #include <cstddef>
 #include <cstring>
+// The copies below sit on the path of every cell a fill writes: the
+// compiler is told to put them in place even inside large routines.
+#if defined(__GNUC__) || defined(__clang__)
+#define VALDRAN_CHARS_INLINE inline __attribute__((always_inline))
+#elif defined(_MSC_VER)
+#define VALDRAN_CHARS_INLINE __forceinline
+#else
+#define VALDRAN_CHARS_INLINE inline
+#endif
 #if defined(__SSE2__) || defined(_M_X64) || defined(_M_AMD64)
 #include <emmintrin.h>
 #define VALDRAN_CHARS_SSE2 1
@@ -18,7 +27,7 @@ void MoveCharsLong(char16_t* dst, const char16_t* src, std::size_t count);
 // are short: up to 32 characters are moved here with a few whole-word loads
 // and stores, all loads first, instead of a call of the library's routine,
 // which on some processors costs more than the copy itself.
-inline void MoveChars(char16_t* dst, const char16_t* src, std::size_t count)
+VALDRAN_CHARS_INLINE void MoveChars(char16_t* dst, const char16_t* src, std::size_t count)
 {
     auto load = [](const char16_t* p, auto& word) { std::memcpy(&word, p, sizeof word); };
     auto store = [](char16_t* p, const auto& word) { std::memcpy(p, &word, sizeof word); };
