@@ -175,11 +175,11 @@ void TEvaluator::SetRowKey(int row, int64_t number, QStringView tail)
         return;
     // The common case: the key of the row just made, without a text.
     if (std::size_t(row) == rowKeys_.size() && tail.isEmpty()) {
-        rowKeys_.push_back(TRowSortKey{number, {}, 0});
+        rowKeys_.push_back(TRowSortKey{number, {}});
         return;
     }
     while (rowKeys_.size() <= std::size_t(row))
-        rowKeys_.push_back(TRowSortKey{-1, {}, 0});
+        rowKeys_.push_back(TRowSortKey{-1, {}});
     TRowSortKey& key = rowKeys_[std::size_t(row)];
     key.number = number;
     if (!tail.isEmpty()) {
@@ -230,26 +230,11 @@ void TEvaluator::SortByKeys()
         keysPending_ = false;
         std::vector<TRowSortKey> keys(std::make_move_iterator(rowKeys_.begin() + first),
                                       std::make_move_iterator(rowKeys_.end()));
-        for (std::size_t i = 0; i < keys.size(); ++i)
-            keys[i].origin = first + int32_t(i);
         SortGridByRowKeys(keys, false, grid, pump_);
-        // The rows of an evaluation mostly stay where they are.
-        rowOrigin_.clear();
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            if (keys[i].origin != first + int32_t(i)) {
-                rowOrigin_.resize(std::size_t(first) + keys.size());
-                for (int r = 0; r < first; ++r)
-                    rowOrigin_[std::size_t(r)] = r;
-                for (std::size_t k = 0; k < keys.size(); ++k)
-                    rowOrigin_[std::size_t(first) + k] = keys[k].origin;
-                break;
-            }
-        }
         return;
     }
     WriteSortKeys();
     SortGridByValue(KeyColumn, false, grid, pump_);
-    orderKnown_ = false;
 }
 
 QString TEvaluator::SortKeyText(int64_t seconds)
@@ -314,8 +299,6 @@ void TEvaluator::FillTable(uint8_t level, const QString& nodeText, const QString
     keysPending_ = false;
     RowLimitReached = false;
     numbersKept_ = view_.Differenz && KeepCellNumbers;
-    rowOrigin_.clear();
-    orderKnown_ = true;
 
     platform::TStringGridModel& grid = table_.Grid();
     grid.BeginUpdate();
@@ -448,8 +431,6 @@ void TEvaluator::StartTable(int row)
     for (std::vector<double>& numbers : cellNumbers_)
         numbers.clear();
     rowSpecial_.clear();
-    rowOrigin_.clear();
-    orderKnown_ = true;
 
     const TTableOutputParams* params = table_.Params();
     table_.ClearTable(params != nullptr ? params->DruckDateiName : QString());
@@ -459,6 +440,8 @@ void TEvaluator::StartTable(int row)
         hooks_.InstallTableDrawCell();
     platform::TStringGridModel& grid = table_.Grid();
     grid.SetRowCount(InitialRowCount);
+    fillRowOrder_ = grid.RowOrderChanges();
+    fillColumnOrder_ = grid.ColumnOrderChanges();
 
     const int nameRow1 = nameRow_ + 1;   // 1-based rows of the fill interface
     table_.SetHeaderCell(QString(), nameRow1, FlagColumn);
@@ -834,6 +817,7 @@ void TEvaluator::PutFlag(int row, bool special)
 {
     table_.SetCell(FlagText(special), row + 1, FlagColumn);
     if (numbersKept_ && row >= 0) {
+        table_.Grid().SetRowObject(row, quintptr(row) + 1);
         if (std::size_t(row) >= rowSpecial_.size())
             rowSpecial_.resize(std::max(std::size_t(row) + 1, 2 * rowSpecial_.size()), 0);
         rowSpecial_[std::size_t(row)] = special ? 1 : 0;
@@ -870,6 +854,10 @@ void TEvaluator::FinishEvaluation()
     table_.FinishTable(1, false);
     EnsureTableColumnWidths();
     grid.SetRowCount(RowCount + 1);
+    // The fill moves no row and no column: if one moved all the same (the
+    // user dragged it), the kept numbers no longer say which cell is which.
+    if (grid.RowOrderChanges() != fillRowOrder_ || grid.ColumnOrderChanges() != fillColumnOrder_)
+        numbersKept_ = false;
 
     if (state_.Abort) {
         WriteSortKeys();
@@ -883,17 +871,21 @@ void TEvaluator::FinishEvaluation()
     LetMessagesThrough();
     SortByKeys();
     LetMessagesThrough();
+    // Rows may move from here on (they carry their fill rows), columns only
+    // by the key column going: grid column c is then column c + 1 of the
+    // fill.
+    if (grid.ColumnOrderChanges() != fillColumnOrder_)
+        numbersKept_ = false;
     table_.DeleteColumn(KeyColumn);
+    fillColumnOrder_ = grid.ColumnOrderChanges();
     LetMessagesThrough();
     grid.SetFixedCols(1);
 
     uint16_t statusColumn = 0;
     if (decoder_.FindStatusColumn(grid, nameRow_, statusColumn)) {
         StatusColumn = statusColumn;
-        if (state_.Settings.SortOno) {
+        if (state_.Settings.SortOno)
             SortGridByValue(StatusColumn + 1, false, grid, pump_);
-            orderKnown_ = false;
-        }
     } else {
         StatusColumn = 0;
     }
@@ -949,15 +941,24 @@ void TEvaluator::AddDifferenceColumns()
         grid.SetColCount(fixedCols + 2 * n + 1);
 
     // The key column is gone: grid column c was column c + 1 of the fill.
-    const bool numbersKnown = numbersKept_ && orderKnown_;
-    auto originOf = [this](int r) {
-        return std::size_t(r) < rowOrigin_.size() ? int(rowOrigin_[std::size_t(r)]) : r;
+    // Each data row names its grid row of the fill (0: a row never written).
+    // Both are taken where they are used: messages go through in between,
+    // and the user may move a row meanwhile.
+    auto numbersKnown = [&] { return numbersKept_ && grid.ColumnOrderChanges() == fillColumnOrder_; };
+    std::vector<int32_t> origins;
+    auto takeOrigins = [&] {
+        origins.assign(std::size_t(lastRow) + 1, -1);
+        for (int r = fixedRows; r <= lastRow; ++r)
+            origins[std::size_t(r)] = int32_t(grid.RowObject(r)) - 1;
     };
+    const bool specialKnown = numbersKnown();
+    if (specialKnown)
+        takeOrigins();
     std::vector<int> specialRows;
     for (int r = fixedRows; r <= lastRow; ++r) {
-        if (numbersKnown) {
-            const std::size_t origin = std::size_t(originOf(r));
-            if (origin < rowSpecial_.size() && rowSpecial_[origin] != 0)
+        if (specialKnown) {
+            const int32_t origin = origins[std::size_t(r)];
+            if (origin >= 0 && std::size_t(origin) < rowSpecial_.size() && rowSpecial_[std::size_t(origin)] != 0)
                 specialRows.push_back(r);
         } else if (grid.CellView(0, r) == u"1") {
             specialRows.push_back(r);
@@ -1008,8 +1009,12 @@ void TEvaluator::AddDifferenceColumns()
         std::vector<TTableModel::TColumnNumbers> numbers;
         std::vector<std::vector<double>> moved;
         moved.reserve(columns.size());
-        if (numbersKnown) {
+        if (numbersKnown()) {
+            takeOrigins();
             const int rows = lastRow + 1;
+            bool inPlace = true;
+            for (int r = fixedRows; r < rows && inPlace; ++r)
+                inPlace = origins[std::size_t(r)] == r || origins[std::size_t(r)] < 0;
             for (const auto& column : columns) {
                 const std::size_t fillCol = std::size_t(column.first) + 1;
                 if (fillCol >= cellNumbers_.size())
@@ -1017,13 +1022,17 @@ void TEvaluator::AddDifferenceColumns()
                 std::vector<double>& kept = cellNumbers_[fillCol];
                 if (kept.size() < std::size_t(rows))
                     kept.resize(std::size_t(rows), NoNumber);
-                if (rowOrigin_.empty()) {
+                // The rows of an evaluation mostly stand where they were made.
+                if (inPlace) {
                     numbers.push_back(TTableModel::TColumnNumbers{kept.data(), rows});
                     continue;
                 }
                 std::vector<double>& order = moved.emplace_back(std::size_t(rows), NoNumber);
-                for (int r = fixedRows; r < rows; ++r)
-                    order[std::size_t(r)] = kept[std::size_t(originOf(r))];
+                for (int r = fixedRows; r < rows; ++r) {
+                    const int32_t origin = origins[std::size_t(r)];
+                    if (origin >= 0 && origin < rows)
+                        order[std::size_t(r)] = kept[std::size_t(origin)];
+                }
                 numbers.push_back(TTableModel::TColumnNumbers{order.data(), rows});
             }
         }

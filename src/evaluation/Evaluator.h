@@ -248,14 +248,15 @@ private:
     // fill and each by grid row, kept as the cell is written; and by grid
     // row whether its marker says special event. The finish takes the
     // differences from these instead of reading every cell back.
+    // Each data row carries its grid row of the fill + 1 as its row object,
+    // which moves with it through every sort and every move of a row. A
+    // column moved or a row moved while the table is filled (not by the
+    // evaluation) makes the finish read the cells as they stand instead.
     bool numbersKept_ = false;
     std::vector<std::vector<double>> cellNumbers_;
     std::vector<uint8_t> rowSpecial_;
-    // Where each grid row stood while it was filled, after the rows were
-    // sorted (empty: where it stands now); orderKnown_ is false once the
-    // rows moved in a way not followed here.
-    std::vector<int32_t> rowOrigin_;
-    bool orderKnown_ = true;
+    uint64_t fillRowOrder_ = 0;      // the grid's order counts when the fill began
+    uint64_t fillColumnOrder_ = 0;
 
     // The line whose fields are being written (its characters in front of a
     // field may be read with it).

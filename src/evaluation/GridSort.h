@@ -42,8 +42,6 @@ void SortGridByDate(int32_t Col, bool Descending, platform::TStringGridModel& Gr
 struct TRowSortKey {
     int64_t number = 0;
     std::u32string tail;   // TextSortWeights of the text after the digits
-    // Not compared: free for the caller to follow where each row came from.
-    int32_t origin = 0;
     int compare(const TRowSortKey& other) const
     {
         if (number != other.number)

@@ -334,13 +334,21 @@ void TTableModel::FillDifferenceColumns(const std::vector<std::pair<int, int>>& 
     auto valueOf = [this](const TColumn& column, int row) {
         return row < column.numbers.size ? column.numbers.values[row] : CellValue(column.src, row);
     };
+    const uint64_t rowOrder = grid_.RowOrderChanges();
+    const uint64_t columnOrder = grid_.ColumnOrderChanges();
     for (TColumn& column : work)
         column.prev = valueOf(column, fixedRows);
     for (int r = fixedRows + 1; r < rowCount; ++r) {
-        // Messages go through as often as in one walk per column.
-        if (pump_ != nullptr && (r & 1023) == 0)
+        // Messages go through as often as in one walk per column. A row or
+        // column the user moves meanwhile makes the known numbers stale: the
+        // rest is read from the cells as they then stand.
+        if (pump_ != nullptr && (r & 1023) == 0) {
             for (std::size_t k = 0; k < work.size(); ++k)
                 pump_->Pump();
+            if (grid_.RowOrderChanges() != rowOrder || grid_.ColumnOrderChanges() != columnOrder)
+                for (TColumn& column : work)
+                    column.numbers = TColumnNumbers{};
+        }
         for (TColumn& column : work) {
             const double cur = valueOf(column, r);
             double& prev = column.prev;

@@ -122,7 +122,8 @@ public:
     // must be no source column of another pair.
     // The numbers of a source column known beforehand, by grid row: each is
     // what the cell's text reads as (-9999 for an empty cell). Rows from size
-    // on are read from their texts.
+    // on are read from their texts, and all rows once a row or column moved
+    // during the walk.
     struct TColumnNumbers {
         const double* values = nullptr;
         int size = 0;

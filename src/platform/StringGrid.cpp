@@ -454,6 +454,8 @@ void TStringGridModel::Clear()
 {
     // The rows go, their memory stays for the next fill.
     rows_.clear();
+    ++rowOrderChanges_;
+    ++columnOrderChanges_;
     arena_.Reset();
     Touch();
 }
@@ -490,6 +492,7 @@ void TStringGridModel::MoveRow(int fromIndex, int toIndex)
     if (rows_.size() < std::size_t(needed))
         rows_.resize(std::size_t(needed));
     MoveElement(rows_, fromIndex, toIndex);
+    ++rowOrderChanges_;
     if (!rowHeights_.empty())
         MoveElement(rowHeights_, fromIndex, toIndex);
     Touch();
@@ -515,6 +518,7 @@ void TStringGridModel::MoveColumn(int fromIndex, int toIndex)
         MoveElement(order, fromIndex, toIndex);
         row.Reorder(order);
     }
+    ++columnOrderChanges_;
     if (!colWidths_.empty())
         MoveElement(colWidths_, fromIndex, toIndex);
     Touch();
@@ -530,6 +534,7 @@ void TStringGridModel::SwapRows(int a, int b)
     if (rows_.size() < needed)
         rows_.resize(needed);
     std::swap(rows_[std::size_t(a)], rows_[std::size_t(b)]);
+    ++rowOrderChanges_;
     Touch();
 }
 
@@ -541,6 +546,7 @@ void TStringGridModel::DeleteColumn(int col)
     for (auto& row : rows_) {
         row.Erase(std::size_t(col));
     }
+    ++columnOrderChanges_;
     if (!colWidths_.empty()) {
         colWidths_.erase(colWidths_.begin() + col);
         colWidths_.push_back(defaultColWidth_);
@@ -558,6 +564,7 @@ void TStringGridModel::DeleteRow(int row)
         return;
     if (std::size_t(row) < rows_.size())
         rows_.erase(rows_.begin() + row);
+    ++rowOrderChanges_;
     if (!rowHeights_.empty()) {
         rowHeights_.erase(rowHeights_.begin() + row);
         rowHeights_.push_back(defaultRowHeight_);

@@ -170,6 +170,11 @@ public:
     // Pointer-sized tag per row, kept with the row when it moves.
     quintptr RowObject(int row) const;
     void SetRowObject(int row, quintptr object);
+    // Count the changes of which stored row (column) stands where: moves,
+    // exchanges, deletions and Clear. Numbers kept beside the cells stay
+    // valid while these stand still.
+    uint64_t RowOrderChanges() const { return rowOrderChanges_; }
+    uint64_t ColumnOrderChanges() const { return columnOrderChanges_; }
 
     // ---- Moving and deleting -----------------------------------------------
     // The row (column) at fromIndex goes to toIndex, those between shift by
@@ -402,6 +407,8 @@ private:
     int rowCapacityHint_ = 0;
     std::size_t rowCharsHint_ = 0;          // characters and cells of the row last grown:
     std::size_t rowCellsHint_ = 0;          // room for the next new row
+    uint64_t rowOrderChanges_ = 0;
+    uint64_t columnOrderChanges_ = 0;
     int updateLevel_ = 0;
     bool dirty_ = false;
     bool posted_ = false;

@@ -4,6 +4,7 @@
 // moves the rows.
 #include "evaluation/EvaluatorFixture.h"
 
+#include <functional>
 #include <random>
 
 namespace evaltest {
@@ -128,6 +129,81 @@ TEST_F(DifferenceNumbersTest, KeptNumbersGiveTheTableThatReadingTheCellsGives)
     EXPECT_EQ(compared, 3 * 64 * 3 * 2);
     // The comparisons are of tables that have difference columns.
     EXPECT_GT(withDifferences, compared / 2);
+}
+
+// Rows and columns the user drags while the table is filled or finished
+// (the pump lets the mouse through): the table is the one reading the cells
+// as they then stand gives.
+TEST_F(DifferenceNumbersTest, RowsAndColumnsMovedMeanwhileGiveTheTableThatReadingTheCellsGives)
+{
+    // Fifty quarter hours of 25.01. first, the last of them twice, then the
+    // random lines (earlier days).
+    QStringList lines;
+    for (int i = 0; i <= 50; ++i) {
+        const int minutes = 15 * std::min(i + 1, 50);
+        lines << DataLine(i + 1, QStringLiteral("25.01.2004 %1:%2:00")
+                                     .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+                                     .arg(minutes % 60, 2, 10, QLatin1Char('0')),
+                          {QString::number(1000 + 7 * i), QStringLiteral("0"), QString::number(500 + 3 * i), "1"});
+    }
+    std::mt19937 rng(5);
+    lines += RandomLines(rng, 1500);
+    WriteArchive(QStringLiteral("A.AGR"), ArchiveText(QStringLiteral("5"), kNames, kUnits, lines));
+    FillOverview(overview, {{QStringLiteral("A.AGR"), QStringLiteral("5")}});
+    state.Settings.Format = true;
+    evaluator->View().Differenz = true;
+    pump.SetIntervalMs(0);   // every call lets messages through: the same calls in both runs
+
+    const auto firstData = [this] { return Grid().FixedRows(); };
+    const auto differenceHeader = [this] {
+        for (int c = 0; c < Grid().ColCount(); ++c)
+            if (Grid().CellView(c, 1).endsWith(u"-Differenz"))
+                return c;
+        return -1;
+    };
+    struct TMove {
+        const char* when;
+        std::function<bool()> ready;
+        std::function<void()> move;
+    };
+    const std::vector<TMove> moves{
+        // The newest row moves away: what the fill writes into it next
+        // (the line of the same quarter hour) lands in the row now there.
+        {"while filled", [&] { return !Grid().CellView(0, firstData() + 49).isEmpty(); },
+         [&] { Grid().MoveRow(firstData() + 49, firstData() + 3); }},
+        {"a column while filled", [&] { return !Grid().CellView(0, firstData() + 40).isEmpty(); },
+         [&] { Grid().MoveColumn(3, 4); }},
+        {"before the differences", [&] { return differenceHeader() >= 0; },
+         [&] { Grid().MoveRow(firstData(), Grid().RowCount() - 1); }},
+        {"a column before the differences", [&] { return differenceHeader() >= 0; },
+         [&] { Grid().MoveColumn(2, 3); }},
+        {"during the differences",
+         [&] {
+             const int c = differenceHeader();
+             return c >= 0 && !Grid().CellView(c, firstData() + 500).isEmpty();
+         },
+         [&] { Grid().MoveRow(firstData() + 1200, firstData() + 5); }},
+    };
+    for (const TMove& m : moves) {
+        SCOPED_TRACE(m.when);
+        std::vector<TTable> tables;
+        for (const bool keep : {true, false}) {
+            bool moved = false;
+            pump.SetAction([&] {
+                if (!moved && m.ready()) {
+                    moved = true;
+                    m.move();
+                }
+            });
+            tables.push_back(Evaluate(keep, false));
+            pump.SetAction([] {});
+            ASSERT_TRUE(moved);
+        }
+        ASSERT_EQ(tables[0].cells.size(), tables[1].cells.size());
+        for (qsizetype r = 0; r < tables[0].cells.size(); ++r)
+            ASSERT_EQ(tables[0].cells[r].toStdString(), tables[1].cells[r].toStdString()) << "grid row " << r - 1;
+        ASSERT_EQ(tables[0].label.toStdString(), tables[1].label.toStdString());
+    }
 }
 
 } // namespace
