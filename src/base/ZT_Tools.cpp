@@ -248,9 +248,7 @@ double parseRealBytes(std::string_view s)
     // below 2^53 and the fraction a power of ten up to 10^15, both exact, so
     // their quotient is the correctly rounded value that from_chars gives.
     if (mantissaDigits <= 15 && !hasExponent) {
-        static constexpr double Pow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
-                                           1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-        int64_t whole = 0;
+        uint64_t whole = 0;
         int fractionDigits = 0;
         bool inFraction = false;
         for (size_t k = numberStart; k < s.size(); ++k) {
@@ -258,11 +256,11 @@ double parseRealBytes(std::string_view s)
                 inFraction = true;
                 continue;
             }
-            whole = whole * 10 + (s[k] - '0');
+            whole = whole * 10 + uint64_t(s[k] - '0');
             if (inFraction)
                 ++fractionDigits;
         }
-        const double value = fractionDigits > 0 ? double(whole) / Pow10[fractionDigits] : double(whole);
+        const double value = DecimalOfDigits(whole, fractionDigits);
         return negative ? -value : value;
     }
 

@@ -110,18 +110,7 @@ bool IsValueColumnName(const QString& name)
 // value, any other text the number ParseRealTrimmed gives.
 double CellNumber(QStringView text)
 {
-    if (text.isEmpty())
-        return NoNumber;
-    const char16_t* first = text.utf16();
-    const char16_t* last = first + text.size();
-    while (last > first && last[-1] <= 32)
-        --last;
-    while (first < last && *first <= 32)
-        ++first;
-    double value = NoNumber;
-    if (!TryParsePlainDecimal(first, last, value))
-        value = ParseRealTrimmed(text);
-    return value;
+    return text.isEmpty() ? NoNumber : ParseRealTrimmed(text);
 }
 
 } // namespace
