@@ -649,10 +649,12 @@ void TEvaluator::EvaluateDataLine(QStringView line)
     QStringView ordinal;
     const char16_t* chars = line.utf16();
     lineChars_ = chars;
-    for (;;) {
-        const qsizetype tab = platform::FindChar(chars + start, chars + size, u'\t') - chars;
-        if (tab >= size)
-            break;
+    // One walk finds the TABs; a line without any 'x' has no event code, and
+    // the decoder need not look at it.
+    lineTabs_.clear();
+    const bool eventCodePossible = platform::FindAllChars(chars, std::size_t(size), u'\t', u'x', lineTabs_);
+    for (const uint32_t tabAt : lineTabs_) {
+        const qsizetype tab = qsizetype(tabAt);
         const QStringView field = line.mid(start, tab - start).left(ArchiveTextLength);
         start = tab + 1;
         if (index == 0) {
@@ -664,7 +666,7 @@ void TEvaluator::EvaluateDataLine(QStringView line)
             const int64_t seconds = platform::ToWholeSeconds(t);
             if (seconds < startSeconds_ || seconds > endSeconds_)
                 return;
-            const bool special = decoder_.IsSpecialEventLine(line);
+            const bool special = eventCodePossible && decoder_.IsSpecialEventLine(line);
             const uint8_t mode = state_.Settings.SondEreig;
             if (state_.ValueArchive && mode != 2 && !special) {
                 const int64_t slot = RoundDiv(seconds - startSeconds_, SlotSeconds);
@@ -775,8 +777,22 @@ void TEvaluator::WriteField(int index, QStringView field, bool last)
     double number = NoNumber;
     bool numberFound = false;
     if (p.mode == TFieldMode::Formatted) {
+        // The common field is shaped straight into its cell.
+        const qsizetype before = field.utf16() - lineChars_;
+        bool plain = true;
+        const bool written = table_.TryAppendCell(
+            CurrentRow + 1, ColumnOffset + p.column, std::size_t(ShapedFieldCapacity(field.size())),
+            [&](char16_t* out) -> std::size_t {
+                qsizetype size = 0;
+                plain = TryShapePlainNumberField(field, before, out, size, number);
+                return plain ? std::size_t(size) : 0;
+            });
+        if (written) {
+            KeepNumber(p, number);
+            return;
+        }
         qsizetype size = 0;
-        numberFound = TryShapePlainNumberField(field, field.utf16() - lineChars_, buf + Front, size, number);
+        numberFound = plain && TryShapePlainNumberField(field, before, buf + Front, size, number);
         if (!numberFound)
             size = ShapeNumberField(field, buf + Front);
         end = Front + size;
@@ -793,13 +809,19 @@ void TEvaluator::WriteField(int index, QStringView field, bool last)
     }
     const QStringView text(buf + begin, end - begin);
     PutTableCell(p.column, text);
-    if (p.numbers != nullptr) {
-        std::vector<double>& numbers = *p.numbers;
-        const std::size_t row = std::size_t(CurrentRow);
-        if (row >= numbers.size())
-            numbers.resize(std::max(row + 1, 2 * numbers.size()), NoNumber);
-        numbers[row] = numberFound ? number : CellNumber(text);
-    }
+    if (p.numbers != nullptr)
+        KeepNumber(p, numberFound ? number : CellNumber(text));
+}
+
+void TEvaluator::KeepNumber(const TFieldPlan& p, double number)
+{
+    if (p.numbers == nullptr)
+        return;
+    std::vector<double>& numbers = *p.numbers;
+    const std::size_t row = std::size_t(CurrentRow);
+    if (row >= numbers.size())
+        numbers.resize(std::max(row + 1, 2 * numbers.size()), NoNumber);
+    numbers[row] = number;
 }
 
 void TEvaluator::PutFlag(int row, bool special)

@@ -183,6 +183,8 @@ private:
     static constexpr int FullTable = -2;
     int OrdinaryRow(int64_t seconds, int slot);
     void WriteField(int index, QStringView field, bool last);
+    // The number of the cell just written into the field's column, when its numbers are kept.
+    void KeepNumber(const TFieldPlan& p, double number);
     // Writes the special-event marker of a row (0-based grid row).
     void PutFlag(int row, bool special);
     // Writes the date text of a row (with the time when withTime is set).
@@ -261,6 +263,7 @@ private:
     // The line whose fields are being written (its characters in front of a
     // field may be read with it).
     const char16_t* lineChars_ = nullptr;
+    std::vector<uint32_t> lineTabs_;     // TAB positions of the line read
 
     // Per archive: how each data field is written.
     std::vector<TFieldPlan> plan_;

@@ -4,7 +4,14 @@
 // fraction and a bare point go, a whole number gets ".0", leading zeros go,
 // and blanks in front make it 8 characters. A field ending in ':' after its
 // zeros went loses the ':' and is left as it stands otherwise.
+#include "base/ZT_Tools.h"
+#include "platform/CharCopy.h"
+
 #include <QStringView>
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
 
 // Room the text of a field of size characters needs.
 constexpr qsizetype ShapedFieldCapacity(qsizetype size)
@@ -15,10 +22,149 @@ constexpr qsizetype ShapedFieldCapacity(qsizetype size)
 // Any field: writes its text into out and answers its length.
 qsizetype ShapeNumberField(QStringView field, char16_t* out);
 
+
+namespace fieldshaping_detail {
+
+constexpr qsizetype CellWidth = 8;
+constexpr double NoNumber = -9999.0;
+
+// Bit k set for each of the first n characters of f (n <= 16) that is a
+// digit, a separator ('.' or ','), or '0'.
+struct TCharClasses {
+    uint32_t digits = 0;
+    uint32_t separators = 0;
+    uint32_t zeros = 0;
+};
+
+inline TCharClasses Classify(const char16_t* f, qsizetype n, qsizetype before)
+{
+    TCharClasses classes;
+#ifdef VALDRAN_CHARS_SSE2
+    // Sixteen characters at once, those that end with the field when the
+    // text has them (the field may end where the text's memory ends), else
+    // from a copy.
+    alignas(16) char16_t local[16];
+    const char16_t* from = f + n - 16;
+    if (before < 16 - n) {
+        std::memset(local, 0, sizeof local);
+        platform::MoveChars(local + 16 - n, f, std::size_t(n));
+        from = local;
+    }
+    const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+    const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 8));
+    auto mask = [](__m128i a, __m128i b) {
+        return uint32_t(_mm_movemask_epi8(_mm_packs_epi16(a, b)));
+    };
+    const __m128i zero = _mm_set1_epi16(short(u'0'));
+    const __m128i lo0 = _mm_sub_epi16(lo, zero);
+    const __m128i hi0 = _mm_sub_epi16(hi, zero);
+    const __m128i minus1 = _mm_set1_epi16(-1);
+    const __m128i ten = _mm_set1_epi16(10);
+    classes.digits = mask(_mm_and_si128(_mm_cmpgt_epi16(lo0, minus1), _mm_cmplt_epi16(lo0, ten)),
+                          _mm_and_si128(_mm_cmpgt_epi16(hi0, minus1), _mm_cmplt_epi16(hi0, ten)));
+    const __m128i comma = _mm_set1_epi16(short(u','));
+    const __m128i point = _mm_set1_epi16(short(u'.'));
+    classes.separators = mask(_mm_or_si128(_mm_cmpeq_epi16(lo, comma), _mm_cmpeq_epi16(lo, point)),
+                              _mm_or_si128(_mm_cmpeq_epi16(hi, comma), _mm_cmpeq_epi16(hi, point)));
+    classes.zeros = mask(_mm_cmpeq_epi16(lo, zero), _mm_cmpeq_epi16(hi, zero));
+    // Bit k for character k of the field.
+    const int shift = int(16 - n);
+    classes.digits >>= shift;
+    classes.separators >>= shift;
+    classes.zeros >>= shift;
+#else
+    (void)before;
+    for (qsizetype k = 0; k < n; ++k) {
+        const uint32_t bit = uint32_t(1) << k;
+        if (unsigned(f[k]) - unsigned(u'0') < 10)
+            classes.digits |= bit;
+        if (f[k] == u',' || f[k] == u'.')
+            classes.separators |= bit;
+        if (f[k] == u'0')
+            classes.zeros |= bit;
+    }
+#endif
+    return classes;
+}
+
+} // namespace fieldshaping_detail
+
 // The common field, digits with at most one separator ('.' or ','), 1 to 15
 // digits: the same text as ShapeNumberField, written more directly, and the
 // number the text reads as (-9999 when it is blanks alone). False, with
 // nothing written, for any other field. before: how many characters of the
 // same text stand in front of the field (they may be read, never changed).
-bool TryShapePlainNumberField(QStringView field, qsizetype before, char16_t* out, qsizetype& size,
-                              double& number);
+// (Inline: it runs for most fields of an evaluation.)
+inline bool TryShapePlainNumberField(QStringView field, qsizetype before, char16_t* out, qsizetype& size,
+                                     double& number)
+{
+    using namespace fieldshaping_detail;
+    const char16_t* const f = field.utf16();
+    const qsizetype n = field.size();
+    if (n == 0 || n > 16)
+        return false;
+    const TCharClasses classes = Classify(f, n, before);
+    const uint32_t all = (uint32_t(1) << n) - 1;
+    // Digits and at most one separator, nothing else.
+    if ((classes.digits | classes.separators) != all || (classes.separators & (classes.separators - 1)) != 0)
+        return false;
+    const qsizetype separator = classes.separators != 0 ? std::countr_zero(classes.separators) : -1;
+    const qsizetype digits = separator < 0 ? n : n - 1;
+    if (digits < 1 || digits > 15)
+        return false;
+
+    // The whole part without its leading zeros (one stays when nothing but
+    // zeros stood there), the fraction without its trailing zeros.
+    const qsizetype wholeEnd = separator < 0 ? n : separator;
+    qsizetype wholeBegin = std::countr_zero(~classes.zeros | (uint32_t(1) << wholeEnd));
+    if (wholeBegin == wholeEnd && wholeEnd > 0)
+        --wholeBegin;
+    qsizetype fractionEnd = n;
+    if (separator >= 0) {
+        const uint32_t significant = ~classes.zeros & all & ~((uint32_t(2) << separator) - 1);
+        fractionEnd = significant != 0 ? 32 - std::countl_zero(significant) : separator + 1;
+    }
+    const qsizetype wholeSize = wholeEnd - wholeBegin;
+    const qsizetype fractionSize = separator < 0 ? 1 : fractionEnd - separator - 1;
+    const qsizetype textSize = wholeSize + (fractionSize > 0 ? 1 + fractionSize : 0);
+
+    // The value of the digits that count: zeros in front add nothing, and
+    // those behind the fraction only scale it.
+    uint64_t whole = 0;
+    for (qsizetype k = wholeBegin; k < wholeEnd; ++k)
+        whole = whole * 10 + unsigned(f[k] - u'0');
+    qsizetype fractionDigits = 0;
+    if (separator >= 0) {
+        for (qsizetype k = separator + 1; k < fractionEnd; ++k)
+            whole = whole * 10 + unsigned(f[k] - u'0');
+        fractionDigits = fractionEnd - separator - 1;
+    }
+
+    // Blanks in front up to 8 characters: written as one block, then the
+    // text over them. The text is the field's characters from the first
+    // that counts to the last that counts, the separator a point, and ".0"
+    // behind a whole number.
+    const qsizetype blanks = textSize < CellWidth ? CellWidth - textSize : 0;
+    static constexpr char16_t Blanks[CellWidth] = {u' ', u' ', u' ', u' ', u' ', u' ', u' ', u' '};
+    std::memcpy(out, Blanks, sizeof Blanks);
+    char16_t* p = out + blanks;
+    if (separator < 0) {
+        platform::MoveChars(p, f + wholeBegin, std::size_t(wholeSize));
+        p += wholeSize;
+        *p++ = u'.';
+        *p++ = u'0';
+    } else if (fractionSize > 0) {
+        platform::MoveChars(p, f + wholeBegin, std::size_t(fractionEnd - wholeBegin));
+        p[separator - wholeBegin] = u'.';
+        p += fractionEnd - wholeBegin;
+    } else {
+        platform::MoveChars(p, f + wholeBegin, std::size_t(wholeSize));
+        p += wholeSize;
+    }
+    size = p - out;
+    // The shaping keeps the decimal's value, and any text of the same value
+    // reads as the same correctly rounded number; blanks alone (",0") read
+    // as none.
+    number = textSize == 0 ? NoNumber : DecimalOfDigits(whole, fractionDigits);
+    return true;
+}

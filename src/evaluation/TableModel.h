@@ -104,6 +104,23 @@ public:
         return true;
     }
     bool SetCell(const QString& text, int row, int col) { return SetCell(QStringView(text), row, col); }
+    // SetCell of a text made in place (see TStringGridModel::
+    // AppendCellInPlace) when the cell is the next one of a row with room
+    // for maxSize characters in a column that exists; false, with nothing
+    // changed, when SetCell must write it.
+    template <class Write>
+    bool TryAppendCell(int row, int col, std::size_t maxSize, Write&& write)
+    {
+        if (row < 1 || col < 0 || row > MaxTableRows || col >= grid_.ColCount())
+            return false;
+        std::size_t size = 0;
+        if (!grid_.AppendCellInPlace(col, row - 1, maxSize, [&](char16_t* out) { return size = write(out); }))
+            return false;
+        const int width = TextColumnWidth(qsizetype(size));
+        if (width > grid_.ColWidth(col))
+            grid_.SetColWidth(col, width);
+        return true;
+    }
     // 0 when the grid has fewer than 2 rows; else the grid row + 1 of the first
     // data row whose cell in Col equals Text exactly, or 1 when none does.
     int FindRowOfText(int col, const QString& text) const;
@@ -171,11 +188,11 @@ public:
         widthByLength_.fill(0);
     }
     // Width a column needs for text in the table font (never below 0).
-    int TextColumnWidth(QStringView text) const
+    int TextColumnWidth(QStringView text) const { return TextColumnWidth(text.size()); }
+    int TextColumnWidth(qsizetype length) const
     {
-        if (text.isEmpty())
+        if (length == 0)
             return 0;
-        const qsizetype length = text.size();
         if (std::size_t(length) < WidthCacheSize) {
             int& width = widthByLength_[std::size_t(length)];
             if (width == 0)

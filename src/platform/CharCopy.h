@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstddef>
 #include <cstring>
+#include <vector>
 // The copies below sit on the path of every cell a fill writes: the
 // compiler is told to put them in place even inside large routines.
 #if defined(__GNUC__) || defined(__clang__)
@@ -98,6 +99,41 @@ inline const char16_t* FindChar(const char16_t* first, const char16_t* last, cha
     while (first < last && *first != c)
         ++first;
     return first;
+}
+
+// Every position of c in [chars, chars + size), in order, appended to at,
+// and whether other occurs anywhere there: one walk over a line finds its
+// field separators and tells whether a rarer mark needs a closer look.
+// Positions fit in 32 bits (the callers' lines are far shorter).
+inline bool FindAllChars(const char16_t* chars, std::size_t size, char16_t c, char16_t other,
+                         std::vector<uint32_t>& at)
+{
+    std::size_t k = 0;
+    bool found = false;
+#ifdef VALDRAN_CHARS_SSE2
+    const __m128i needle = _mm_set1_epi16(static_cast<short>(c));
+    const __m128i mark = _mm_set1_epi16(static_cast<short>(other));
+    for (; k + 16 <= size; k += 16) {
+        const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chars + k));
+        const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chars + k + 8));
+        // One bit per character: the words compared are packed to bytes.
+        unsigned hits = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_packs_epi16(_mm_cmpeq_epi16(lo, needle), _mm_cmpeq_epi16(hi, needle))));
+        found = found
+            || _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(lo, mark), _mm_cmpeq_epi16(hi, mark))) != 0;
+        while (hits != 0) {
+            at.push_back(uint32_t(k + std::size_t(std::countr_zero(hits))));
+            hits &= hits - 1;
+        }
+    }
+#endif
+    for (; k < size; ++k) {
+        if (chars[k] == c)
+            at.push_back(uint32_t(k));
+        else if (chars[k] == other)
+            found = true;
+    }
+    return found;
 }
 
 } // namespace platform

@@ -160,6 +160,32 @@ public:
             SetCellInGeneral(std::size_t(col), std::size_t(row), text);
     }
     void SetCell(int col, int row, const QString& text) { SetCell(col, row, QStringView(text)); }
+    // A text made straight into the grid: when row holds a block with room
+    // for the next cell col (col at or beyond its stored cells) and maxSize
+    // characters, write(out) puts the text at out and answers its length (1
+    // .. maxSize), and that text becomes the cell, as SetCell would write
+    // it. False, with no cell changed, when there is no such room or write
+    // answers 0 (it may have written into the room meanwhile).
+    template <class Write>
+    bool AppendCellInPlace(int col, int row, std::size_t maxSize, Write&& write)
+    {
+        CheckIndex(col, "column");
+        CheckIndex(row, "row");
+        if (std::size_t(row) >= rows_.size())
+            return false;
+        TRow& r = rows_[std::size_t(row)];
+        char16_t* const out = r.AppendRoom(std::size_t(col), maxSize);
+        if (out == nullptr)
+            return false;
+        const std::size_t size = write(out);
+        if (size == 0)
+            return false;
+        r.CommitAppend(std::size_t(col), size);
+        rowCharsHint_ = r.CharCount();
+        rowCellsHint_ = r.CellCount();
+        Touch();
+        return true;
+    }
     // Cells a row makes room for when its first cell is written, at least
     // the column count (a fill that will add columns says so; 0 = none).
     void SetRowCapacityHint(int cells) { rowCapacityHint_ = std::clamp(cells, 0, MaxGridCount); }
@@ -315,20 +341,39 @@ private:
         // with nothing changed, otherwise.
         bool TryAppend(std::size_t col, const char16_t* text, std::size_t size)
         {
-            if (block_ == nullptr || size == 0 || col < block_->cells || col >= block_->cellCapacity)
+            if (size == 0)
                 return false;
+            char16_t* out = AppendRoom(col, size);
+            if (out == nullptr)
+                return false;
+            platform::MoveChars(out, text, size);
+            CommitAppend(col, size);
+            return true;
+        }
+        // Where cell col is appended when col lies at or beyond the stored
+        // cells and the block has room for size more characters; nullptr
+        // otherwise. Writing there changes no cell until CommitAppend.
+        char16_t* AppendRoom(std::size_t col, std::size_t size) const
+        {
+            if (block_ == nullptr || col < block_->cells || col >= block_->cellCapacity)
+                return nullptr;
+            const std::size_t needChars = block_->chars + size;
+            if (needChars > block_->charCapacity || needChars > MaxRowChars)
+                return nullptr;
+            return Chars() + block_->chars;
+        }
+        // The size (1 .. the room AppendRoom found) characters written at
+        // AppendRoom(col, ...) become cell col; the cells between are empty.
+        void CommitAppend(std::size_t col, std::size_t size)
+        {
             const std::size_t end = block_->chars;
             const std::size_t needChars = end + size;
-            if (needChars > block_->charCapacity || needChars > MaxRowChars)
-                return false;
-            platform::MoveChars(Chars() + end, text, size);
             uint32_t* ends = Ends();
             for (std::size_t k = block_->cells; k < col; ++k)
                 ends[k] = uint32_t(end);
             ends[col] = uint32_t(needChars);
             block_->cells = uint32_t(col + 1);
             block_->chars = uint32_t(needChars);
-            return true;
         }
         // The first text of a row without a block (size 1 .. MaxRowChars):
         // a block with room for cells and chars (at least col + 1 and size),

@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+using platform::FindAllChars;
 using platform::FindChar;
 using platform::MoveChars;
 
@@ -50,6 +51,34 @@ TEST(CharCopy, MoveCharsCopiesEveryLengthAlsoBetweenOverlappingRanges)
             std::copy(buffer.begin() + long(src), buffer.begin() + long(src + count), expected.begin() + long(dst));
             MoveChars(buffer.data() + dst, buffer.data() + src, count);
             ASSERT_EQ(buffer, expected) << "count " << count << " shift " << shift;
+        }
+    }
+}
+
+TEST(CharCopy, FindAllCharsListsEveryPositionAndSeesTheMarkAnywhere)
+{
+    std::mt19937 rng(11);
+    for (int length = 0; length <= 70; ++length) {
+        for (int trial = 0; trial < 30; ++trial) {
+            std::unique_ptr<char16_t[]> text(new char16_t[std::size_t(std::max(length, 1))]);
+            for (int k = 0; k < length; ++k) {
+                const unsigned pick = rng() % 8;
+                // TABs, now and then the mark, and characters that share a
+                // byte with either.
+                text[std::size_t(k)] = pick == 0 ? u'\t' : pick == 1 && rng() % 6 == 0 ? u'x'
+                                     : pick == 2 ? char16_t(0x0909) : pick == 3 ? char16_t(0x7800) : u'0';
+            }
+            std::vector<uint32_t> expected;
+            bool mark = false;
+            for (int k = 0; k < length; ++k) {
+                if (text[std::size_t(k)] == u'\t')
+                    expected.push_back(uint32_t(k));
+                mark = mark || text[std::size_t(k)] == u'x';
+            }
+            std::vector<uint32_t> found = {99};   // appended to, not replaced
+            ASSERT_EQ(FindAllChars(text.get(), std::size_t(length), u'\t', u'x', found), mark) << length;
+            expected.insert(expected.begin(), 99);
+            ASSERT_EQ(found, expected) << "length " << length;
         }
     }
 }

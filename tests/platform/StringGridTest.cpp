@@ -315,7 +315,14 @@ TEST(StringGridModel, CellsWrittenInAnyOrderReadBackAsWritten)
         seed = seed * 1103515245u + 12345u;
         return (seed >> 16) % n;
     };
+    int inPlace = 0;
     for (int step = 0; step < 4000; ++step) {
+        if (step % 100 == 99) {
+            // Now and then from empty rows again, so most writes are appends.
+            g.Clear();
+            g.SetRowCapacityHint(int(next(2 * cols)));
+            model.assign(static_cast<std::size_t>(rows), emptyRow);
+        }
         const int r = int(next(uint32_t(rows)));
         const int stored = g.RowCellCount(r);
         // Mostly the next cell of the row or one a cell or two beyond it,
@@ -331,6 +338,22 @@ TEST(StringGridModel, CellsWrittenInAnyOrderReadBackAsWritten)
             const int from = int(next(uint32_t(stored)));
             g.SetCell(c, r, g.CellView(from, r));
             model[std::size_t(r)][std::size_t(c)] = model[std::size_t(r)][std::size_t(from)];
+        } else if (next(3) == 0) {
+            // Made in place: the room asked may exceed the text, and a write
+            // that answers 0 leaves its scribbles unseen.
+            const bool refuse = text.isEmpty() || next(5) == 0;
+            const std::size_t room = std::size_t(text.size()) + next(12);
+            const bool written = g.AppendCellInPlace(c, r, room, [&](char16_t* out) -> std::size_t {
+                std::fill(out, out + room, u'#');
+                std::copy(text.utf16(), text.utf16() + text.size(), out);
+                return refuse ? 0 : std::size_t(text.size());
+            });
+            if (written) {
+                model[std::size_t(r)][std::size_t(c)] = text;
+                ++inPlace;
+            }
+            ASSERT_TRUE(!written || (c >= stored && !refuse)) << step;
+            ASSERT_TRUE(written || g.RowCellCount(r) == stored) << step;
         } else {
             g.SetCell(c, r, text);
             model[std::size_t(r)][std::size_t(c)] = text;
@@ -342,6 +365,7 @@ TEST(StringGridModel, CellsWrittenInAnyOrderReadBackAsWritten)
             ASSERT_EQ(g.RowCellCount(r), c + 1) << step;
         }
     }
+    EXPECT_GT(inPlace, 100);
 }
 
 TEST(StringGridModel, RowsGrowPastTheirFirstRoomAndMoveAsAWhole)
