@@ -34,9 +34,15 @@ struct TCharClasses {
     uint32_t digits = 0;
     uint32_t separators = 0;
     uint32_t zeros = 0;
+#ifdef VALDRAN_CHARS_SSE2
+    // The digits' values in the last 16 characters up to the end of the
+    // field (lane 15: its last character), 0 for every other character.
+    __m128i valuesLo;
+    __m128i valuesHi;
+#endif
 };
 
-inline TCharClasses Classify(const char16_t* f, qsizetype n, qsizetype before)
+VALDRAN_CHARS_INLINE TCharClasses Classify(const char16_t* f, qsizetype n, qsizetype before)
 {
     TCharClasses classes;
 #ifdef VALDRAN_CHARS_SSE2
@@ -60,8 +66,11 @@ inline TCharClasses Classify(const char16_t* f, qsizetype n, qsizetype before)
     const __m128i hi0 = _mm_sub_epi16(hi, zero);
     const __m128i minus1 = _mm_set1_epi16(-1);
     const __m128i ten = _mm_set1_epi16(10);
-    classes.digits = mask(_mm_and_si128(_mm_cmpgt_epi16(lo0, minus1), _mm_cmplt_epi16(lo0, ten)),
-                          _mm_and_si128(_mm_cmpgt_epi16(hi0, minus1), _mm_cmplt_epi16(hi0, ten)));
+    const __m128i digitLo = _mm_and_si128(_mm_cmpgt_epi16(lo0, minus1), _mm_cmplt_epi16(lo0, ten));
+    const __m128i digitHi = _mm_and_si128(_mm_cmpgt_epi16(hi0, minus1), _mm_cmplt_epi16(hi0, ten));
+    classes.digits = mask(digitLo, digitHi);
+    classes.valuesLo = _mm_and_si128(lo0, digitLo);
+    classes.valuesHi = _mm_and_si128(hi0, digitHi);
     const __m128i comma = _mm_set1_epi16(short(u','));
     const __m128i point = _mm_set1_epi16(short(u'.'));
     classes.separators = mask(_mm_or_si128(_mm_cmpeq_epi16(lo, comma), _mm_cmpeq_epi16(lo, point)),
@@ -87,6 +96,54 @@ inline TCharClasses Classify(const char16_t* f, qsizetype n, qsizetype before)
     return classes;
 }
 
+// The digits of a field of digits and at most one separator (at separator,
+// or -1) read as one whole number: "0201,90" gives 20190.
+VALDRAN_CHARS_INLINE uint64_t DigitsValue(const TCharClasses& classes, const char16_t* f, qsizetype n,
+                                          qsizetype separator)
+{
+#ifdef VALDRAN_CHARS_SSE2
+    (void)f;
+    // Lane i of a load from Tail + 16 - k: all ones from lane k on; from
+    // Head + 16 - k: all ones below lane k.
+    alignas(16) static constexpr uint16_t Tail[32] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+        0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF,
+        0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
+    alignas(16) static constexpr uint16_t Head[32] = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF,
+        0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF,
+        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    auto load = [](const uint16_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+    // The field's lanes only: those in front belong to other text.
+    const qsizetype first = 16 - n;
+    __m128i lo = _mm_and_si128(classes.valuesLo, load(Tail + 16 - first));
+    __m128i hi = _mm_and_si128(classes.valuesHi, load(Tail + 24 - first));
+    if (separator >= 0) {
+        // The whole part moves one lane on, into the separator's lane.
+        const qsizetype moved = first + separator + 1;
+        const __m128i keepLo = load(Head + 16 - moved);
+        const __m128i keepHi = load(Head + 24 - moved);
+        const __m128i shiftedLo = _mm_slli_si128(lo, 2);
+        const __m128i shiftedHi = _mm_or_si128(_mm_slli_si128(hi, 2), _mm_srli_si128(lo, 14));
+        lo = _mm_or_si128(_mm_and_si128(keepLo, shiftedLo), _mm_andnot_si128(keepLo, lo));
+        hi = _mm_or_si128(_mm_and_si128(keepHi, shiftedHi), _mm_andnot_si128(keepHi, hi));
+    }
+    // Sixteen digits to eight numbers of two, four of four, two of eight.
+    const __m128i pairs = _mm_packs_epi32(_mm_madd_epi16(lo, _mm_set_epi16(1, 10, 1, 10, 1, 10, 1, 10)),
+                                          _mm_madd_epi16(hi, _mm_set_epi16(1, 10, 1, 10, 1, 10, 1, 10)));
+    const __m128i quads = _mm_madd_epi16(pairs, _mm_set_epi16(1, 100, 1, 100, 1, 100, 1, 100));
+    const __m128i octs = _mm_madd_epi16(_mm_packs_epi32(quads, quads),
+                                        _mm_set_epi16(1, 10000, 1, 10000, 1, 10000, 1, 10000));
+    return uint64_t(uint32_t(_mm_cvtsi128_si32(octs))) * 100000000u
+        + uint32_t(_mm_cvtsi128_si32(_mm_srli_si128(octs, 4)));
+#else
+    (void)classes;
+    uint64_t value = 0;
+    for (qsizetype k = 0; k < n; ++k)
+        if (k != separator)
+            value = value * 10 + unsigned(f[k] - u'0');
+    return value;
+#endif
+}
+
 } // namespace fieldshaping_detail
 
 // The common field, digits with at most one separator ('.' or ','), 1 to 15
@@ -95,8 +152,8 @@ inline TCharClasses Classify(const char16_t* f, qsizetype n, qsizetype before)
 // nothing written, for any other field. before: how many characters of the
 // same text stand in front of the field (they may be read, never changed).
 // (Inline: it runs for most fields of an evaluation.)
-inline bool TryShapePlainNumberField(QStringView field, qsizetype before, char16_t* out, qsizetype& size,
-                                     double& number)
+VALDRAN_CHARS_INLINE bool TryShapePlainNumberField(QStringView field, qsizetype before, char16_t* out,
+                                                   qsizetype& size, double& number)
 {
     using namespace fieldshaping_detail;
     const char16_t* const f = field.utf16();
@@ -128,17 +185,10 @@ inline bool TryShapePlainNumberField(QStringView field, qsizetype before, char16
     const qsizetype fractionSize = separator < 0 ? 1 : fractionEnd - separator - 1;
     const qsizetype textSize = wholeSize + (fractionSize > 0 ? 1 + fractionSize : 0);
 
-    // The value of the digits that count: zeros in front add nothing, and
-    // those behind the fraction only scale it.
-    uint64_t whole = 0;
-    for (qsizetype k = wholeBegin; k < wholeEnd; ++k)
-        whole = whole * 10 + unsigned(f[k] - u'0');
-    qsizetype fractionDigits = 0;
-    if (separator >= 0) {
-        for (qsizetype k = separator + 1; k < fractionEnd; ++k)
-            whole = whole * 10 + unsigned(f[k] - u'0');
-        fractionDigits = fractionEnd - separator - 1;
-    }
+    // The value of the digits: zeros behind the fraction scale the whole
+    // number and its divisor alike, so the quotient is the same.
+    const uint64_t whole = DigitsValue(classes, f, n, separator);
+    const qsizetype fractionDigits = separator < 0 ? 0 : n - separator - 1;
 
     // Blanks in front up to 8 characters: written as one block, then the
     // text over them. The text is the field's characters from the first
