@@ -813,15 +813,9 @@ void TEvaluator::WriteField(int index, QStringView field, bool last)
         KeepNumber(p, numberFound ? number : CellNumber(text));
 }
 
-void TEvaluator::KeepNumber(const TFieldPlan& p, double number)
+void TEvaluator::GrowNumbers(std::vector<double>& numbers, std::size_t row)
 {
-    if (p.numbers == nullptr)
-        return;
-    std::vector<double>& numbers = *p.numbers;
-    const std::size_t row = std::size_t(CurrentRow);
-    if (row >= numbers.size())
-        numbers.resize(std::max(row + 1, 2 * numbers.size()), NoNumber);
-    numbers[row] = number;
+    numbers.resize(std::max(row + 1, 2 * numbers.size()), NoNumber);
 }
 
 void TEvaluator::PutFlag(int row, bool special)

@@ -183,8 +183,21 @@ private:
     static constexpr int FullTable = -2;
     int OrdinaryRow(int64_t seconds, int slot);
     void WriteField(int index, QStringView field, bool last);
-    // The number of the cell just written into the field's column, when its numbers are kept.
-    void KeepNumber(const TFieldPlan& p, double number);
+    // The number of the cell just written into the field's column, when its
+    // numbers are kept.
+    void KeepNumber(const TFieldPlan& p, double number)
+    {
+        if (p.numbers == nullptr)
+            return;
+        std::vector<double>& numbers = *p.numbers;
+        const std::size_t row = std::size_t(CurrentRow);
+        if (row >= numbers.size())
+            GrowNumbers(numbers, row);
+        numbers[row] = number;
+    }
+    // Room up to row at least, for the rows still to come too: -9999 (no
+    // number) in every new place.
+    static void GrowNumbers(std::vector<double>& numbers, std::size_t row);
     // Writes the special-event marker of a row (0-based grid row).
     void PutFlag(int row, bool special);
     // Writes the date text of a row (with the time when withTime is set).

@@ -460,24 +460,6 @@ void TStringGridModel::Clear()
     Touch();
 }
 
-quintptr TStringGridModel::RowObject(int row) const
-{
-    CheckIndex(row, "row");
-    return std::size_t(row) < rows_.size() ? rows_[std::size_t(row)].object : 0;
-}
-
-void TStringGridModel::SetRowObject(int row, quintptr object)
-{
-    CheckIndex(row, "row");
-    if (std::size_t(row) >= rows_.size()) {
-        if (object == 0)
-            return;
-        rows_.resize(std::size_t(row) + 1);
-    }
-    rows_[std::size_t(row)].object = object;
-    Touch();
-}
-
 // ---- Moving and deleting -----------------------------------------------------
 
 void TStringGridModel::MoveRow(int fromIndex, int toIndex)

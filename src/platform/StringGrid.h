@@ -194,8 +194,22 @@ public:
     void Clear();
 
     // Pointer-sized tag per row, kept with the row when it moves.
-    quintptr RowObject(int row) const;
-    void SetRowObject(int row, quintptr object);
+    quintptr RowObject(int row) const
+    {
+        CheckIndex(row, "row");
+        return std::size_t(row) < rows_.size() ? rows_[std::size_t(row)].object : 0;
+    }
+    void SetRowObject(int row, quintptr object)
+    {
+        CheckIndex(row, "row");
+        if (std::size_t(row) >= rows_.size()) {
+            if (object == 0)
+                return;
+            rows_.resize(std::size_t(row) + 1);
+        }
+        rows_[std::size_t(row)].object = object;
+        Touch();
+    }
     // Count the changes of which stored row (column) stands where: moves,
     // exchanges, deletions and Clear. Numbers kept beside the cells stay
     // valid while these stand still.
