@@ -314,12 +314,13 @@ void TTableModel::FillDifferenceColumns(const std::vector<std::pair<int, int>>& 
         qsizetype size = 0;
         char16_t text[PictureCapacity];
     };
-    constexpr std::size_t CacheSize = 1024;
+    constexpr int CacheBits = 12;
+    constexpr std::size_t CacheSize = std::size_t(1) << CacheBits;
     std::vector<TCachedText> cache(CacheSize);
     auto differenceText = [&](double difference) -> QStringView {
         uint64_t bits = 0;
         std::memcpy(&bits, &difference, sizeof bits);
-        TCachedText& slot = cache[std::size_t((bits ^ (bits >> 29) ^ (bits >> 47)) * 0x9E3779B97F4A7C15ull >> 54)];
+        TCachedText& slot = cache[std::size_t((bits ^ (bits >> 29) ^ (bits >> 47)) * 0x9E3779B97F4A7C15ull >> (64 - CacheBits))];
         if (!slot.used || slot.bits != bits) {
             slot.used = true;
             slot.bits = bits;
@@ -338,6 +339,14 @@ void TTableModel::FillDifferenceColumns(const std::vector<std::pair<int, int>>& 
     const uint64_t columnOrder = grid_.ColumnOrderChanges();
     for (TColumn& column : work)
         column.prev = valueOf(column, fixedRows);
+    // Side by side destination columns are written into each row at once;
+    // its texts are gathered first (a text of the cache may be replaced by
+    // the next column's).
+    bool sideBySide = true;
+    for (std::size_t k = 1; k < work.size(); ++k)
+        sideBySide = sideBySide && work[k].dst == work[0].dst + int(k);
+    std::vector<char16_t> rowChars(work.size() * std::size_t(PictureCapacity));
+    std::vector<uint32_t> rowSizes(work.size());
     for (int r = fixedRows + 1; r < rowCount; ++r) {
         // Messages go through as often as in one walk per column. A row or
         // column the user moves meanwhile makes the known numbers stale: the
@@ -349,20 +358,35 @@ void TTableModel::FillDifferenceColumns(const std::vector<std::pair<int, int>>& 
                 for (TColumn& column : work)
                     column.numbers = TColumnNumbers{};
         }
-        for (TColumn& column : work) {
+        std::size_t used = 0;
+        for (std::size_t k = 0; k < work.size(); ++k) {
+            TColumn& column = work[k];
             const double cur = valueOf(column, r);
             double& prev = column.prev;
+            QStringView text;
             if (cur == NoValue) {
-                grid_.SetCell(column.dst, r - 1, QStringView());
             } else if (prev == NoValue) {
-                grid_.SetCell(column.dst, r - 1, QStringView());
                 prev = cur;
             } else {
                 // A counter that ran over or was reset counts from zero.
                 if (resetOnDecrease && cur < prev)
                     prev = 0;
-                grid_.SetCell(column.dst, r - 1, differenceText(cur - prev));
+                text = differenceText(cur - prev);
                 prev = cur;
+            }
+            if (!sideBySide) {
+                grid_.SetCell(column.dst, r - 1, text);
+                continue;
+            }
+            platform::MoveChars(rowChars.data() + used, text.utf16(), std::size_t(text.size()));
+            rowSizes[k] = uint32_t(text.size());
+            used += std::size_t(text.size());
+        }
+        if (sideBySide && !grid_.TryAppendCells(r - 1, work[0].dst, rowChars.data(), rowSizes.data(), work.size())) {
+            const char16_t* chars = rowChars.data();
+            for (std::size_t k = 0; k < work.size(); ++k) {
+                grid_.SetCell(work[k].dst, r - 1, QStringView(chars, qsizetype(rowSizes[k])));
+                chars += rowSizes[k];
             }
         }
     }

@@ -186,6 +186,28 @@ public:
         Touch();
         return true;
     }
+    // Cells firstCol .. firstCol + count - 1 of row in one step: cell
+    // firstCol + k gets sizes[k] characters of chars, following those of the
+    // cells before it. The same as SetCell of each in turn, when row holds a
+    // block with room for all of them after its stored cells (firstCol at or
+    // beyond those); false, with no cell changed, otherwise.
+    bool TryAppendCells(int row, int firstCol, const char16_t* chars, const uint32_t* sizes, std::size_t count)
+    {
+        CheckIndex(row, "row");
+        CheckIndex(firstCol, "column");
+        if (count == 0)
+            return true;
+        CheckIndex(firstCol + int(std::min<std::size_t>(count, std::size_t(MaxGridCount))) - 1, "column");
+        if (std::size_t(row) >= rows_.size())
+            return false;
+        TRow& r = rows_[std::size_t(row)];
+        if (!r.TryAppendCells(std::size_t(firstCol), chars, sizes, count))
+            return false;
+        rowCharsHint_ = r.CharCount();
+        rowCellsHint_ = r.CellCount();
+        Touch();
+        return true;
+    }
     // Cells a row makes room for when its first cell is written, at least
     // the column count (a fill that will add columns says so; 0 = none).
     void SetRowCapacityHint(int cells) { rowCapacityHint_ = std::clamp(cells, 0, MaxGridCount); }
@@ -375,6 +397,39 @@ private:
             if (needChars > block_->charCapacity || needChars > MaxRowChars)
                 return nullptr;
             return Chars() + block_->chars;
+        }
+        // Cells firstCol .. firstCol + count - 1 at once, as TryAppend of
+        // each in turn would write them (an empty text beyond the last one
+        // written stores nothing); false, with nothing changed, when the
+        // block has no room for all of them after its stored cells.
+        bool TryAppendCells(std::size_t firstCol, const char16_t* chars, const uint32_t* sizes, std::size_t count)
+        {
+            if (block_ == nullptr || firstCol < block_->cells)
+                return false;
+            while (count > 0 && sizes[count - 1] == 0)
+                --count;
+            if (count == 0)
+                return true;
+            if (firstCol + count > block_->cellCapacity)
+                return false;
+            std::size_t total = 0;
+            for (std::size_t k = 0; k < count; ++k)
+                total += sizes[k];
+            const std::size_t end = block_->chars;
+            if (end + total > block_->charCapacity || end + total > MaxRowChars)
+                return false;
+            platform::MoveChars(Chars() + end, chars, total);
+            uint32_t* ends = Ends();
+            for (std::size_t k = block_->cells; k < firstCol; ++k)
+                ends[k] = uint32_t(end);
+            uint32_t at = uint32_t(end);
+            for (std::size_t k = 0; k < count; ++k) {
+                at += sizes[k];
+                ends[firstCol + k] = at;
+            }
+            block_->cells = uint32_t(firstCol + count);
+            block_->chars = at;
+            return true;
         }
         // The size (1 .. the room AppendRoom found) characters written at
         // AppendRoom(col, ...) become cell col; the cells between are empty.

@@ -7,6 +7,11 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <tuple>
+#include <vector>
+
 using platform::TGridDrawState;
 
 namespace {
@@ -517,4 +522,61 @@ TEST_F(TableModelTest, ANewFontLaysTheTableOutAsAFillInThatFontWould)
     small.setPointSize(9);
     model.ApplyChosenFont(small);
     EXPECT_EQ(model.Grid().ColWidth(1), narrowDate);
+}
+
+// Destination columns side by side are written into each row at once; in
+// any other order one cell at a time. Both must leave every cell alike, also
+// for rows that are short, never written, hold cells where the differences
+// go, or have no room for them.
+TEST(TableModelDifferences, ColumnsSideBySideGiveTheCellsThatOneAtATimeGive)
+{
+    std::mt19937 rng(23);
+    const QStringList values = {QString(), QStringLiteral("12"), QStringLiteral("  7.5"), QStringLiteral("abc"),
+                                QStringLiteral("1000000"), QStringLiteral("0"), QStringLiteral("-3,25"),
+                                QStringLiteral("99999999.9999")};
+    for (int trial = 0; trial < 60; ++trial) {
+        TTableOutputParams params;
+        DefaultTableOutputParams(params);
+        TTableModel tables[2];
+        const int valueCols = 1 + int(rng() % 5);
+        const int rows = 2 + int(rng() % 40);
+        const int hint = int(rng() % 3) == 0 ? 0 : 2 * valueCols + 2;
+        const bool formatted = rng() % 2 == 0;
+        const bool reset = rng() % 2 == 0;
+        // The same random cells into both tables.
+        std::vector<std::tuple<int, int, QString>> cells;
+        for (int r = 1; r <= rows; ++r) {
+            if (rng() % 10 == 0)
+                continue;   // a row never written
+            const int stored = int(rng() % (valueCols + 2));
+            for (int c = 1; c <= stored; ++c)
+                cells.emplace_back(r, c, values[int(rng() % values.size())]);
+            if (rng() % 12 == 0)   // a cell where a difference goes
+                cells.emplace_back(r, valueCols + 1 + int(rng() % valueCols), QStringLiteral("alt"));
+        }
+        for (TTableModel& t : tables) {
+            t.InitTableWindow(params);
+            t.SetTableMode(false, formatted, 9);
+            t.ClearTable(QStringLiteral("out.csv"));
+            t.SetHeaderCell(QStringLiteral("Zeit"), 1, 0);
+            t.Grid().SetColCount(2 * valueCols + 1);
+            t.Grid().SetRowCount(rows + 1);
+            t.Grid().SetRowCapacityHint(hint);
+            for (const auto& [r, c, text] : cells)
+                t.SetCell(text, r + 1, c);
+        }
+        std::vector<std::pair<int, int>> pairs;
+        for (int c = 1; c <= valueCols; ++c)
+            pairs.emplace_back(c, c + valueCols);
+        tables[0].FillDifferenceColumns(pairs, reset, QStringLiteral("########.####"));
+        std::reverse(pairs.begin(), pairs.end());
+        tables[1].FillDifferenceColumns(pairs, reset, QStringLiteral("########.####"));
+        const platform::TStringGridModel& a = tables[0].Grid();
+        const platform::TStringGridModel& b = tables[1].Grid();
+        for (int r = 0; r <= rows; ++r) {
+            ASSERT_EQ(a.RowCellCount(r), b.RowCellCount(r)) << trial << " row " << r;
+            for (int c = 0; c < a.ColCount(); ++c)
+                ASSERT_EQ(a.Cell(c, r), b.Cell(c, r)) << trial << " row " << r << " col " << c;
+        }
+    }
 }
