@@ -145,28 +145,18 @@ double TEvaluator::DayBeginFromCell(const QString& cell)
     return hours / 24.0;
 }
 
-int64_t TEvaluator::SortKeyNumber(int64_t seconds)
+void TEvaluator::SetKeyDay(int64_t days)
 {
-    const int64_t days = FloorDiv(seconds, SecondsPerDay);
-    if (days != keyDay_) {
-        int year = 0, month = 0, day = 0;
-        CivilFromDays(days, year, month, day);
-        keyDay_ = days;
-        keyDayNumber_ = ((int64_t(std::clamp(year, 0, 9999)) * 100 + month) * 100 + day) * 1000000;
-    }
-    const int sod = int(seconds - days * SecondsPerDay);
-    return keyDayNumber_ + (sod / 3600) * 10000 + (sod / 60 % 60) * 100 + sod % 60;
+    int year = 0, month = 0, day = 0;
+    CivilFromDays(days, year, month, day);
+    keyDay_ = days;
+    keyDayNumber_ = ((int64_t(std::clamp(year, 0, 9999)) * 100 + month) * 100 + day) * 1000000;
 }
 
-void TEvaluator::SetRowKey(int row, int64_t number, QStringView tail)
+void TEvaluator::SetRowKeyGeneral(int row, int64_t number, QStringView tail)
 {
     if (row < 0)
         return;
-    // The common case: the key of the row just made, without a text.
-    if (std::size_t(row) == rowKeys_.size() && tail.isEmpty()) {
-        rowKeys_.push_back(TRowSortKey{number, {}});
-        return;
-    }
     while (rowKeys_.size() <= std::size_t(row))
         rowKeys_.push_back(TRowSortKey{-1, {}});
     TRowSortKey& key = rowKeys_[std::size_t(row)];

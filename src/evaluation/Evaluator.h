@@ -26,6 +26,7 @@
 // to widgets goes out through TEvaluationHooks.
 #include "evaluation/EvaluationHooks.h"
 #include "evaluation/EvaluationState.h"
+#include "evaluation/GridSort.h"
 #include "evaluation/TableModel.h"
 #include "platform/DateTimeValue.h"
 #include "platform/LocaleFormats.h"
@@ -204,8 +205,28 @@ private:
     void PutDateText(platform::DateTimeValue t, bool withTime, int gridRow);
     // The sort key of a row: the number of its time stamp's key text and the
     // text after it (event rows: the ordinal number).
-    int64_t SortKeyNumber(int64_t seconds);
-    void SetRowKey(int row, int64_t number, QStringView tail);
+    // (Inline for a row of the day of the row before, and for the key of a
+    // row just made without a text: the cases of nearly every line.)
+    int64_t SortKeyNumber(int64_t seconds)
+    {
+        int64_t days = seconds / platform::SecondsPerDay;
+        if (seconds % platform::SecondsPerDay < 0)
+            --days;
+        if (days != keyDay_)
+            SetKeyDay(days);
+        const int sod = int(seconds - days * platform::SecondsPerDay);
+        return keyDayNumber_ + (sod / 3600) * 10000 + (sod / 60 % 60) * 100 + sod % 60;
+    }
+    void SetRowKey(int row, int64_t number, QStringView tail)
+    {
+        if (row >= 0 && std::size_t(row) == rowKeys_.size() && tail.isEmpty())
+            rowKeys_.emplace_back().number = number;
+        else
+            SetRowKeyGeneral(row, number, tail);
+    }
+    // keyDay_ and keyDayNumber_ for a day (days since 30.12.1899).
+    void SetKeyDay(int64_t days);
+    void SetRowKeyGeneral(int row, int64_t number, QStringView tail);
     // Writes the sort keys kept beside the grid into the key column, as
     // texts, for a table that is left unsorted (aborted, or ended by an
     // error) or sorted by its texts.

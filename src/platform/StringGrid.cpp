@@ -419,10 +419,17 @@ void TStringGridModel::TRow::Erase(std::size_t col)
     char16_t* chars = Chars();
     const uint32_t begin = col == 0 ? 0 : ends[col - 1];
     const uint32_t size = ends[col] - begin;
-    if (size != 0)
+    if (size != 0) {
         platform::MoveChars(chars + begin, chars + begin + size, block_->chars - begin - size);
-    for (std::size_t k = col + 1; k < block_->cells; ++k)
-        ends[k - 1] = ends[k] - size;
+        for (std::size_t k = col + 1; k < block_->cells; ++k)
+            ends[k - 1] = ends[k] - size;
+    } else {
+        // An empty cell: the ends behind it only move down by one, a few
+        // words at once.
+        static_assert(sizeof(uint32_t) == 2 * sizeof(char16_t));
+        platform::MoveChars(reinterpret_cast<char16_t*>(ends + col), reinterpret_cast<const char16_t*>(ends + col + 1),
+                            2 * (block_->cells - col - 1));
+    }
     --block_->cells;
     block_->chars -= size;
 }
