@@ -308,12 +308,14 @@ void TTableModel::FillDifferenceColumns(const std::vector<std::pair<int, int>>& 
     grid_.BeginUpdate();
     // Counters advance by few distinct amounts: the texts of the differences
     // met last are kept.
-    struct TCachedText {
+    // One slot fills one cache line.
+    struct alignas(64) TCachedText {
         uint64_t bits = 0;
         bool used = false;
-        qsizetype size = 0;
+        uint8_t size = 0;
         char16_t text[PictureCapacity];
     };
+    static_assert(sizeof(TCachedText) == 64 && PictureCapacity < 256);
     constexpr int CacheBits = 12;
     constexpr std::size_t CacheSize = std::size_t(1) << CacheBits;
     std::vector<TCachedText> cache(CacheSize);
@@ -324,7 +326,7 @@ void TTableModel::FillDifferenceColumns(const std::vector<std::pair<int, int>>& 
         if (!slot.used || slot.bits != bits) {
             slot.used = true;
             slot.bits = bits;
-            slot.size = FormatDifferenceInto(picture, difference, slot.text);
+            slot.size = uint8_t(FormatDifferenceInto(picture, difference, slot.text));
         }
         return QStringView(slot.text, slot.size);
     };
