@@ -638,13 +638,26 @@ void TEvaluator::EvaluateDataLine(QStringView line)
     int index = 0;
     QStringView ordinal;
     const char16_t* chars = line.utf16();
+    const char16_t* const end = chars + size;
     lineChars_ = chars;
-    // One walk finds the TABs; a line without any 'x' has no event code, and
-    // the decoder need not look at it.
-    lineTabs_.clear();
-    const bool eventCodePossible = platform::FindAllChars(chars, std::size_t(size), u'\t', u'x', lineTabs_);
-    for (const uint32_t tabAt : lineTabs_) {
-        const qsizetype tab = qsizetype(tabAt);
+    // The ordinal and the time stamp first: a day or month view drops most
+    // lines by their time.
+    const qsizetype tab1 = platform::FindChar(chars, end, u'\t') - chars;
+    const qsizetype tab2 = tab1 >= size ? size : platform::FindChar(chars + tab1 + 1, end, u'\t') - chars;
+    if (tab2 >= size)
+        return;
+    // The other TABs, and whether the line has an 'x' (without one it has no
+    // event code, and the decoder need not look at it).
+    std::size_t tabCount = 0;
+    auto findTabs = [&]() -> bool {
+        if (lineTabs_.size() < std::size_t(size))
+            lineTabs_.resize(std::size_t(size));
+        bool x = false;
+        tabCount = platform::FindAllChars(chars, std::size_t(size), u'\t', u'x', lineTabs_.data(), x);
+        return x;
+    };
+    for (std::size_t tabIndex = 0; tabIndex < std::max<std::size_t>(tabCount, 2); ++tabIndex) {
+        const qsizetype tab = tabIndex == 0 ? tab1 : tabIndex == 1 ? tab2 : qsizetype(lineTabs_[tabIndex]);
         const QStringView field = line.mid(start, tab - start).left(ArchiveTextLength);
         start = tab + 1;
         if (index == 0) {
@@ -656,6 +669,12 @@ void TEvaluator::EvaluateDataLine(QStringView line)
             const int64_t seconds = platform::ToWholeSeconds(t);
             if (seconds < startSeconds_ || seconds > endSeconds_)
                 return;
+            // All values keep nearly every line: one walk finds its TABs and
+            // tells whether it may hold an event code. The other views drop
+            // most lines by their time of day; the walk is made for those
+            // they keep.
+            const bool eventCodePossible = view_.ViewMode == 0 ? findTabs()
+                                                               : platform::FindChar(chars, end, u'x') != end;
             const bool special = eventCodePossible && decoder_.IsSpecialEventLine(line);
             const uint8_t mode = state_.Settings.SondEreig;
             if (state_.ValueArchive && mode != 2 && !special) {
@@ -729,6 +748,8 @@ void TEvaluator::EvaluateDataLine(QStringView line)
                 // Event rows always show the time, also at midnight.
                 PutDateText(t, true, row + 1);
             }
+            if (tabCount == 0)
+                findTabs();
         } else {
             WriteField(index, field, false);
         }

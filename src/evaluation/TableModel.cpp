@@ -307,8 +307,8 @@ void TTableModel::FillDifferenceColumns(const std::vector<std::pair<int, int>>& 
 
     grid_.BeginUpdate();
     // Counters advance by few distinct amounts: the texts of the differences
-    // met last are kept.
-    // One slot fills one cache line.
+    // met last are kept, in up to 4,096 slots (fewer for a small table,
+    // which would not use them). One slot fills one cache line.
     struct alignas(64) TCachedText {
         uint64_t bits = 0;
         bool used = false;
@@ -316,13 +316,14 @@ void TTableModel::FillDifferenceColumns(const std::vector<std::pair<int, int>>& 
         char16_t text[PictureCapacity];
     };
     static_assert(sizeof(TCachedText) == 64 && PictureCapacity < 256);
-    constexpr int CacheBits = 12;
-    constexpr std::size_t CacheSize = std::size_t(1) << CacheBits;
-    std::vector<TCachedText> cache(CacheSize);
+    int cacheBits = 6;
+    while (cacheBits < 12 && (std::size_t(1) << cacheBits) < std::size_t(rowCount) * work.size())
+        ++cacheBits;
+    std::vector<TCachedText> cache(std::size_t(1) << cacheBits);
     auto differenceText = [&](double difference) -> QStringView {
         uint64_t bits = 0;
         std::memcpy(&bits, &difference, sizeof bits);
-        TCachedText& slot = cache[std::size_t((bits ^ (bits >> 29) ^ (bits >> 47)) * 0x9E3779B97F4A7C15ull >> (64 - CacheBits))];
+        TCachedText& slot = cache[std::size_t((bits ^ (bits >> 29) ^ (bits >> 47)) * 0x9E3779B97F4A7C15ull >> (64 - cacheBits))];
         if (!slot.used || slot.bits != bits) {
             slot.used = true;
             slot.bits = bits;

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstddef>
 #include <cstring>
-#include <vector>
 // The copies below sit on the path of every cell a fill writes: the
 // compiler is told to put them in place even inside large routines.
 #if defined(__GNUC__) || defined(__clang__)
@@ -101,14 +100,16 @@ inline const char16_t* FindChar(const char16_t* first, const char16_t* last, cha
     return first;
 }
 
-// Every position of c in [chars, chars + size), in order, appended to at,
-// and whether other occurs anywhere there: one walk over a line finds its
-// field separators and tells whether a rarer mark needs a closer look.
-// Positions fit in 32 bits (the callers' lines are far shorter).
-inline bool FindAllChars(const char16_t* chars, std::size_t size, char16_t c, char16_t other,
-                         std::vector<uint32_t>& at)
+// Every position of c in [chars, chars + size), in order, written to at
+// (room for size positions), and whether other occurs anywhere there; the
+// answer is the number of positions. One walk over a line finds its field
+// separators and tells whether a rarer mark needs a closer look. Positions
+// fit in 32 bits (the callers' lines are far shorter).
+inline std::size_t FindAllChars(const char16_t* chars, std::size_t size, char16_t c, char16_t other, uint32_t* at,
+                                bool& otherFound)
 {
     std::size_t k = 0;
+    std::size_t count = 0;
     bool found = false;
 #ifdef VALDRAN_CHARS_SSE2
     const __m128i needle = _mm_set1_epi16(static_cast<short>(c));
@@ -122,18 +123,19 @@ inline bool FindAllChars(const char16_t* chars, std::size_t size, char16_t c, ch
         found = found
             || _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(lo, mark), _mm_cmpeq_epi16(hi, mark))) != 0;
         while (hits != 0) {
-            at.push_back(uint32_t(k + std::size_t(std::countr_zero(hits))));
+            at[count++] = uint32_t(k + std::size_t(std::countr_zero(hits)));
             hits &= hits - 1;
         }
     }
 #endif
     for (; k < size; ++k) {
         if (chars[k] == c)
-            at.push_back(uint32_t(k));
+            at[count++] = uint32_t(k);
         else if (chars[k] == other)
             found = true;
     }
-    return found;
+    otherFound = found;
+    return count;
 }
 
 } // namespace platform

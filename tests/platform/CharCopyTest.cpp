@@ -75,10 +75,13 @@ TEST(CharCopy, FindAllCharsListsEveryPositionAndSeesTheMarkAnywhere)
                     expected.push_back(uint32_t(k));
                 mark = mark || text[std::size_t(k)] == u'x';
             }
-            std::vector<uint32_t> found = {99};   // appended to, not replaced
-            ASSERT_EQ(FindAllChars(text.get(), std::size_t(length), u'\t', u'x', found), mark) << length;
-            expected.insert(expected.begin(), 99);
-            ASSERT_EQ(found, expected) << "length " << length;
+            // Room for as many positions as characters, and a guard behind.
+            std::vector<uint32_t> found(std::size_t(length) + 1, 99);
+            bool markFound = !mark;
+            const std::size_t count = FindAllChars(text.get(), std::size_t(length), u'\t', u'x', found.data(), markFound);
+            ASSERT_EQ(markFound, mark) << length;
+            ASSERT_EQ(std::vector<uint32_t>(found.begin(), found.begin() + long(count)), expected) << "length " << length;
+            ASSERT_EQ(found.back(), 99u);
         }
     }
 }
