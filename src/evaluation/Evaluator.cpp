@@ -16,7 +16,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <iterator>
 
 using platform::DateTimeValue;
 
@@ -206,10 +205,11 @@ void TEvaluator::SortByKeys()
     for (int r = 0; r <= last && complete; ++r)
         complete = (r < first) == (rowKeys_[std::size_t(r)].number < 0);
     if (complete) {
+        // The keys are not needed any more: the data rows' keys are sorted
+        // where they stand, without the header rows' in front.
         keysPending_ = false;
-        std::vector<TRowSortKey> keys(std::make_move_iterator(rowKeys_.begin() + first),
-                                      std::make_move_iterator(rowKeys_.end()));
-        SortGridByRowKeys(keys, false, grid, pump_);
+        rowKeys_.erase(rowKeys_.begin(), rowKeys_.begin() + first);
+        SortGridByRowKeys(rowKeys_, false, grid, pump_);
         return;
     }
     WriteSortKeys();
