@@ -97,9 +97,7 @@ public:
             return false;
         if (grid_.ColCount() <= col)
             grid_.SetColCount(col + 1);
-        const int width = TextColumnWidth(text);
-        if (width > grid_.ColWidth(col))
-            grid_.SetColWidth(col, width);
+        WidenColumnFor(col, text.size());
         grid_.SetCell(col, row - 1, text);
         return true;
     }
@@ -116,9 +114,7 @@ public:
         std::size_t size = 0;
         if (!grid_.AppendCellInPlace(col, row - 1, maxSize, [&](char16_t* out) { return size = write(out); }))
             return false;
-        const int width = TextColumnWidth(qsizetype(size));
-        if (width > grid_.ColWidth(col))
-            grid_.SetColWidth(col, width);
+        WidenColumnFor(col, qsizetype(size));
         return true;
     }
     // 0 when the grid has fewer than 2 rows; else the grid row + 1 of the first
@@ -189,6 +185,13 @@ public:
     }
     // Width a column needs for text in the table font (never below 0).
     int TextColumnWidth(QStringView text) const { return TextColumnWidth(text.size()); }
+    // Column col at least as wide as a text of length characters needs.
+    void WidenColumnFor(int col, qsizetype length)
+    {
+        const int width = TextColumnWidth(length);
+        if (width > grid_.ColWidth(col))
+            grid_.SetColWidth(col, width);
+    }
     int TextColumnWidth(qsizetype length) const
     {
         if (length == 0)
