@@ -271,13 +271,15 @@ TEST_F(MainWindowTest, AutoModeWithNothingFoundClosesAfterHalfASecondWithoutADia
     Start({QStringLiteral("AUTO"), emptyDir + QStringLiteral("*.AG?")});
     EXPECT_TRUE(window->State().AutoMode);
     ASSERT_NE(window->AutoCloseTimer(), nullptr);
-    EXPECT_TRUE(window->isVisible());
+    // The half second is the timer's, not measured here: a loaded machine
+    // may take longer than that to get from the start to this line.
+    EXPECT_TRUE(window->AutoCloseTimer()->isSingleShot());
+    EXPECT_EQ(window->AutoCloseTimer()->interval(), 500);
     QElapsedTimer clock;
     clock.start();
-    while (window->isVisible() && clock.elapsed() < 3000)
+    while (window->isVisible() && clock.elapsed() < 10000)
         QTest::qWait(20);
     EXPECT_FALSE(window->isVisible());
-    EXPECT_GE(clock.elapsed(), 300);
     EXPECT_TRUE(hooks.directoryRequests.empty());
     EXPECT_TRUE(hooks.messageBoxes.empty());
     EXPECT_TRUE(hooks.kindMessages.empty());
