@@ -1,7 +1,9 @@
 # Shared by run.sh, test.sh and bench.sh: installs the Debian packages the
-# build needs when any of them is missing.
+# build needs when any of them is missing. The lists hold everything a minbase
+# Debian 12 lacks (.ci/fresh-system.sh proves it): libxlsxwriter's pkg-config
+# file links -lz but its package does not bring zlib's development files.
 VALDRAN_PACKAGES="build-essential cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core \
-qt6-svg-dev qt6-translations-l10n libqcustomplot-dev libqcustomplot2.1-qt6 libxlsxwriter-dev pkgconf"
+qt6-svg-dev qt6-translations-l10n libqcustomplot-dev libqcustomplot2.1-qt6 libxlsxwriter-dev zlib1g-dev pkgconf"
 # The programs that open what valdran writes, for the tests that read its
 # files back (LibreOffice headless, wmf2svg, unrtf, pdfinfo/pdftotext, unzip),
 # and the X server with a window manager for the window-position tests.
