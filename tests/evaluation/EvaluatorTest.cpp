@@ -279,6 +279,42 @@ TEST_F(EvaluatorTest, CounterDifferenceSkipsRowsWithoutAReading)
     EXPECT_TRUE(table.EvaluationLabel().isEmpty());
 }
 
+TEST_F(EvaluatorTest, CounterDifferenceNeverCutsADateTimeInsideItself)
+{
+    const QString d = QStringLiteral("01.01.2004");
+    WriteArchive(QStringLiteral("A.AGR"),
+                 ArchiveText(QStringLiteral("5"), kNames, kUnits,
+                             {DataLine(1, Ts(d, "00:15:00"), {"100", "1", "0"}),
+                              DataLine(2, Ts(d, "00:30:00"), {"110", "2", "0"})}));
+    FillOverview(overview, {{QStringLiteral("A.AGR"), QStringLiteral("5")}});
+    SelectDevice(QStringLiteral("5"), QStringLiteral("1"));
+    const int first = Grid().FixedRows();
+    const QString diff = TrimControlChars(table.FormatDifference(state.Settings.ZahlenFormat, 10));
+
+    // An English table: 12-hour times with their marker, 21 and 22 characters.
+    {
+        const platform::ScopedLocaleFormats us(platform::LocaleFormats(
+            QStringLiteral("M/d/yyyy"), QStringLiteral("h:mm:ss AP"), QLocale(QLocale::English, QLocale::UnitedStates)));
+        Grid().SetCell(1, first, QStringLiteral("12/1/2026 12:00:00 AM"));
+        Grid().SetCell(1, first + 1, QStringLiteral("11/10/2026 11:52:05 PM"));
+        evaluator->ShowCounterDifference(first, first + 1);
+        EXPECT_EQ(table.EvaluationLabel(),
+                  QStringLiteral("12/1/2026 12:00:00 AM 100 - 11/10/2026 11:52:05 PM 110: ") + diff);
+
+        // The text's own cut moves behind a date it would split.
+        state.Settings.ZaehlerText = QString(240, QLatin1Char('x')) + QStringLiteral("[ZST_Start_Dat] [ZST_Diff]");
+        evaluator->ShowCounterDifference(first, first + 1);
+        EXPECT_EQ(table.EvaluationLabel(), QString(240, QLatin1Char('x')) + QStringLiteral("12/1/2026 12:00:00 AM"));
+    }
+    // German texts fit the cut as they always did.
+    state.Settings.ZaehlerText = QStringLiteral("[ZST_Start_Dat] [ZST_Start_Val] - [ZST_End_Dat] [ZST_End_Val]: [ZST_Diff]");
+    Grid().SetCell(1, first, QStringLiteral("01.12.2026 00:00:00"));
+    Grid().SetCell(1, first + 1, QStringLiteral("10.11.2026 23:52:05"));
+    evaluator->ShowCounterDifference(first, first + 1);
+    EXPECT_EQ(table.EvaluationLabel(),
+              QStringLiteral("01.12.2026 00:00:00 100 - 10.11.2026 23:52:05 110: ") + diff);
+}
+
 // ---- Several archives and devices ---------------------------------------------------------
 
 TEST_F(EvaluatorTest, DeviceContinuesOverTwoArchivesInItsOwnColumns)
