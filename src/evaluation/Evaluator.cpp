@@ -1091,8 +1091,11 @@ void TEvaluator::ShowCounterDifference(int fromRow, int toRow)
         return;
     }
 
-    QString date1 = grid.Cell(1, fromRow).left(DateTextCut);
-    QString date2 = grid.Cell(1, toRow).left(DateTextCut);
+    // The cut never falls inside the date-time (a 12-hour time keeps its
+    // "AM" or "PM").
+    const platform::LocaleFormats& formats = platform::LocaleFormats::Current();
+    QString date1 = formats.CutBehindDateTime(grid.Cell(1, fromRow), DateTextCut);
+    QString date2 = formats.CutBehindDateTime(grid.Cell(1, toRow), DateTextCut);
     if (date1.size() == date2.size()) {
         const qsizetype blank = date1.indexOf(QLatin1Char(' '));
         // Same time of day on both: the dates say enough.
@@ -1105,13 +1108,34 @@ void TEvaluator::ShowCounterDifference(int fromRow, int toRow)
     const double v1 = value(fromRow);
     const double v2 = value(toRow);
     QString text = state_.Settings.ZaehlerText;
-    ReplaceFirstNoCase(text, CounterTextCapacity, QStringLiteral("[ZST_Start_Dat]"), date1);
-    ReplaceFirstNoCase(text, CounterTextCapacity, QStringLiteral("[ZST_End_Dat]"), date2);
-    ReplaceFirstNoCase(text, CounterTextCapacity, QStringLiteral("[ZST_Start_Val]"),
-                       TrimControlChars(grid.Cell(valueCol, fromRow)));
-    ReplaceFirstNoCase(text, CounterTextCapacity, QStringLiteral("[ZST_End_Val]"),
-                       TrimControlChars(grid.Cell(valueCol, toRow)));
-    ReplaceFirstNoCase(text, CounterTextCapacity, QStringLiteral("[ZST_Diff]"),
-                       TrimControlChars(table_.FormatDifference(state_.Settings.ZahlenFormat, v2 - v1)));
+    // Each replacement cuts the text to its capacity, but never inside a
+    // date text put in before: the cut then falls right behind it.
+    std::vector<std::pair<qsizetype, qsizetype>> dateSpans;
+    auto replace = [&](const QString& search, const QString& replacement, bool isDate) {
+        const qsizetype p = UpperCaseShort(text).indexOf(UpperCaseShort(search));
+        if (p < 0)
+            return;
+        text = text.left(p) + replacement + text.mid(p + search.size());
+        const qsizetype shift = replacement.size() - search.size();
+        for (auto& span : dateSpans)
+            if (span.first > p) {
+                span.first += shift;
+                span.second += shift;
+            }
+        if (isDate)
+            dateSpans.emplace_back(p, p + replacement.size());
+        qsizetype cut = CounterTextCapacity;
+        for (const auto& span : dateSpans)
+            if (span.first < cut && cut < span.second)
+                cut = span.second;
+        text.truncate(cut);
+        std::erase_if(dateSpans, [&](const auto& span) { return span.first >= cut; });
+    };
+    replace(QStringLiteral("[ZST_Start_Dat]"), date1, true);
+    replace(QStringLiteral("[ZST_End_Dat]"), date2, true);
+    replace(QStringLiteral("[ZST_Start_Val]"), TrimControlChars(grid.Cell(valueCol, fromRow)), false);
+    replace(QStringLiteral("[ZST_End_Val]"), TrimControlChars(grid.Cell(valueCol, toRow)), false);
+    replace(QStringLiteral("[ZST_Diff]"), TrimControlChars(table_.FormatDifference(state_.Settings.ZahlenFormat, v2 - v1)),
+            false);
     table_.SetEvaluationLabel(text);
 }

@@ -4,6 +4,7 @@
 #include "platform/MessagePump.h"
 #include "platform/TextCodec.h"
 
+#include <charconv>
 #include <string>
 #include <vector>
 
@@ -220,6 +221,129 @@ void SortGridByDate(int32_t Col, bool Descending, platform::TStringGridModel& Gr
         keys.push_back(std::move(key));
     }
     ShellSortKeys(keys, first, last, Descending, Grid, Pump);
+}
+
+namespace {
+
+QStringView TrimmedBlanks(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin].unicode() <= 32)
+        ++begin;
+    while (end > begin && text[end - 1].unicode() <= 32)
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+// Key of a value cell: the number the text reads as, or, for a text that
+// reads as no number, its sort weights; those come first.
+struct TNumberKey {
+    bool isNumber = false;
+    double value = 0;
+    std::u32string text;
+    int compare(const TNumberKey& other) const
+    {
+        if (isNumber != other.isNumber)
+            return isNumber ? 1 : -1;
+        if (isNumber)
+            return value == other.value ? 0 : (value < other.value ? -1 : 1);
+        return text.compare(other.text);
+    }
+};
+
+} // namespace
+
+bool ReadCellNumber(QStringView text, double& value)
+{
+    text = TrimmedBlanks(text);
+    if (text.size() >= 2 && text.front() == u'(' && text.back() == u')')
+        text = TrimmedBlanks(text.mid(1, text.size() - 2));
+    // Longer texts are no number a table shows.
+    constexpr qsizetype MaxLength = 64;
+    if (text.isEmpty() || text.size() > MaxLength)
+        return false;
+    int dots = 0;
+    int commas = 0;
+    qsizetype lastSeparator = -1;
+    for (qsizetype k = 0; k < text.size(); ++k) {
+        if (text[k] == u'.' || text[k] == u',') {
+            (text[k] == u'.' ? dots : commas) += 1;
+            lastSeparator = k;
+        }
+    }
+    // The decimal separator: the last one when both kinds occur, the only
+    // one of its kind otherwise; a kind that occurs more than once alone
+    // only groups.
+    char16_t decimal = 0;
+    if (dots > 0 && commas > 0)
+        decimal = text[lastSeparator].unicode();
+    else if (dots == 1)
+        decimal = u'.';
+    else if (commas == 1)
+        decimal = u',';
+    char buffer[MaxLength + 1];
+    std::size_t n = 0;
+    bool digits = false;
+    for (qsizetype k = 0; k < text.size(); ++k) {
+        const char16_t c = text[k].unicode();
+        if (c >= u'0' && c <= u'9') {
+            buffer[n++] = char(c);
+            digits = true;
+        } else if ((c == u'-' || c == u'+') && k == 0) {
+            if (c == u'-')
+                buffer[n++] = '-';
+        } else if (c == u'.' || c == u',') {
+            if (c == decimal) {
+                if (k != lastSeparator)
+                    return false;
+                buffer[n++] = '.';
+            }
+            // A grouping separator adds nothing to the number.
+        } else {
+            return false;
+        }
+    }
+    if (!digits)
+        return false;
+    double read = 0;
+    const auto [end, error] = std::from_chars(buffer, buffer + n, read, std::chars_format::fixed);
+    if (error != std::errc() || end != buffer + n)
+        return false;
+    value = read;
+    return true;
+}
+
+bool ColumnHoldsNumbers(int32_t Col, const platform::TStringGridModel& Grid)
+{
+    if (Col < 0 || Col >= Grid.ColCount())
+        return false;
+    double value = 0;
+    for (int r = Grid.FixedRows(); r < Grid.RowCount(); ++r)
+        if (ReadCellNumber(Grid.CellView(Col, r), value))
+            return true;
+    return false;
+}
+
+void SortGridByNumber(int32_t Col, bool Descending, platform::TStringGridModel& Grid)
+{
+    if (Col < 0 || Col >= Grid.ColCount())
+        return;
+    const int first = Grid.FixedRows();
+    const int last = Grid.RowCount() - 1;
+    if (last - first < 1)
+        return;
+    std::vector<TNumberKey> keys;
+    keys.reserve(std::size_t(last - first + 1));
+    for (int r = first; r <= last; ++r) {
+        TNumberKey key;
+        const QStringView text = Grid.CellView(Col, r);
+        key.isNumber = ReadCellNumber(text, key.value);
+        if (!key.isNumber)
+            key.text = TextSortWeights(text);
+        keys.push_back(std::move(key));
+    }
+    ShellSortKeys(keys, first, last, Descending, Grid, nullptr);
 }
 
 void SortGridByRowKeys(std::vector<TRowSortKey>& Keys, bool Descending, platform::TStringGridModel& Grid,

@@ -31,6 +31,18 @@ void SortGridByValue(int32_t Col, bool Descending, platform::TStringGridModel& G
 // midnight), in every locale. Texts that read as no date sort before all
 // dates, by their DateSortKey.
 void SortGridByDate(int32_t Col, bool Descending, platform::TStringGridModel& Grid);
+// Whether text reads as a number: blanks and control characters around it
+// ignored, a sign, digits with ',' or '.' as the decimal separator (when
+// both occur, the last one is the decimal separator and the others group
+// the thousands before it; one kind occurring more than once groups). A
+// bracketed text "( 0.0000)", as the difference next to a special event
+// reads, reads as the number inside its brackets.
+bool ReadCellNumber(QStringView text, double& value);
+// Whether any data cell of column Col reads as a number.
+bool ColumnHoldsNumbers(int32_t Col, const platform::TStringGridModel& Grid);
+// The same by the value each text of column Col reads as (ReadCellNumber).
+// Texts that read as no number sort before all numbers, by their texts.
+void SortGridByNumber(int32_t Col, bool Descending, platform::TStringGridModel& Grid);
 // The same, letting the pump through every few rows of a long sort (the
 // evaluation sorts while its window must stay responsive).
 void SortGridByValue(int32_t Col, bool Descending, platform::TStringGridModel& Grid, platform::MessagePump* Pump);

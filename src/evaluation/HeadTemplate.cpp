@@ -11,9 +11,11 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <utility>
+#include <vector>
+
 namespace {
 
-constexpr int DateTextLength = 20;
 constexpr int DeviceNumberColumn = 1;   // overview column of the device number
 
 char16_t AsciiUpper(char16_t c)
@@ -53,7 +55,9 @@ QString OverviewCell(const platform::TStringGridModel& overview, int col, int ro
 
 QString FormatDateText(platform::DateTimeValue value)
 {
-    return platform::LocaleFormats::Current().FormatDate(value).left(DateTextLength);
+    // The text is one date, and a date text is never cut inside itself: a
+    // long format keeps its year.
+    return platform::LocaleFormats::Current().FormatDate(value);
 }
 
 QString THeadTemplate::TemplateFileName(const QString& language)
@@ -198,6 +202,7 @@ QString THeadTemplate::FillTemplateLine(const QString& line, const platform::TSt
 
     QString out;
     out.reserve(line.size() + 64);
+    std::vector<std::pair<qsizetype, qsizetype>> dateSpans;
     const qsizetype n = line.size();
     qsizetype i = 0;
     while (i < n) {
@@ -213,7 +218,10 @@ QString THeadTemplate::FillTemplateLine(const QString& line, const platform::TSt
             break;
         }
         QString replacement;
+        const int datesBefore = int(usedDat) + int(usedStart) + int(usedEnd);
         if (resolve(QStringView(line).mid(i, close - i + 1), replacement)) {
+            if (int(usedDat) + int(usedStart) + int(usedEnd) > datesBefore)
+                dateSpans.emplace_back(out.size(), out.size() + replacement.size());
             out += replacement;
             i = close + 1;
         } else {
@@ -223,7 +231,12 @@ QString THeadTemplate::FillTemplateLine(const QString& line, const platform::TSt
             ++i;
         }
     }
-    out.truncate(TitleLineLength);
+    // The line's cut never falls inside a date: it moves behind it.
+    qsizetype cut = TitleLineLength;
+    for (const auto& [begin, end] : dateSpans)
+        if (begin < cut && cut < end)
+            cut = end;
+    out.truncate(cut);
     return out;
 }
 

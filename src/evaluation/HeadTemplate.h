@@ -44,7 +44,8 @@ struct TTitleInput {
     bool OneDevice = true;                   // the evaluation's logbooks-allowed flag
 };
 
-// A date in the platform's short date format, cut to 20 characters.
+// A date in the platform's short date format, whole (a date text is never
+// cut inside itself).
 QString FormatDateText(platform::DateTimeValue value);
 
 class THeadTemplate {

@@ -98,8 +98,11 @@ TSortOutcome SortTableByColumn(TTableModel& model, const QString& columnText, co
         return outcome;
     model.Descending = column == model.SortColumn ? !model.Descending : false;
     outcome.ByDate = IsDateColumn(grid, column, timeCaption);
+    outcome.ByNumber = !outcome.ByDate && ColumnHoldsNumbers(column, grid);
     if (outcome.ByDate)
         SortGridByDate(column, model.Descending, grid);
+    else if (outcome.ByNumber)
+        SortGridByNumber(column, model.Descending, grid);
     else
         SortGridByValue(column, model.Descending, grid);
     model.SortColumn = column;

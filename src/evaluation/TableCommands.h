@@ -39,11 +39,13 @@ struct TSortOutcome {
     int Column = -1;
     bool Descending = false;
     bool ByDate = false;
+    bool ByNumber = false;
 };
 
 // Sorts the model's grid by the column numbered columnText (1-based; as the
 // column field holds it): the same column again flips the direction, another
-// one sorts ascending; date columns sort by date, others by text. The model's
+// one sorts ascending; date columns sort by date, columns whose cells read as
+// numbers by value (texts that read as none first), others by text. The model's
 // SortColumn and Descending follow.
 TSortOutcome SortTableByColumn(TTableModel& model, const QString& columnText, const QString& timeCaption);
 

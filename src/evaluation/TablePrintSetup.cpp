@@ -1,6 +1,7 @@
 #include "evaluation/TablePrintSetup.h"
 
 #include "base/ZT_Tools.h"
+#include "evaluation/HeadTemplate.h"
 #include "platform/PrintCanvas.h"
 #include "platform/Printer.h"
 #include "platform/StringGrid.h"
@@ -142,5 +143,8 @@ void PrepareTablePrintComponent(TZT_TabDruck& d, const TTableOutputParams& param
     SetPrintFonts(d, content.GridFont, preview, printOrientation, longest);
     d.Luecke_Senkrecht = d.Hoehe / 200;
     d.Luecke_Waagerecht = d.Breite / 200;
-    d.Datums_Label = TodayPictureText(QStringLiteral("dd.mm.yyyy"));
+    // The page's title lines give today's date in the platform's short date
+    // format ("[Dat]"); the date line says it the same way, so one page
+    // never shows one date in two formats.
+    d.Datums_Label = FormatDateText(platform::Now());
 }

@@ -717,6 +717,35 @@ bool LocaleFormats::TryParseDateTime(QStringView text, DateTimeValue& result) co
     return TryParseDatePart(text, pos, date) && TryParseTimePart(text, pos, date, result);
 }
 
+qsizetype LocaleFormats::LeadingDateTimeLength(QStringView text) const
+{
+    qsizetype pos = 0;
+    DateTimeValue date = 0;
+    if (!TryParseDatePart(text, pos, date))
+        return 0;
+    // The longest piece behind the date that reads as its time (a time
+    // text is short; nothing longer is tried).
+    constexpr qsizetype LongestTime = 32;
+    qsizetype end = pos;
+    for (qsizetype e = std::min(text.size(), pos + LongestTime); e > pos; --e) {
+        DateTimeValue result = 0;
+        if (TryParseTimePart(text.left(e), pos, date, result)) {
+            end = e;
+            break;
+        }
+    }
+    while (end > 0 && IsBlank(text[end - 1]))
+        --end;
+    return end;
+}
+
+QString LocaleFormats::CutBehindDateTime(const QString& text, qsizetype capacity) const
+{
+    if (text.size() <= capacity)
+        return text;
+    return text.left(std::max(capacity, LeadingDateTimeLength(text)));
+}
+
 bool LocaleFormats::TryParseDateTimeGeneral(QStringView text, DateTimeValue& result, DateParseCache& cache) const
 {
     // The held date part holds for a text that agrees with it up to and

@@ -81,6 +81,15 @@ public:
     // Reads a date with an optional time. False when the text does not follow
     // the formats or names no existing date or time.
     bool TryParseDateTime(QStringView text, DateTimeValue& result) const;
+    // The length of the date, or date and time, that text starts with as
+    // the formats read it (blanks before it counted, blanks behind it not);
+    // 0 when text starts with no date. A cut of a short string that holds
+    // a date-time is made no earlier than there, so a time is never cut off
+    // its "AM" or "PM" and a date never loses its year.
+    qsizetype LeadingDateTimeLength(QStringView text) const;
+    // text cut to capacity characters, unless that would cut inside the
+    // date-time it starts with: then cut right behind that.
+    QString CutBehindDateTime(const QString& text, qsizetype capacity) const;
     // As TryParseDateTime; 0 when the text cannot be read.
     DateTimeValue ParseDateTime(QStringView text) const;
 

@@ -1,6 +1,7 @@
 #include "platform/Printer.h"
 
 #include "platform/Hooks.h"
+#include "platform/PlatformTexts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -164,7 +165,7 @@ QString AskPdfFileName(const QString& jobName, const QString& previousFile)
     name.replace(QLatin1Char('\\'), QLatin1Char('_'));
 
     TFileDialogRequest request;
-    request.Filter = QStringLiteral("PDF-Dateien (*.pdf)|*.pdf");
+    request.Filter = PlatformText(TPlatformText::PdfFilter);
     request.FilterIndex = 1;
     request.InitialDir = dir;
     request.FileName = name + QStringLiteral(".pdf");
@@ -189,7 +190,7 @@ QString AskPdfFileForJob(const QString& jobName, const QString& lastFile)
         if (!h.SaveFileDialog)
             return QString();
         TFileDialogRequest request;
-        request.Filter = QStringLiteral("PDF-Dateien (*.pdf)|*.pdf");
+        request.Filter = PlatformText(TPlatformText::PdfFilter);
         request.FilterIndex = 1;
         request.InitialDir = last.absolutePath();
         request.FileName = last.fileName();

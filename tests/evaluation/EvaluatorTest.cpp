@@ -7,6 +7,7 @@
 #include "support/TestSupport.h"
 
 #include <QDate>
+#include <QFile>
 
 using namespace evaltest;
 
@@ -277,6 +278,80 @@ TEST_F(EvaluatorTest, CounterDifferenceSkipsRowsWithoutAReading)
     // Only one reading left: no counter difference at all.
     evaluator->ShowCounterDifference(Grid().FixedRows(), Grid().FixedRows() + 1);
     EXPECT_TRUE(table.EvaluationLabel().isEmpty());
+}
+
+TEST_F(EvaluatorTest, CounterDifferenceNeverCutsADateTimeInsideItself)
+{
+    const QString d = QStringLiteral("01.01.2004");
+    WriteArchive(QStringLiteral("A.AGR"),
+                 ArchiveText(QStringLiteral("5"), kNames, kUnits,
+                             {DataLine(1, Ts(d, "00:15:00"), {"100", "1", "0"}),
+                              DataLine(2, Ts(d, "00:30:00"), {"110", "2", "0"})}));
+    FillOverview(overview, {{QStringLiteral("A.AGR"), QStringLiteral("5")}});
+    SelectDevice(QStringLiteral("5"), QStringLiteral("1"));
+    const int first = Grid().FixedRows();
+    const QString diff = TrimControlChars(table.FormatDifference(state.Settings.ZahlenFormat, 10));
+
+    // An English table: 12-hour times with their marker, 21 and 22 characters.
+    {
+        const platform::ScopedLocaleFormats us(platform::LocaleFormats(
+            QStringLiteral("M/d/yyyy"), QStringLiteral("h:mm:ss AP"), QLocale(QLocale::English, QLocale::UnitedStates)));
+        Grid().SetCell(1, first, QStringLiteral("12/1/2026 12:00:00 AM"));
+        Grid().SetCell(1, first + 1, QStringLiteral("11/10/2026 11:52:05 PM"));
+        evaluator->ShowCounterDifference(first, first + 1);
+        EXPECT_EQ(table.EvaluationLabel(),
+                  QStringLiteral("12/1/2026 12:00:00 AM 100 - 11/10/2026 11:52:05 PM 110: ") + diff);
+
+        // The text's own cut moves behind a date it would split.
+        state.Settings.ZaehlerText = QString(240, QLatin1Char('x')) + QStringLiteral("[ZST_Start_Dat] [ZST_Diff]");
+        evaluator->ShowCounterDifference(first, first + 1);
+        EXPECT_EQ(table.EvaluationLabel(), QString(240, QLatin1Char('x')) + QStringLiteral("12/1/2026 12:00:00 AM"));
+    }
+    // German texts fit the cut as they always did.
+    state.Settings.ZaehlerText = QStringLiteral("[ZST_Start_Dat] [ZST_Start_Val] - [ZST_End_Dat] [ZST_End_Val]: [ZST_Diff]");
+    Grid().SetCell(1, first, QStringLiteral("01.12.2026 00:00:00"));
+    Grid().SetCell(1, first + 1, QStringLiteral("10.11.2026 23:52:05"));
+    evaluator->ShowCounterDifference(first, first + 1);
+    EXPECT_EQ(table.EvaluationLabel(),
+              QStringLiteral("01.12.2026 00:00:00 100 - 10.11.2026 23:52:05 110: ") + diff);
+}
+
+// The day differences of the sample device with its special events, counter
+// columns shown or not, numbers formatted or not: every bracketed difference
+// keeps both brackets.
+TEST_F(EvaluatorTest, BracketedDifferencesOfTheSampleDeviceKeepBothBrackets)
+{
+    const QStringList files = {QStringLiteral("0031415_2026-09.AGR"), QStringLiteral("0031415_2026-11.AGR")};
+    for (const QString& f : files)
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VALDRAN_DATA_DIR "/archives/") + f, archiveDir + f));
+    FillOverview(overview, {{files[0], QStringLiteral("0031415")}, {files[1], QStringLiteral("0031415")}});
+    SetPeriod(QStringLiteral("01.01.2024"), QStringLiteral("31.12.2026"));
+    evaluator->View().ViewMode = 1;
+    evaluator->View().Differenz = true;
+    for (const bool counters : {true, false}) {
+        for (const bool formatted : {false, true}) {
+            evaluator->View().Zaehler = counters;
+            state.Settings.Format = formatted;
+            table.SetTableMode(false, formatted, 9);
+            SelectDevice(QStringLiteral("0031415"), QStringLiteral("1,2"));
+            int bracketed = 0;
+            QString eventCell;
+            const int firstDifference = Grid().ColCount() - 4;
+            for (int r = Grid().FixedRows(); r < Grid().RowCount(); ++r) {
+                for (int c = firstDifference; c < Grid().ColCount(); ++c) {
+                    const QString text = Grid().Cell(c, r);
+                    if (text.startsWith(QLatin1Char('(')))
+                        ++bracketed;
+                    EXPECT_EQ(text.startsWith(QLatin1Char('(')), text.endsWith(QLatin1Char(')')))
+                        << Grid().Cell(1, r).toStdString() << ": " << text.toStdString();
+                }
+                if (Grid().Cell(1, r) == QStringLiteral("03.10.2026 02:11:40"))
+                    eventCell = Grid().Cell(firstDifference, r);
+            }
+            EXPECT_GT(bracketed, 20);
+            EXPECT_EQ(eventCell, formatted ? QStringLiteral("(146.5)") : QStringLiteral("( 146.5000)"));
+        }
+    }
 }
 
 // ---- Several archives and devices ---------------------------------------------------------

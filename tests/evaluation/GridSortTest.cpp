@@ -236,3 +236,42 @@ TEST(GridSort, RowKeysSortAsTheirTextsDo)
         EXPECT_EQ(Column(byKeys, 1), Column(byText, 1)) << round;
     }
 }
+
+TEST(GridSort, CellsReadAsNumbersWithEitherSeparatorAndInsideBrackets)
+{
+    const std::pair<const char*, double> numbers[] = {
+        {"981.62", 981.62},     {"1576,4", 1576.4},   {"( 0.0000)", 0.0},  {"(-12,5)", -12.5},
+        {"  10016.92 ", 10016.92}, {"1.234,5", 1234.5}, {"1,234.5", 1234.5}, {"1.234.567", 1234567.0},
+        {"+7", 7.0},            {".5", 0.5},          {"\t-3\r", -3.0},
+    };
+    for (const auto& [text, expected] : numbers) {
+        double value = -1;
+        EXPECT_TRUE(ReadCellNumber(QString::fromUtf8(text), value)) << text;
+        EXPECT_DOUBLE_EQ(value, expected) << text;
+    }
+    for (const char* text : {"", "()", "( )", "-", ".", "1.2.3,4,5", "12a", "0x0002", "inf", "nan", "1e5",
+                             "1 000", "(5", "5)", "1-2", "01.02.2005 10:00"}) {
+        double value = -1;
+        EXPECT_FALSE(ReadCellNumber(QString::fromUtf8(text), value)) << text;
+        EXPECT_EQ(value, -1) << text << " leaves the value alone";
+    }
+}
+
+TEST(GridSort, ValueColumnsSortByValueWithTextsFirst)
+{
+    TStringGridModel g;
+    Fill(g, {"981.62", "( 0.0000)", "10016.92", "", "1576,4", "-", "(-3.5)", "2"});
+    ASSERT_TRUE(ColumnHoldsNumbers(1, g));
+    SortGridByNumber(1, false, g);
+    EXPECT_EQ(Column(g, 1), (QStringList{"Header", "", "-", "(-3.5)", "( 0.0000)", "2", "981.62", "1576,4",
+                                         "10016.92"}));
+    EXPECT_EQ(Column(g, 0), (QStringList{"H0", "4", "6", "7", "2", "8", "1", "5", "3"})) << "rows move whole";
+    SortGridByNumber(1, true, g);
+    EXPECT_EQ(Column(g, 1), (QStringList{"Header", "10016.92", "1576,4", "981.62", "2", "( 0.0000)", "(-3.5)", "-",
+                                         ""}));
+
+    TStringGridModel texts;
+    Fill(texts, {"b", "", "a"});
+    EXPECT_FALSE(ColumnHoldsNumbers(1, texts));
+    EXPECT_FALSE(ColumnHoldsNumbers(5, texts));
+}

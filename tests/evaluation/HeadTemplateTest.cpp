@@ -265,6 +265,20 @@ TEST_F(HeadTemplateTest, TitleLinesAreShortStrings)
     EXPECT_EQ(title[1], (QString(245, QLatin1Char('b')) + P("123")).left(TitleLineLength));
 }
 
+TEST_F(HeadTemplateTest, TheLinesCutNeverFallsInsideADate)
+{
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const ScopedLocaleFormats us(LocaleFormats(QStringLiteral("M/d/yyyy"), QStringLiteral("h:mm:ss AP"), english));
+    // "3/5/2024" would lose "024" at the line's cut: it stays whole.
+    auto fill = [&](const QString& line) { return THeadTemplate::FillTemplateLine(line, overview, Row, input); };
+    EXPECT_EQ(fill(QString(250, QLatin1Char('x')) + QStringLiteral("[Dat] more")),
+              QString(250, QLatin1Char('x')) + QStringLiteral("3/5/2024"));
+    // A line whose cut falls behind its dates is cut as before.
+    EXPECT_EQ(fill(QString(240, QLatin1Char('x')) + QStringLiteral("[Dat]") + QString(20, QLatin1Char('y'))),
+              (QString(240, QLatin1Char('x')) + QStringLiteral("3/5/2024") + QString(20, QLatin1Char('y')))
+                  .left(TitleLineLength));
+}
+
 TEST_F(HeadTemplateTest, BuildTitleAddsEveryLineToTheTable)
 {
     TTableModel table;
@@ -277,7 +291,7 @@ TEST_F(HeadTemplateTest, BuildTitleAddsEveryLineToTheTable)
 
 // ---- Dates --------------------------------------------------------------------------------------
 
-TEST(FormatDateTextTest, ShortDateOfThePlatformCutTo20)
+TEST(FormatDateTextTest, ShortDateOfThePlatformWhole)
 {
     const QLocale german(QLocale::German, QLocale::Germany);
     {
@@ -292,7 +306,8 @@ TEST(FormatDateTextTest, ShortDateOfThePlatformCutTo20)
     {
         ScopedLocaleFormats f(
             LocaleFormats(QStringLiteral("dddd, dd. MMMM yyyy"), QStringLiteral("HH:mm:ss"), german));
-        // "Dienstag, 05. März 2024" has 23 characters.
-        EXPECT_EQ(FormatDateText(EncodeDate(2024, 3, 5)), U("Dienstag, 05. März 2"));
+        // "Dienstag, 05. März 2024" has 23 characters: a date is never cut
+        // inside itself.
+        EXPECT_EQ(FormatDateText(EncodeDate(2024, 3, 5)), U("Dienstag, 05. März 2024"));
     }
 }

@@ -206,6 +206,29 @@ TEST(SortByColumn, TimeCaptionColumnOfAnEnglishTableSortsByItsDates)
 
 // ---- HTML ---------------------------------------------------------------------------
 
+TEST(SortByColumn, ValueColumnSortsByValueAndASecondClickReverses)
+{
+    TTableModel model;
+    Fill(model.Grid(),
+         {{"0", "Datum", "V1-Differenz"},
+          {"0", "1.1.2026", "981.62"},
+          {"1", "2.1.2026", "( 0.0000)"},
+          {"0", "3.1.2026", "10016.92"},
+          {"0", "4.1.2026", "1576.4"},
+          {"0", "5.1.2026", ""}},
+         1, 2);
+    TSortOutcome o = SortTableByColumn(model, QStringLiteral("3"), QString());
+    EXPECT_TRUE(o.ByNumber);
+    EXPECT_FALSE(o.ByDate);
+    EXPECT_EQ(Column(model.Grid(), 2),
+              (QStringList{"V1-Differenz", "", "( 0.0000)", "981.62", "1576.4", "10016.92"}));
+    EXPECT_EQ(Column(model.Grid(), 1), (QStringList{"Datum", "5.1.2026", "2.1.2026", "1.1.2026", "4.1.2026", "3.1.2026"}));
+    o = SortTableByColumn(model, QStringLiteral("3"), QString());
+    EXPECT_TRUE(o.Descending);
+    EXPECT_EQ(Column(model.Grid(), 2),
+              (QStringList{"V1-Differenz", "10016.92", "1576.4", "981.62", "( 0.0000)", ""}));
+}
+
 TEST(HtmlExport, FileNameFollowsThePrintFileOrIsStandard)
 {
     EXPECT_EQ(HtmlFileNameFor(QString()), QStringLiteral("STANDARD.HTM"));

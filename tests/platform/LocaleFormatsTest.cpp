@@ -226,3 +226,22 @@ TEST(LocaleFormatsPlainTime, ReadsAndWritesEveryTimeOfADayAsTheFormatDoes)
     EXPECT_FALSE(plain.TryParseDateTime(u"01.09.2026 1X:30:00", v, parse));
     EXPECT_TRUE(plain.TryParseDateTime(u"01.09.2026 6:30:00", v, parse));   // the general walk
 }
+
+TEST(LocaleFormatsCut, ACutNeverFallsInsideTheDateTimeATextStartsWith)
+{
+    const platform::LocaleFormats us(QStringLiteral("M/d/yyyy"), QStringLiteral("h:mm:ss AP"),
+                                     QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(us.LeadingDateTimeLength(u"12/1/2026 12:00:00 AM"), 21);
+    EXPECT_EQ(us.LeadingDateTimeLength(u"11/10/2026 11:52:05 PM  rest"), 22);
+    EXPECT_EQ(us.LeadingDateTimeLength(u"12/1/2026 note"), 9);
+    EXPECT_EQ(us.LeadingDateTimeLength(u"no date"), 0);
+    EXPECT_EQ(us.CutBehindDateTime(QStringLiteral("12/1/2026 12:00:00 AM"), 20), QStringLiteral("12/1/2026 12:00:00 AM"));
+    EXPECT_EQ(us.CutBehindDateTime(QStringLiteral("12/1/2026 12:00:00 AM"), 9), QStringLiteral("12/1/2026 12:00:00 AM"));
+    EXPECT_EQ(us.CutBehindDateTime(QStringLiteral("12/1/2026 some longer text"), 12), QStringLiteral("12/1/2026 so"));
+    EXPECT_EQ(us.CutBehindDateTime(QStringLiteral("abcdefghijklmnopqrstuvwxyz"), 20), QStringLiteral("abcdefghijklmnopqrst"));
+
+    const platform::LocaleFormats de(QStringLiteral("dd.MM.yyyy"), QStringLiteral("HH:mm:ss"),
+                                     QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(de.LeadingDateTimeLength(u"01.12.2026 00:00:00"), 19);
+    EXPECT_EQ(de.CutBehindDateTime(QStringLiteral("01.12.2026 00:00:00 xyz"), 20), QStringLiteral("01.12.2026 00:00:00 "));
+}

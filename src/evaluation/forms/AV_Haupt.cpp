@@ -21,6 +21,7 @@
 #include "platform/DateTimeValue.h"
 #include "platform/Hooks.h"
 #include "platform/LocaleInfo.h"
+#include "platform/PlatformTexts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -579,6 +580,8 @@ void TAV_HauptFormular::SetLanguage(const QString& abbreviation)
     language_ = ChooseLanguage(abbreviation);
     SprachDateien_MenuItem->setVisible(ShowLanguageFilesMenuItem());
     InstallQtTranslations(language_.IsGerman());
+    // Our stand-ins for the platform's dialogs speak as Qt's own do.
+    platform::SetPlatformDialogsGerman(language_.IsGerman());
     ResetHeaderKeyTable();
 
     chartPopupEnabled_ = language_.IsGerman();

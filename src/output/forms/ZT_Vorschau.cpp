@@ -3,6 +3,7 @@
 #include "platform/Hooks.h"
 #include "platform/PrintCanvas.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -188,6 +189,18 @@ void TZT_Vorschau::ShowPages(int32_t Page, int32_t Count, TDrawPageProc Draw, in
     }
     printButtonArmed_ = false;
 
+    // Asked for while a modal dialog runs (the chart options dialog's
+    // preview button), the preview would be shown but blocked by that
+    // dialog: it takes the input as a modal window itself for as long as
+    // it is open, so it closes first (Escape included) and the dialog is
+    // usable again once it is gone. Modality takes effect on showing.
+    QWidget* modal = QApplication::activeModalWidget();
+    const Qt::WindowModality modality = modal != nullptr && modal != this ? Qt::ApplicationModal : Qt::NonModal;
+    if (windowModality() != modality) {
+        if (isVisible())
+            hide();
+        setWindowModality(modality);
+    }
     ShowWindow();
     // The tool bar shows or hides the print button at its next layout; do it now.
     ToolBar->layout()->activate();

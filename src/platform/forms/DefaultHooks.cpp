@@ -1,6 +1,7 @@
 #include "platform/forms/DefaultHooks.h"
 
 #include "platform/Hooks.h"
+#include "platform/PlatformTexts.h"
 #include "platform/Printer.h"
 #include "platform/forms/PrintDialog.h"
 #include "platform/forms/QtPrinter.h"
@@ -90,16 +91,16 @@ int QtMessageBox(const TMessageBoxRequest& request)
     }
     struct TButton { QString Text; QMessageBox::ButtonRole Role; int Id; };
     std::vector<TButton> wanted;
-    const TButton ok{QStringLiteral("OK"), QMessageBox::AcceptRole, mb::IdOk};
-    const TButton cancel{QStringLiteral("Abbrechen"), QMessageBox::RejectRole, mb::IdCancel};
-    const TButton yes{QStringLiteral("&Ja"), QMessageBox::YesRole, mb::IdYes};
-    const TButton no{QStringLiteral("&Nein"), QMessageBox::NoRole, mb::IdNo};
-    const TButton retry{QStringLiteral("&Wiederholen"), QMessageBox::AcceptRole, mb::IdRetry};
+    const TButton ok{PlatformText(TPlatformText::Ok), QMessageBox::AcceptRole, mb::IdOk};
+    const TButton cancel{PlatformText(TPlatformText::Cancel), QMessageBox::RejectRole, mb::IdCancel};
+    const TButton yes{PlatformText(TPlatformText::Yes), QMessageBox::YesRole, mb::IdYes};
+    const TButton no{PlatformText(TPlatformText::No), QMessageBox::NoRole, mb::IdNo};
+    const TButton retry{PlatformText(TPlatformText::Retry), QMessageBox::AcceptRole, mb::IdRetry};
     switch (request.Flags & mb::ButtonMask) {
     case mb::OkCancel: wanted = {ok, cancel}; break;
     case mb::AbortRetryIgnore:
-        wanted = {{QStringLiteral("&Abbrechen"), QMessageBox::RejectRole, mb::IdAbort}, retry,
-                  {QStringLiteral("&Ignorieren"), QMessageBox::AcceptRole, mb::IdIgnore}};
+        wanted = {{PlatformText(TPlatformText::Abort), QMessageBox::RejectRole, mb::IdAbort}, retry,
+                  {PlatformText(TPlatformText::Ignore), QMessageBox::AcceptRole, mb::IdIgnore}};
         break;
     case mb::YesNoCancel: wanted = {yes, no, cancel}; break;
     case mb::YesNo: wanted = {yes, no}; break;

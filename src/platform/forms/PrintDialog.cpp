@@ -1,5 +1,6 @@
 #include "platform/forms/PrintDialog.h"
 
+#include "platform/PlatformTexts.h"
 #include "platform/Printer.h"
 
 #include <QApplication>
@@ -23,10 +24,10 @@ TPrintDialogForm::TPrintDialogForm(const TPrintDialogRequest& request, bool setu
     : QDialog(parent), request_(request), setupOnly_(setupOnly), pdfFileName_(request.PdfFileName)
 {
     setObjectName(QStringLiteral("PrintDialog"));
-    setWindowTitle(setupOnly ? QStringLiteral("Druckereinrichtung") : QStringLiteral("Drucken"));
+    setWindowTitle(PlatformText(setupOnly ? TPlatformText::PrinterSetupTitle : TPlatformText::PrintTitle));
     auto* layout = new QVBoxLayout(this);
 
-    auto* targetBox = new QGroupBox(QStringLiteral("Drucker"), this);
+    auto* targetBox = new QGroupBox(PlatformText(TPlatformText::PrinterGroup), this);
     auto* targetLayout = new QFormLayout(targetBox);
     Target = new QComboBox(targetBox);
     QStringList targets = request.Targets;
@@ -35,18 +36,17 @@ TPrintDialogForm::TPrintDialogForm(const TPrintDialogRequest& request, bool setu
     Target->addItems(targets);
     const int current = targets.indexOf(request.Target);
     Target->setCurrentIndex(current >= 0 ? current : 0);
-    targetLayout->addRow(QStringLiteral("&Name:"), Target);
-    NoPrinterLabel = new QLabel(QStringLiteral("Es ist kein Drucker installiert; die Ausgabe geht in eine PDF-Datei."),
-                                targetBox);
+    targetLayout->addRow(PlatformText(TPlatformText::PrinterName), Target);
+    NoPrinterLabel = new QLabel(PlatformText(TPlatformText::NoPrinterInstalled), targetBox);
     NoPrinterLabel->setWordWrap(true);
     NoPrinterLabel->setVisible(request.WarnNoPrinter && targets.size() == 1 && targets.front() == PdfTargetName());
     targetLayout->addRow(NoPrinterLabel);
     layout->addWidget(targetBox);
 
-    auto* rangeBox = new QGroupBox(QStringLiteral("Druckbereich"), this);
+    auto* rangeBox = new QGroupBox(PlatformText(TPlatformText::PrintRange), this);
     auto* rangeLayout = new QVBoxLayout(rangeBox);
-    AllPages = new QRadioButton(QStringLiteral("&Alles"), rangeBox);
-    PageNumbers = new QRadioButton(QStringLiteral("&Seiten"), rangeBox);
+    AllPages = new QRadioButton(PlatformText(TPlatformText::AllPages), rangeBox);
+    PageNumbers = new QRadioButton(PlatformText(TPlatformText::PageNumbers), rangeBox);
     auto* pagesRow = new QHBoxLayout;
     FromPage = new QSpinBox(rangeBox);
     ToPage = new QSpinBox(rangeBox);
@@ -57,9 +57,9 @@ TPrintDialogForm::TPrintDialogForm(const TPrintDialogRequest& request, bool setu
     FromPage->setValue(std::clamp(request.FromPage, minPage, maxPage));
     ToPage->setValue(std::clamp(request.ToPage, minPage, maxPage));
     pagesRow->addWidget(PageNumbers);
-    pagesRow->addWidget(new QLabel(QStringLiteral("von:"), rangeBox));
+    pagesRow->addWidget(new QLabel(PlatformText(TPlatformText::FromPage), rangeBox));
     pagesRow->addWidget(FromPage);
-    pagesRow->addWidget(new QLabel(QStringLiteral("bis:"), rangeBox));
+    pagesRow->addWidget(new QLabel(PlatformText(TPlatformText::ToPage), rangeBox));
     pagesRow->addWidget(ToPage);
     rangeLayout->addWidget(AllPages);
     rangeLayout->addLayout(pagesRow);
@@ -71,15 +71,15 @@ TPrintDialogForm::TPrintDialogForm(const TPrintDialogRequest& request, bool setu
     PageNumbers->setEnabled(request.AllowPageNumbers);
     layout->addWidget(rangeBox);
 
-    PrintToFile = new QCheckBox(QStringLiteral("Ausgabe in &Datei umleiten"), this);
+    PrintToFile = new QCheckBox(PlatformText(TPlatformText::PrintToFile), this);
     PrintToFile->setChecked(request.PrintToFile);
     PrintToFile->setVisible(request.AllowPrintToFile);
     layout->addWidget(PrintToFile);
 
-    auto* orientationBox = new QGroupBox(QStringLiteral("Ausrichtung"), this);
+    auto* orientationBox = new QGroupBox(PlatformText(TPlatformText::Orientation), this);
     auto* orientationLayout = new QHBoxLayout(orientationBox);
-    Portrait = new QRadioButton(QStringLiteral("&Hochformat"), orientationBox);
-    Landscape = new QRadioButton(QStringLiteral("&Querformat"), orientationBox);
+    Portrait = new QRadioButton(PlatformText(TPlatformText::Portrait), orientationBox);
+    Landscape = new QRadioButton(PlatformText(TPlatformText::Landscape), orientationBox);
     orientationLayout->addWidget(Portrait);
     orientationLayout->addWidget(Landscape);
     (request.Orientation == 1 ? Landscape : Portrait)->setChecked(true);
@@ -91,8 +91,8 @@ TPrintDialogForm::TPrintDialogForm(const TPrintDialogRequest& request, bool setu
     }
 
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+    buttons->addButton(PlatformText(TPlatformText::Ok), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(PlatformText(TPlatformText::Cancel), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);

@@ -12,11 +12,16 @@
 #include "output/forms/ZT_Vorschau.h"
 #include "platform/IniFile.h"
 #include "platform/LocaleInfo.h"
+#include "platform/PlatformTexts.h"
+#include "platform/Printer.h"
+#include "platform/forms/PrintDialog.h"
 #include "platform/TextCodec.h"
 #include "support/FakeHooks.h"
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QRadioButton>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -43,6 +48,7 @@ protected:
     {
         window.reset();
         platform::SetLanguageAbbreviationOverride(QString());
+        platform::ResetPlatformDialogsLanguage();
         ResetHeaderKeyTable();
     }
 
@@ -257,3 +263,87 @@ TEST_F(MainWindowLanguageTest, QtsOwnDialogsSpeakTheChosenLanguage)
     EXPECT_EQ(english[2], QStringLiteral("Open"));
 }
 
+
+// Our stand-ins for the platform's dialogs (the print dialog, the printer
+// setup, the PDF file question, the general message box's buttons) speak as
+// Qt's own do; the catalogue's dialogs stay German in every language.
+TEST_F(MainWindowLanguageTest, ThePlatformsOwnDialogsSpeakTheChosenLanguage)
+{
+    struct TSeen {
+        QString title, setupTitle, range, allPages, pages, toFile, orientation, portrait, landscape, cancel, noPrinter;
+        QString pdfFilter, generalCancel, catalogueAbort;
+    };
+    auto look = [&](const QString& shot) {
+        platform::TPrintDialogRequest r;
+        r.AllowPrintToFile = true;
+        r.Targets = {platform::PdfTargetName()};
+        r.Target = platform::PdfTargetName();
+        platform::TPrintDialogForm dialog(r);
+        platform::TPrintDialogForm setup(r, true);
+        TSeen seen;
+        seen.title = dialog.windowTitle();
+        seen.setupTitle = setup.windowTitle();
+        seen.range = qobject_cast<QGroupBox*>(dialog.AllPages->parentWidget())->title();
+        seen.allPages = dialog.AllPages->text();
+        seen.pages = dialog.PageNumbers->text();
+        seen.toFile = dialog.PrintToFile->text();
+        seen.orientation = qobject_cast<QGroupBox*>(dialog.Portrait->parentWidget())->title();
+        seen.portrait = dialog.Portrait->text();
+        seen.landscape = dialog.Landscape->text();
+        for (QPushButton* b : dialog.findChildren<QPushButton*>())
+            if (b->text() != QStringLiteral("OK"))
+                seen.cancel = b->text();
+        seen.noPrinter = dialog.NoPrinterLabel->text();
+        // The PDF file question asks through the save dialog hook.
+        hooks.saveRequests.clear();
+        platform::AskPdfFileName(QStringLiteral("ZT_Ausgabe"), QString());
+        if (!hooks.saveRequests.empty())
+            seen.pdfFilter = hooks.saveRequests.back().Filter;
+        seen.generalCancel = platform::PlatformText(platform::TPlatformText::Cancel);
+        seen.catalogueAbort = platform::MessageButtonText(platform::TMessageAnswer::Abort);
+        // VALDRAN_PRINT_DIALOG_SCREENSHOT=dir keeps a picture of each.
+        const QString dir = qEnvironmentVariable("VALDRAN_PRINT_DIALOG_SCREENSHOT");
+        if (!dir.isEmpty()) {
+            dialog.adjustSize();
+            dialog.grab().save(dir + QLatin1Char('/') + shot);
+        }
+        return seen;
+    };
+
+    Start(QStringLiteral("DEU"));
+    const TSeen german = look(QStringLiteral("print-dialog-deu.png"));
+    EXPECT_EQ(german.title, QStringLiteral("Drucken"));
+    EXPECT_EQ(german.setupTitle, QStringLiteral("Druckereinrichtung"));
+    EXPECT_EQ(german.range, QStringLiteral("Druckbereich"));
+    EXPECT_EQ(german.allPages, QStringLiteral("&Alles"));
+    EXPECT_EQ(german.pages, QStringLiteral("&Seiten"));
+    EXPECT_EQ(german.toFile, QStringLiteral("Ausgabe in &Datei umleiten"));
+    EXPECT_EQ(german.orientation, QStringLiteral("Ausrichtung"));
+    EXPECT_EQ(german.portrait, QStringLiteral("&Hochformat"));
+    EXPECT_EQ(german.landscape, QStringLiteral("&Querformat"));
+    EXPECT_EQ(german.cancel, QStringLiteral("Abbrechen"));
+    EXPECT_EQ(german.noPrinter, QStringLiteral("Es ist kein Drucker installiert; die Ausgabe geht in eine PDF-Datei."));
+    EXPECT_EQ(german.pdfFilter, QStringLiteral("PDF-Dateien (*.pdf)|*.pdf"));
+    EXPECT_EQ(german.generalCancel, QStringLiteral("Abbrechen"));
+    EXPECT_EQ(german.catalogueAbort, QStringLiteral("&Abbrechen"));
+
+    for (const char* language : {"ENU", "FRA"}) {
+        Start(QString::fromLatin1(language));
+        const TSeen english = look(QStringLiteral("print-dialog-%1.png").arg(QString::fromLatin1(language).toLower()));
+        EXPECT_EQ(english.title, QStringLiteral("Print")) << language;
+        EXPECT_EQ(english.setupTitle, QStringLiteral("Print Setup"));
+        EXPECT_EQ(english.range, QStringLiteral("Print range"));
+        EXPECT_EQ(english.allPages, QStringLiteral("&All"));
+        EXPECT_EQ(english.pages, QStringLiteral("Pa&ges"));
+        EXPECT_EQ(english.toFile, QStringLiteral("Print to fi&le"));
+        EXPECT_EQ(english.orientation, QStringLiteral("Orientation"));
+        EXPECT_EQ(english.portrait, QStringLiteral("&Portrait"));
+        EXPECT_EQ(english.landscape, QStringLiteral("&Landscape"));
+        EXPECT_EQ(english.cancel, QStringLiteral("Cancel"));
+        EXPECT_EQ(english.noPrinter, QStringLiteral("No printer is installed; the output goes into a PDF file."));
+        EXPECT_EQ(english.pdfFilter, QStringLiteral("PDF files (*.pdf)|*.pdf"));
+        EXPECT_EQ(english.generalCancel, QStringLiteral("Cancel"));
+        // The catalogue's buttons are the Part's German texts in every language.
+        EXPECT_EQ(english.catalogueAbort, QStringLiteral("&Abbrechen"));
+    }
+}

@@ -24,6 +24,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
+#include <cmath>
 #include <ostream>
 
 inline void PrintTo(const QString& text, std::ostream* os)
@@ -156,6 +157,36 @@ TEST_F(TableCommandsWindowTest, HeaderClicksSortAscendingThenDescendingAndAnothe
     EXPECT_EQ(Column(4), (QStringList{"B", "1", "2", "3"}));
     EXPECT_FALSE(form->Model().Descending);
     EXPECT_FALSE(form->Model().HeaderClick);
+}
+
+TEST_F(TableCommandsWindowTest, AValueColumnSortsByValueAndTheChartFollowsTheSortedRows)
+{
+    TZT_Chart chart;
+    auto& grid = form->Model().Grid();
+    const char* values[] = {"981.62", "( 0.0000)", "10016.92"};
+    for (int r = 1; r <= 3; ++r)
+        grid.SetCell(4, r, QString::fromLatin1(values[r - 1]));
+    grid.SetRowCount(5);
+    grid.SetCell(0, 4, QStringLiteral("0"));
+    grid.SetCell(1, 4, QStringLiteral("04.01.2005"));
+    grid.SetCell(4, 4, QStringLiteral("1576.4"));
+    grid.SetSelection(TGridRect{4, 1, 4, 4});
+    ClickHeader(4);
+    EXPECT_EQ(Column(4), (QStringList{"B", "( 0.0000)", "981.62", "1576.4", "10016.92"}));
+    ASSERT_GE(chart.ChartBuildCount(), 1);
+    ASSERT_FALSE(chart.Model().Series.empty());
+    // The chart draws the rows as they now stand (a bracketed difference is
+    // a gap there, as the chart reads its cells).
+    std::vector<double> drawn = chart.Model().Series[0].Values;
+    ASSERT_EQ(drawn.size(), 4u);
+    EXPECT_TRUE(std::isnan(drawn[0]));
+    EXPECT_EQ(std::vector<double>(drawn.begin() + 1, drawn.end()), (std::vector<double>{981.62, 1576.4, 10016.92}));
+    ClickHeader(4);
+    EXPECT_EQ(Column(4), (QStringList{"B", "10016.92", "1576.4", "981.62", "( 0.0000)"}));
+    drawn = chart.Model().Series[0].Values;
+    ASSERT_EQ(drawn.size(), 4u);
+    EXPECT_EQ(std::vector<double>(drawn.begin(), drawn.end() - 1), (std::vector<double>{10016.92, 1576.4, 981.62}));
+    EXPECT_TRUE(std::isnan(drawn[3]));
 }
 
 TEST_F(TableCommandsWindowTest, StartButtonSortsByTheColumnFieldAndRefusesOtherNumbers)

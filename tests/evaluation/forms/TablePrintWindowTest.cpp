@@ -2,7 +2,9 @@
 // on a recording printer (offscreen).
 #include "evaluation/forms/ZT_TbAus.h"
 
+#include "evaluation/HeadTemplate.h"
 #include "evaluation/TablePrintSetup.h"
+#include "platform/LocaleFormats.h"
 #include "output/GraphicsSettings.h"
 #include "output/forms/ZT_Vorschau.h"
 #include "platform/Printer.h"
@@ -110,7 +112,6 @@ TEST_F(TablePrintWindowTest, PrintsOnThePrinterWithMarginsTitlesAndFonts)
     EXPECT_EQ(d.Luecke_Waagerecht, 4960 / 200);
     EXPECT_EQ(d.KopfZeilen(), (QStringList{QString(61, QLatin1Char('T')), QStringLiteral("Auswertung")}));
     EXPECT_EQ(d.DruckAuftragsName, QStringLiteral("ZT_Ausgabe"));
-    EXPECT_EQ(d.Datums_Label, QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
     // The longest title has 61 characters: 1.2 times the table font.
     EXPECT_EQ(d.Schrift_TabellenUeberschriftZeilen.pointSize(), 12);
     EXPECT_TRUE(d.Schrift_TabellenUeberschriftZeilen.italic());
@@ -135,6 +136,32 @@ TEST_F(TablePrintWindowTest, PrintsOnThePrinterWithMarginsTitlesAndFonts)
     AcceptPrintDialog();
     form->DruckKnopfClick();
     EXPECT_EQ(d.Schrift_TabellenUeberschriftZeilen.pointSize(), 15);
+}
+
+TEST_F(TablePrintWindowTest, TheDateLineSaysTodayInThePlatformsShortDateFormatAsTheTitleLinesDo)
+{
+    FillRows(20);
+    struct TCase {
+        platform::LocaleFormats formats;
+        QString picture;
+    };
+    const TCase cases[] = {
+        {platform::LocaleFormats(QStringLiteral("M/d/yyyy"), QStringLiteral("h:mm:ss AP"),
+                                 QLocale(QLocale::English, QLocale::UnitedStates)),
+         QStringLiteral("M/d/yyyy")},
+        {platform::LocaleFormats(QStringLiteral("dd.MM.yyyy"), QStringLiteral("HH:mm:ss"),
+                                 QLocale(QLocale::German, QLocale::Germany)),
+         QStringLiteral("dd.MM.yyyy")},
+    };
+    for (const TCase& c : cases) {
+        const platform::ScopedLocaleFormats formats(c.formats);
+        AcceptPrintDialog();
+        form->DruckKnopfClick();
+        const QString today = QDate::currentDate().toString(c.picture);
+        EXPECT_EQ(form->TabDruck()->Datums_Label, today) << c.picture.toStdString();
+        // The title lines' "[Dat]" reads the same on the same page.
+        EXPECT_EQ(FormatDateText(platform::Now()), today);
+    }
 }
 
 TEST_F(TablePrintWindowTest, LandscapeTakesItsMarginsCrosswiseAndTheOrientationComesBack)

@@ -1,5 +1,6 @@
 // The print dialog (offscreen, never shown modally): what it offers and the
 // answer its controls give; the PDF file name asked through the hook.
+#include "platform/PlatformTexts.h"
 #include "platform/Printer.h"
 #include "platform/forms/PrintDialog.h"
 #include "platform/forms/QtPrinter.h"
@@ -102,7 +103,12 @@ TEST(PrintDialog, WarnsWhenPdfIsTheOnlyTargetAndTheSetupHidesTheRange)
     TPrintDialogForm setup(r, true);
     EXPECT_TRUE(setup.PrintToFile->isHidden());
     EXPECT_TRUE(setup.FromPage->parentWidget()->isHidden());
-    EXPECT_EQ(setup.windowTitle(), QStringLiteral("Druckereinrichtung"));
+    EXPECT_EQ(setup.windowTitle(), PlatformText(TPlatformText::PrinterSetupTitle));
+    SetPlatformDialogsGerman(true);
+    EXPECT_EQ(TPrintDialogForm(r, true).windowTitle(), QStringLiteral("Druckereinrichtung"));
+    SetPlatformDialogsGerman(false);
+    EXPECT_EQ(TPrintDialogForm(r, true).windowTitle(), QStringLiteral("Print Setup"));
+    ResetPlatformDialogsLanguage();
 }
 
 TEST(QtPrinter, PrintsToPdfAndKeepsPageSizesByOrientation)
