@@ -557,8 +557,10 @@ TEST(WindowsMetafileReadBack, Wmf2svgShowsColoursTextsAndTurnedLabels)
     EXPECT_EQ(angles["Z\xe4hler \xd6l \x80"], 0);
 }
 
-// wmf2svg sizes its picture from the window's extent: a drawing wider than
-// high stays so, in the proportions it was drawn in.
+// A drawing wider than high stays so in wmf2svg, in the proportions it was
+// drawn in. (wmf2svg takes the picture's size from the header's bounding box
+// and fits what was drawn into it, so it does not see the window's extent:
+// WindowExtentIsHeightThenWidth and the LibreOffice read-back below do.)
 TEST(WindowsMetafileReadBack, Wmf2svgKeepsTheDrawingsWidthAndHeight)
 {
     REQUIRE_TOOL("wmf2svg");
