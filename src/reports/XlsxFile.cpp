@@ -214,7 +214,9 @@ private:
     {
         std::vector<TLineLayout> out(std::size_t(sheet.RowCount()));
         for (const TWorksheet::TSpannedLine& line : sheet.SpannedLines) {
-            if (line.Row < 0 || line.Row >= sheet.RowCount() || sheet.KindAt(line.Row, 0) != TCellKind::Text)
+            // Only a line that is alone in its row (a paste may have put more there).
+            if (line.Row < 0 || line.Row >= sheet.RowCount() || sheet.CellCount(line.Row) != 1
+                || sheet.KindAt(line.Row, 0) != TCellKind::Text)
                 continue;
             // The columns of the table that fit one printed page.
             int last = 0;
