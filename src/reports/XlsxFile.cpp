@@ -196,9 +196,11 @@ private:
         double HeightPt = 0;
     };
 
-    // Pixel widths as the spreadsheet shows a column width of w characters
-    // of its default font (7 pixels a digit and 5 of padding).
-    static int ColumnPixels(double w) { return w < 1.0 ? int(w * 12.0 + 0.5) : int(w * 7.0 + 0.5) + 5; }
+    // Pixel widths of a column width of w characters of the default font as
+    // a spreadsheet may show it: 7 pixels a digit with the font itself, about
+    // 9 where a wider font stands in for it (LibreOffice without Calibri); the
+    // wider reckoning keeps a merged title on the first page either way.
+    static int ColumnPixels(double w) { return int(w * 9.0 + 0.5) + 5; }
     static double ColumnWidth(int chars) { return std::min(255.0, chars * 1.1 + 1.0); }
     static constexpr double DefaultColumnWidth = 8.43;
 
@@ -210,7 +212,27 @@ private:
     static constexpr int PrintablePixels = int((210.0 / 25.4 - 1.4) * 96.0);
     static constexpr double LineHeightPt = 15.0;
 
-    static std::vector<TLineLayout> LayOutLines(const TWorksheet& sheet)
+    // Width of columns 0 to last.
+    static int TablePixels(const TWorksheet& sheet, int last)
+    {
+        int pixels = 0;
+        for (int c = 0; c <= last; ++c) {
+            const int chars = sheet.ColumnChars(c);
+            pixels += ColumnPixels(chars > 8 ? ColumnWidth(chars) : DefaultColumnWidth);
+        }
+        return pixels;
+    }
+
+    // A table up to twice as wide as a page prints scaled to the page's
+    // width: every row whole on one page, titles whole above it. Wider ones
+    // go on over pages across, with their fixed columns repeated.
+    static bool FitsScaledToPageWidth(int tablePixels)
+    {
+        return tablePixels > PrintablePixels && tablePixels <= 2 * PrintablePixels;
+    }
+
+    // pagePixels: the width the first page shows of the table.
+    static std::vector<TLineLayout> LayOutLines(const TWorksheet& sheet, int pagePixels)
     {
         std::vector<TLineLayout> out(std::size_t(sheet.RowCount()));
         for (const TWorksheet::TSpannedLine& line : sheet.SpannedLines) {
@@ -224,7 +246,7 @@ private:
             for (int c = 0; c <= line.LastCol; ++c) {
                 const int chars = sheet.ColumnChars(c);
                 const int w = ColumnPixels(chars > 8 ? ColumnWidth(chars) : DefaultColumnWidth);
-                if (c > 0 && pixels + w > PrintablePixels)
+                if (c > 0 && pixels + w > pagePixels)
                     break;
                 pixels += w;
                 last = c;
@@ -301,7 +323,15 @@ private:
                        "print area"))
                 return false;
         }
-        const std::vector<TLineLayout> lines = LayOutLines(sheet);
+        int pagePixels = PrintablePixels;
+        if (sheet.PrintLastCol >= 0) {
+            const int tablePixels = TablePixels(sheet, sheet.PrintLastCol);
+            if (FitsScaledToPageWidth(tablePixels)) {
+                worksheet_fit_to_pages(ws, 1, 0);
+                pagePixels = tablePixels;
+            }
+        }
+        const std::vector<TLineLayout> lines = LayOutLines(sheet, pagePixels);
         for (int r = 0; r < sheet.RowCount(); ++r) {
             if (lines[std::size_t(r)].HeightPt > 0) {
                 const TLineLayout& line = lines[std::size_t(r)];

@@ -337,9 +337,49 @@ TEST_F(SpreadsheetReadBack, PrintAreaIsTheWrittenBlockAndLongTitlesWrapWithinThe
     const QRegularExpressionMatch merge =
         QRegularExpression(QStringLiteral("<mergeCell ref=\"A1:([A-Z]+)1\"/>")).match(wideSheet);
     ASSERT_TRUE(merge.hasMatch()) << wideSheet.toStdString();
-    // Column A (22 characters) and 19-character columns: A4 takes four of them.
-    EXPECT_EQ(merge.captured(1), QStringLiteral("D"));
+    // Column A (22 characters) and two 20-character columns fit A4 even where
+    // a wider font stands in for the spreadsheet's own.
+    EXPECT_EQ(merge.captured(1), QStringLiteral("C"));
     EXPECT_TRUE(Part(wideFile, QStringLiteral("xl/workbook.xml")).contains(QStringLiteral("$A$1:$U$3")));
+    EXPECT_FALSE(wideSheet.contains(QStringLiteral("fitToPage"))) << "far too wide to be scaled to one page";
+}
+
+// A table somewhat wider than the page is scaled to its width: every row on
+// one page across, the title whole above the table, no page of its own.
+TEST_F(SpreadsheetReadBack, SomewhatWideTablePrintsScaledToThePageWidth)
+{
+    REQUIRE_TOOL("unzip");
+    REQUIRE_TOOL("soffice");
+    REQUIRE_TOOL("pdfinfo");
+    REQUIRE_TOOL("pdftotext");
+    const QString title = QStringLiteral("Zählerstände Gerät 0031415 Kanal 1 bis 6, Zeitraum 01.09.2026 00:00:00 "
+                                         "bis 01.09.2026 23:45:00, Meßstelle Rathaus, Hauptstraße 12");
+    report.WriteLine(title);
+    platform::TStringGridModel grid;
+    std::vector<std::vector<QString>> rows(3, std::vector<QString>(8));
+    rows[0][1] = QStringLiteral("Zeit");
+    for (int c = 2; c < 8; ++c)
+        rows[0][std::size_t(c)] = QStringLiteral("Kanal %1 Differenz").arg(c - 1);
+    for (int r = 1; r < 3; ++r) {
+        rows[std::size_t(r)][1] = QStringLiteral("01.09.2026 00:%1:00").arg(r * 15);
+        for (int c = 2; c < 8; ++c)
+            rows[std::size_t(r)][std::size_t(c)] = QStringLiteral("%1,25").arg(c * 10 + r);
+    }
+    reporttest::FillGrid(grid, rows);
+    report.WriteTable(grid);
+    const QString file = Save(QStringLiteral("skaliert.xlsx"));
+    const QString sheet = Part(file, QStringLiteral("xl/worksheets/sheet1.xml"));
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<pageSetUpPr fitToPage=\"1\"/>"))) << sheet.toStdString();
+    EXPECT_TRUE(sheet.contains(QStringLiteral("fitToHeight=\"0\"")));
+
+    const QString pdf = Convert(file, QStringLiteral("pdf"));
+    const QStringList pages = PdfPageTexts(pdf);
+    ASSERT_EQ(PdfPages(pdf), 1) << pages.join(QStringLiteral("\n----\n")).toStdString();
+    EXPECT_TRUE(pages[0].simplified().contains(title)) << pages[0].toStdString();
+    const QRegularExpression row(QStringLiteral("^ *01\\.09\\.2026 00:(15|30):00( +\\d\\d[.,]25){6}$"),
+                                 QRegularExpression::MultilineOption);
+    EXPECT_EQ(pages[0].count(row), 2) << pages[0].toStdString();
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("Kanal 6 Differenz")));
 }
 
 // ---- Shading -----------------------------------------------------------------------
