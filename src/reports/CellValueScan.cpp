@@ -194,4 +194,62 @@ TCellClass ClassifyCellText(QStringView t, const platform::LocaleFormats& format
     return result;
 }
 
+TStampShape ReadStampCell(QStringView t, const platform::LocaleFormats& formats,
+                          platform::LocaleFormats::DateParseCache& cache, double& value)
+{
+    // Only a text that begins with a digit can be a numeric date; the rest
+    // (names, device numbers with letters) is passed over at once.
+    if (t.isEmpty() || !IsDigit(t[0].unicode()))
+        return TStampShape::None;
+    platform::DateTimeValue dt = 0;
+    if (!formats.TryParseDateTime(t, dt, cache) || dt < FirstShownDate)
+        return TStampShape::None;
+    value = dt;
+    // The time follows the date after a blank; its separators tell whether
+    // seconds are shown (a time separator may equal the date's, so only the
+    // part behind the blank is counted).
+    const qsizetype blank = t.indexOf(QLatin1Char(' '));
+    if (blank < 0)
+        return TStampShape::Date;
+    const QStringView time = t.mid(blank + 1);
+    const QChar sep = formats.TimeSeparator();
+    const qsizetype seps = time.count(sep) + (sep == QLatin1Char(':') ? 0 : time.count(QLatin1Char(':')));
+    if (seps == 0)
+        return TStampShape::Date;
+    return seps >= 2 ? TStampShape::DateSeconds : TStampShape::DateMinutes;
+}
+
+QString StampFormatText(const platform::LocaleFormats& formats, TStampShape shape)
+{
+    QString date = formats.ShortDateFormat();
+    // The platform writes four-digit years whatever its format says.
+    if (!date.contains(QLatin1String("yyyy")))
+        date.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    if (shape == TStampShape::Date || shape == TStampShape::None)
+        return date;
+    QString time;
+    const QString& pattern = formats.LongTimeFormat();
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern[i];
+        if (c == QLatin1Char('\'')) {
+            // Quoted literals stay whole.
+            const qsizetype end = pattern.indexOf(QLatin1Char('\''), i + 1);
+            const qsizetype stop = end < 0 ? pattern.size() : end + 1;
+            time += QStringView(pattern).mid(i, stop - i);
+            i = stop - 1;
+        } else if (c == QLatin1Char('t') || c == QLatin1Char('z')) {
+            // The time zone and milliseconds are never written.
+        } else if (c == QLatin1Char('s') && shape == TStampShape::DateMinutes) {
+            // Seconds and the separator before them go.
+            while (!time.isEmpty() && !time.back().isLetter() && time.back() != QLatin1Char('\''))
+                time.chop(1);
+            while (i + 1 < pattern.size() && pattern[i + 1] == QLatin1Char('s'))
+                ++i;
+        } else {
+            time += c;
+        }
+    }
+    return date + QLatin1Char(' ') + time.trimmed();
+}
+
 } // namespace reports

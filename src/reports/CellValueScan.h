@@ -55,4 +55,21 @@ struct TCellClass {
 // the spreadsheet cannot show (before 1 March 1900) is no value.
 TCellClass ClassifyCellText(QStringView trimmed, const platform::LocaleFormats& formats);
 
+// The time stamps of the fixed columns ("01.09.2026 00:15:00") go into the
+// spreadsheet as its date-time values, shown as they were written.
+enum class TStampShape : uint8_t { None, Date, DateMinutes, DateSeconds };
+
+// Reads a trimmed fixed-column text that is a date, or a date with a time, in
+// the platform's formats; None for anything else (a time alone, a number, a
+// text, a date the spreadsheet cannot show). The shape tells whether the text
+// shows a time, and whether with seconds. cache belongs to formats (see
+// LocaleFormats::DateParseCache): a column of stamps of few days reads fast.
+TStampShape ReadStampCell(QStringView trimmed, const platform::LocaleFormats& formats,
+                          platform::LocaleFormats::DateParseCache& cache, double& value);
+
+// The report format text that shows a stamp of that shape as the platform
+// writes it: its short date ("dd.MM.yyyy", years always with four digits),
+// then its long time ("HH:mm:ss") without the seconds for DateMinutes.
+QString StampFormatText(const platform::LocaleFormats& formats, TStampShape shape);
+
 } // namespace reports

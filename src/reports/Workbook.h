@@ -113,6 +113,20 @@ public:
 
     std::vector<TSheetPicture> Pictures;
 
+    // What prints. A table's lines of text above it (its title lines) print
+    // within the table's width, wrapped where they are longer, instead of
+    // running on to the right past the table onto pages of their own; the
+    // print area runs from A1 over every column of the tables (-1: no table,
+    // the spreadsheet's own choice).
+    struct TSpannedLine {
+        int Row = 0;
+        int LastCol = 0;
+    };
+    std::vector<TSpannedLine> SpannedLines;
+    int PrintLastCol = -1;
+    // The first row whose text line no table has claimed yet.
+    int LinesFrom = 0;
+
     // Bytes held by the cells and texts, for measurements.
     std::size_t MemoryBytes() const;
 

@@ -188,6 +188,93 @@ private:
         return true;
     }
 
+    // A title line that is wider than the columns it may print over is merged
+    // across them and wrapped; its row gets the height of the lines it wraps
+    // into (a spreadsheet does not size a row to a merged cell by itself).
+    struct TLineLayout {
+        int LastCol = 0;    // last column of the merge
+        double HeightPt = 0;
+    };
+
+    // Pixel widths of a column width of w characters of the default font as
+    // a spreadsheet may show it: 7 pixels a digit with the font itself, about
+    // 9 where a wider font stands in for it (LibreOffice without Calibri); the
+    // wider reckoning keeps a merged title on the first page either way.
+    static int ColumnPixels(double w) { return int(w * 9.0 + 0.5) + 5; }
+    static double ColumnWidth(int chars) { return std::min(255.0, chars * 1.1 + 1.0); }
+    static constexpr double DefaultColumnWidth = 8.43;
+
+    // Width a line of text takes, generous: a wide fallback font shows about
+    // 7.5 pixels a character, and words wrapped whole leave gaps at line ends.
+    static constexpr double LineCharPixels = 7.5;
+    // What a page shows across: A4 portrait (the narrower of A4 and Letter)
+    // less the file's default margins of 0.7 inches a side, at 96 pixels an inch.
+    static constexpr int PrintablePixels = int((210.0 / 25.4 - 1.4) * 96.0);
+    static constexpr double LineHeightPt = 15.0;
+
+    // Width of columns 0 to last.
+    static int TablePixels(const TWorksheet& sheet, int last)
+    {
+        int pixels = 0;
+        for (int c = 0; c <= last; ++c) {
+            const int chars = sheet.ColumnChars(c);
+            pixels += ColumnPixels(chars > 8 ? ColumnWidth(chars) : DefaultColumnWidth);
+        }
+        return pixels;
+    }
+
+    // A table up to twice as wide as a page prints scaled to the page's
+    // width: every row whole on one page, titles whole above it. Wider ones
+    // go on over pages across, with their fixed columns repeated.
+    static bool FitsScaledToPageWidth(int tablePixels)
+    {
+        return tablePixels > PrintablePixels && tablePixels <= 2 * PrintablePixels;
+    }
+
+    // pagePixels: the width the first page shows of the table.
+    static std::vector<TLineLayout> LayOutLines(const TWorksheet& sheet, int pagePixels)
+    {
+        std::vector<TLineLayout> out(std::size_t(sheet.RowCount()));
+        for (const TWorksheet::TSpannedLine& line : sheet.SpannedLines) {
+            // Only a line that is alone in its row (a paste may have put more there).
+            if (line.Row < 0 || line.Row >= sheet.RowCount() || sheet.CellCount(line.Row) != 1
+                || sheet.KindAt(line.Row, 0) != TCellKind::Text)
+                continue;
+            // The columns of the table that fit one printed page.
+            int last = 0;
+            int pixels = 0;
+            for (int c = 0; c <= line.LastCol; ++c) {
+                const int chars = sheet.ColumnChars(c);
+                const int w = ColumnPixels(chars > 8 ? ColumnWidth(chars) : DefaultColumnWidth);
+                if (c > 0 && pixels + w > pagePixels)
+                    break;
+                pixels += w;
+                last = c;
+            }
+            const int room = std::max(pixels - 6, 20);
+            const double textPixels = sheet.TextAt(line.Row, 0).size() * LineCharPixels;
+            if (textPixels <= room)
+                continue;
+            TLineLayout& layout = out[std::size_t(line.Row)];
+            layout.LastCol = last;
+            layout.HeightPt = std::ceil(textPixels / room) * LineHeightPt;
+        }
+        return out;
+    }
+
+    lxw_format* WrappedLineFormat()
+    {
+        if (wrapped_ == nullptr) {
+            wrapped_ = workbook_add_format(wb_);
+            if (wrapped_ != nullptr) {
+                format_set_text_wrap(wrapped_);
+                format_set_align(wrapped_, LXW_ALIGN_LEFT);
+                format_set_align(wrapped_, LXW_ALIGN_VERTICAL_TOP);
+            }
+        }
+        return wrapped_;
+    }
+
     bool WriteSheet(const TWorksheet& sheet, lxw_worksheet* ws)
     {
         // Columns and print titles before the rows: in constant-memory mode
@@ -223,7 +310,45 @@ private:
                        "picture"))
                 return false;
         }
+        if (sheet.PrintLastCol >= 0 && sheet.RowCount() > 0) {
+            // The written block, pictures included.
+            int lastRow = sheet.RowCount() - 1;
+            int lastCol = sheet.PrintLastCol;
+            for (const TSheetPicture& picture : sheet.Pictures) {
+                lastRow = std::max(lastRow, picture.Row + picture.HeightPx / 20);
+                lastCol = std::max(lastCol, picture.Col + picture.WidthPx / 64);
+            }
+            if (!Check(worksheet_print_area(ws, 0, 0, lxw_row_t(std::min(lastRow, XlsxMaxRows - 1)),
+                                            lxw_col_t(std::min(lastCol, XlsxMaxCols - 1))),
+                       "print area"))
+                return false;
+        }
+        int pagePixels = PrintablePixels;
+        if (sheet.PrintLastCol >= 0) {
+            const int tablePixels = TablePixels(sheet, sheet.PrintLastCol);
+            if (FitsScaledToPageWidth(tablePixels)) {
+                worksheet_fit_to_pages(ws, 1, 0);
+                pagePixels = tablePixels;
+            }
+        }
+        const std::vector<TLineLayout> lines = LayOutLines(sheet, pagePixels);
         for (int r = 0; r < sheet.RowCount(); ++r) {
+            if (lines[std::size_t(r)].HeightPt > 0) {
+                const TLineLayout& line = lines[std::size_t(r)];
+                lxw_format* format = WrappedLineFormat();
+                if (format == nullptr)
+                    return Fail(QStringLiteral("a cell format cannot be made"));
+                if (!Check(worksheet_set_row(ws, lxw_row_t(r), line.HeightPt, nullptr), "row height"))
+                    return false;
+                const char* text = Utf8(sheet.TextOf(*sheet.CellAt(r, 0)));
+                const lxw_error err =
+                    line.LastCol > 0
+                        ? worksheet_merge_range(ws, lxw_row_t(r), 0, lxw_row_t(r), lxw_col_t(line.LastCol), text, format)
+                        : worksheet_write_string(ws, lxw_row_t(r), 0, text, format);
+                if (!Check(err, "title line"))
+                    return false;
+                continue;
+            }
             const int n = sheet.CellCount(r);
             for (int c = 0; c < n; ++c) {
                 const TWorksheet::Cell& cell = *sheet.CellAt(r, c);
@@ -252,6 +377,7 @@ private:
     QString* error_;
     lxw_workbook* wb_ = nullptr;
     std::vector<lxw_format*> formats_;
+    lxw_format* wrapped_ = nullptr;
     QStringEncoder encoder_{QStringEncoder::Utf8};
     std::vector<char> buffer_;
 };

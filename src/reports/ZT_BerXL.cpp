@@ -298,9 +298,35 @@ void TBer_Intf_MsExcel97::WriteTable(const platform::TStringGridModel& grid)
     } else if (fixedCols > hidden) {
         // Fixed columns of the data rows, column by column.
         const int lastFixed = std::min(c0 + fixedCols - 1 - hidden, lastCol);
+        // Time stamps become the spreadsheet's date-times, shown as written
+        // and still shaded, so the clerk can sort, filter and compute with them.
+        const platform::LocaleFormats& formats = platform::LocaleFormats::Current();
+        platform::LocaleFormats::DateParseCache stampCache;
+        uint32_t stampStyle[4] = {0, 0, 0, 0};
+        auto stampStyleOf = [&](TStampShape shape) {
+            uint32_t& index = stampStyle[int(shape)];
+            if (index == 0) {
+                TCellStyle s = greyStyle;
+                s.NumberFormat = StampFormatText(formats, shape);
+                index = book_.StyleIndex(s);
+            }
+            return index;
+        };
         for (int c = hidden; c < fixedCols && c0 + c - hidden <= lastFixed; ++c) {
-            for (int r = fixedRows; r < rowCount; ++r)
-                putText(r0 + r, c0 + c - hidden, grid.CellView(c, r), grey);
+            for (int r = fixedRows; r < rowCount; ++r) {
+                const int row = r0 + r;
+                const int col = c0 + c - hidden;
+                const QStringView cell = grid.CellView(c, r);
+                const QStringView t = TrimCellText(cell);
+                double stamp = 0;
+                const TStampShape shape = ReadStampCell(t, formats, stampCache, stamp);
+                if (shape == TStampShape::None) {
+                    putText(row, col, cell, grey);
+                } else {
+                    sheet.SetNumber(row, col, stamp, stampStyleOf(shape));
+                    sheet.NoteColumnChars(col, int(t.size()));
+                }
+            }
             if (Aborted)
                 break;
         }
@@ -310,6 +336,14 @@ void TBer_Intf_MsExcel97::WriteTable(const platform::TStringGridModel& grid)
 
     if (blockWritten)
         WriteValueBlock(grid, r0, c0, hidden, lastRow, lastCol);
+
+    // The lines of text written since the last table (its title lines) print
+    // within this table's width; the print area takes in the table.
+    for (int row = sheet.LinesFrom; row < r0; ++row)
+        if (sheet.CellCount(row) == 1 && sheet.KindAt(row, 0) == TCellKind::Text)
+            sheet.SpannedLines.push_back({row, lastCol});
+    sheet.LinesFrom = lastRow + 1;
+    sheet.PrintLastCol = std::max(sheet.PrintLastCol, lastCol);
 
     // Below the block, so the next line never overwrites the table.
     sheet.ActiveRow = std::min(lastRow + 1, XlsxMaxRows - 1);
@@ -358,15 +392,22 @@ bool TBer_Intf_MsExcel97::WriteValueBlock(const platform::TStringGridModel& grid
                 break;
             const QStringView cell = grid.CellView(c, r);
             const QStringView t = TrimCellText(cell);
+            // An empty cell of the block carries the block's format and
+            // alignment, so what the clerk types there later looks like its
+            // neighbours; it holds no value (never a 0).
             if (!allNumbers) {
                 if (!t.isEmpty()) {
                     sheet.SetText(row, col, cell, value);
                     sheet.NoteColumnChars(col, int(cell.size()));
+                } else {
+                    sheet.SetEmpty(row, col, value);
                 }
                 continue;
             }
             int kind = 0;
-            if (!t.isEmpty()) {
+            if (t.isEmpty()) {
+                sheet.SetEmpty(row, col, value);
+            } else {
                 double number = 0;
                 if (ConvertReportNumber(t, number)) {
                     sheet.SetNumber(row, col, number, value);

@@ -82,6 +82,27 @@ TEST_F(TableReportTest, GridOfOneRowWritesNoTable)
                            "WriteLine(Titel 2)", "WriteLine()", "ShowResult(1)"}));
 }
 
+// The smallest table that is written: one header row and one data row, two
+// columns; one column alone is not.
+TEST_F(TableReportTest, HeaderRowAndOneDataRowAreWrittenOneColumnIsNot)
+{
+    TRecordingReportKind word(ReportKindWordProcessor);
+    grid.SetRowCount(2);
+    grid.SetColCount(2);
+    input.ChooserHasItems = false;
+    input.EvaluationLabel.clear();
+    ExportTableToReport(chooser, ReportKindWordProcessor, input, open);
+    EXPECT_EQ(word.record->calls,
+              (QStringList{"Create(Tabellenausgabe ,)", "SetFont(Arial,12,1)", "WriteLine(Titel 1)",
+                           "WriteLine(Titel 2)", "WriteLine()", "SetFont(Courier New,9,0)", "WriteTable(2x2)",
+                           "WriteLine()", "ShowResult(1)"}));
+    EXPECT_EQ(word.record->tableRows.value(1), QStringLiteral("|01.01.2005"));
+
+    grid.SetColCount(1);
+    ExportTableToReport(chooser, ReportKindWordProcessor, input, open);
+    EXPECT_EQ(word.record->count(QStringLiteral("WriteTable")), 1);
+}
+
 TEST_F(TableReportTest, ChartPageWhenWantedAndNotAborted)
 {
     TRecordingReportKind word(ReportKindWordProcessor);

@@ -127,6 +127,8 @@ constexpr uint16_t RecRectangle = 0x041B;
 constexpr uint16_t RecIntersectClip = 0x0416;
 constexpr uint16_t RecSelectObject = 0x012D;
 constexpr uint16_t RecDeleteObject = 0x01F0;
+constexpr uint16_t RecSetWindowOrg = 0x020B;
+constexpr uint16_t RecSetWindowExt = 0x020C;
 
 // The bytes of a text record.
 QByteArray TextOf(const Record& r)
@@ -220,6 +222,28 @@ TEST(WindowsMetafile, HeaderHoldsKeyChecksumAndBoundingBox)
     EXPECT_EQ(m.headerWords, 9);
     EXPECT_EQ(m.version, 0x0300);
     EXPECT_GE(m.objects, 2);   // a pen and a brush
+}
+
+// The window's extent is height first, then width (the record's order); a
+// drawing wider than high must not come out standing up.
+TEST(WindowsMetafile, WindowExtentIsHeightThenWidth)
+{
+    WindowsMetafile metafile(QSize(640, 300), 96);
+    {
+        QPainter p(&metafile);
+        p.drawLine(0, 0, 10, 10);
+    }
+    const Metafile m = Parse(metafile.bytes());
+    ASSERT_TRUE(m.ok) << m.error.toStdString();
+    const std::vector<const Record*> extents = m.all(RecSetWindowExt);
+    ASSERT_EQ(extents.size(), 1u);
+    ASSERT_EQ(extents[0]->params.size(), 4);
+    EXPECT_EQ(extents[0]->i16(0), 300 * 15) << "height";
+    EXPECT_EQ(extents[0]->i16(1), 640 * 15) << "width";
+    const std::vector<const Record*> origins = m.all(RecSetWindowOrg);
+    ASSERT_EQ(origins.size(), 1u);
+    EXPECT_EQ(origins[0]->i16(0), 0);
+    EXPECT_EQ(origins[0]->i16(1), 0);
 }
 
 TEST(WindowsMetafile, LargeDevicesUseFewerUnitsPerPixelAndStillFit)
@@ -531,6 +555,42 @@ TEST(WindowsMetafileReadBack, Wmf2svgShowsColoursTextsAndTurnedLabels)
     EXPECT_EQ(angles["Gr\xfc\xdf" "e neunzig"], 90);
     EXPECT_EQ(angles["Ma\xdf"], 270);
     EXPECT_EQ(angles["Z\xe4hler \xd6l \x80"], 0);
+}
+
+// A drawing wider than high stays so in wmf2svg, in the proportions it was
+// drawn in. (wmf2svg takes the picture's size from the header's bounding box
+// and fits what was drawn into it, so it does not see the window's extent:
+// WindowExtentIsHeightThenWidth and the LibreOffice read-back below do.)
+TEST(WindowsMetafileReadBack, Wmf2svgKeepsTheDrawingsWidthAndHeight)
+{
+    REQUIRE_TOOL("wmf2svg");
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString wmf = dir.filePath("wide.wmf");
+    {
+        WindowsMetafile metafile(QSize(640, 300), 96);
+        {
+            QPainter p(&metafile);
+            p.setPen(QPen(Qt::black, 2));
+            p.drawRect(QRectF(1, 1, 638, 298));
+        }
+        QFile f(wmf);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(metafile.bytes());
+    }
+    const QString svgPath = dir.filePath("wide.svg");
+    const testsupport::ToolResult r = testsupport::runTool("wmf2svg", {"-o", svgPath, wmf});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QFile f(svgPath);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString svg = QString::fromLatin1(f.readAll());
+    const QRegularExpressionMatch size = QRegularExpression(
+        R"re(<svg[^>]*\swidth="([0-9.]+)"[^>]*\sheight="([0-9.]+)")re").match(svg);
+    ASSERT_TRUE(size.hasMatch()) << svg.left(1000).toStdString();
+    const double width = size.captured(1).toDouble();
+    const double height = size.captured(2).toDouble();
+    ASSERT_GT(height, 0.0);
+    EXPECT_NEAR(width / height, 640.0 / 300.0, 0.05) << svg.left(1000).toStdString();
 }
 
 TEST(WindowsMetafileReadBack, LibreOfficeShowsTheColoursWhereTheyWereDrawn)
