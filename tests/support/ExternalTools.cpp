@@ -29,6 +29,8 @@ QString packageOfTool(const QString& program)
         return "xvfb";
     if (program == "openbox")
         return "openbox";
+    if (program == "cupsd" || program == "lpadmin" || program == "lpstat")
+        return "cups";
     return program;
 }
 
