@@ -241,8 +241,8 @@ bool CupsServer::Start(QString* error)
             return false;
         }
         if (QFileInfo::exists(Socket())) {
-            const ToolResult r = runTool(QStringLiteral("lpstat"), {QStringLiteral("-h"), Socket(), QStringLiteral("-r")},
-                                         QString(), 5000);
+            const ToolResult r = runTool(findTool(QStringLiteral("lpstat")),
+                                         {QStringLiteral("-h"), Socket(), QStringLiteral("-r")}, QString(), 5000);
             if (r.exitCode == 0 && r.out.contains("scheduler is running"))
                 return true;
         }
@@ -277,8 +277,8 @@ bool CupsServer::Admin(const QStringList& args, QString* error) const
         SetError(error, QStringLiteral("the CUPS server is not running"));
         return false;
     }
-    const ToolResult r = runTool(QStringLiteral("lpadmin"), QStringList{QStringLiteral("-h"), Socket()} + args,
-                                 QString(), 30000);
+    const ToolResult r = runTool(findTool(QStringLiteral("lpadmin")),
+                                 QStringList{QStringLiteral("-h"), Socket()} + args, QString(), 30000);
     if (r.exitCode != 0) {
         SetError(error, QStringLiteral("lpadmin %1: exit %2: %3")
                             .arg(args.join(QLatin1Char(' ')))
@@ -329,8 +329,8 @@ QStringList CupsServer::WaitForJobs(int count, int timeoutMs) const
         if (files.size() >= count) {
             // Delivered; the queue holds nothing more (a job that went
             // astray would show here).
-            const ToolResult r = runTool(QStringLiteral("lpstat"), {QStringLiteral("-h"), Socket(), QStringLiteral("-o")},
-                                         QString(), 5000);
+            const ToolResult r = runTool(findTool(QStringLiteral("lpstat")),
+                                         {QStringLiteral("-h"), Socket(), QStringLiteral("-o")}, QString(), 5000);
             if (r.exitCode == 0 && r.out.trimmed().isEmpty())
                 return files;
         }

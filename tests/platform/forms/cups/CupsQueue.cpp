@@ -82,7 +82,8 @@ TPdfFacts ReadPdf(const QString& file)
     const auto title = QRegularExpression(QStringLiteral("Title:\\s+(.*)\\n")).match(text);
     if (title.hasMatch())
         facts.Title = title.captured(1).trimmed();
-    const auto body = testsupport::runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
+    const auto body =
+        testsupport::runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
     facts.PageTexts = QString::fromUtf8(body.out).split(QLatin1Char('\f'));
     if (!facts.PageTexts.isEmpty() && facts.PageTexts.back().trimmed().isEmpty())
         facts.PageTexts.removeLast();
