@@ -144,6 +144,11 @@ bool CupsServer::Running() const
     return cupsd_ && cupsd_->state() == QProcess::Running;
 }
 
+qint64 CupsServer::Pid() const
+{
+    return Running() ? cupsd_->processId() : 0;
+}
+
 bool CupsServer::WriteConfiguration(QString* error)
 {
     const QDir root(dir_->path());

@@ -52,6 +52,8 @@ public:
     // Stops the server and removes the folder; harmless when not started.
     void Stop();
     bool Running() const;
+    // The server's process id while it runs, else 0.
+    qint64 Pid() const;
 
     QString Folder() const;
     QString Socket() const;

@@ -34,7 +34,7 @@ QString packageOfTool(const QString& program)
         return "xvfb";
     if (program == "openbox")
         return "openbox";
-    if (program == "cupsd" || program == "lpadmin" || program == "lpstat")
+    if (program == "cupsd" || program == "lpadmin" || program == "lpstat" || program == "lp")
         return "cups";
     return program;
 }
