@@ -6,9 +6,10 @@ VALDRAN_PACKAGES="build-essential cmake ninja-build qt6-base-dev libgl-dev libgt
 qt6-svg-dev qt6-translations-l10n libqcustomplot-dev libqcustomplot2.1-qt6 libxlsxwriter-dev zlib1g-dev pkgconf"
 # The programs that open what valdran writes, for the tests that read its
 # files back (LibreOffice headless, wmf2svg, unrtf, pdfinfo/pdftotext, unzip),
-# and the X server with a window manager for the window-position tests.
+# the X server with a window manager for the window-position tests, and CUPS
+# for the tests that print to a printer queue of their own.
 VALDRAN_TEST_PACKAGES="libreoffice-calc-nogui libreoffice-writer-nogui libreoffice-draw-nogui \
-libwmf-bin unrtf poppler-utils unzip xvfb xauth openbox"
+libwmf-bin unrtf poppler-utils unzip xvfb xauth openbox cups"
 
 valdran_install_packages() {
     local missing=""

@@ -16,6 +16,8 @@
 // the printer queues as targets.
 #include "platform/PrintCanvas.h"
 
+#include <QPoint>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -58,6 +60,11 @@ public:
     int PageWidth() const { return const_cast<TPrinterService*>(this)->Canvas().PageWidth(); }
     int PageHeight() const { return const_cast<TPrinterService*>(this)->Canvas().PageHeight(); }
     int Resolution() const { return const_cast<TPrinterService*>(this)->Canvas().Resolution(); }
+    // The whole sheet in device pixels, and where the printable page lies on
+    // it (drawing at 0,0 lands there). A printer queue cannot print up to the
+    // paper's edges; a PDF file can, so there both are the page.
+    virtual QSize PaperSize() const { return QSize(PageWidth(), PageHeight()); }
+    virtual QPoint PageOffset() const { return QPoint(0, 0); }
 
     // The job title the next job is begun with.
     QString Title() const { return title_; }

@@ -91,7 +91,14 @@ int TServiceRichTarget::DpiX() const
 
 QSize TServiceRichTarget::PaperPixels() const
 {
-    return withOrientation(landscape_, [](platform::TPrinterService& p) { return QSize(p.PageWidth(), p.PageHeight()); });
+    return withOrientation(landscape_, [](platform::TPrinterService& p) { return p.PaperSize(); });
+}
+
+QRect TServiceRichTarget::PrintablePixels() const
+{
+    return withOrientation(landscape_, [](platform::TPrinterService& p) {
+        return QRect(p.PageOffset(), QSize(p.PageWidth(), p.PageHeight()));
+    });
 }
 
 QPainter* TServiceRichTarget::Begin(const QString& title)

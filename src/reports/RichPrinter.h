@@ -69,10 +69,11 @@ public:
     virtual bool BeginCancelled() const { return false; }
 };
 
-// The program's printer service as a target. The service knows no paper
-// edges, so the paper is the printable page (no gutters; exact for PDF). The
-// service's orientation is the table printing's too: the target keeps its own
-// and sets it on the service only while measuring and during a job.
+// The program's printer service as a target: the paper and the printable
+// page of its current target (a printer queue's page lies inside the paper,
+// a PDF file's is the paper). The service's orientation is the table
+// printing's too: the target keeps its own and sets it on the service only
+// while measuring and during a job.
 class TServiceRichTarget : public TRichPrintTarget {
 public:
     TServiceRichTarget();
@@ -80,7 +81,7 @@ public:
     int DpiX() const override;
     int DpiY() const override { return DpiX(); }
     QSize PaperPixels() const override;
-    QRect PrintablePixels() const override { return QRect(QPoint(0, 0), PaperPixels()); }
+    QRect PrintablePixels() const override;
     bool Landscape() const override { return landscape_; }
     bool SetLandscape(bool landscape) override { landscape_ = landscape; return true; }
     QPainter* Begin(const QString& title) override;

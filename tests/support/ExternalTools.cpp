@@ -10,7 +10,12 @@ namespace testsupport {
 
 QString findTool(const QString& program)
 {
-    return QStandardPaths::findExecutable(program);
+    const QString found = QStandardPaths::findExecutable(program);
+    // Administration programs (cupsd, lpadmin) live in sbin, which a user's
+    // search path often leaves out.
+    if (!found.isEmpty())
+        return found;
+    return QStandardPaths::findExecutable(program, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")});
 }
 
 QString packageOfTool(const QString& program)
@@ -29,6 +34,8 @@ QString packageOfTool(const QString& program)
         return "xvfb";
     if (program == "openbox")
         return "openbox";
+    if (program == "cupsd" || program == "lpadmin" || program == "lpstat" || program == "lp")
+        return "cups";
     return program;
 }
 

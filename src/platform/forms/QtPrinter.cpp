@@ -49,8 +49,30 @@ QStringList TQtPrinter::Targets() const
 {
     QStringList targets = QPrinterInfo::availablePrinterNames();
     targets.removeAll(PdfTargetName());
+    const_cast<TQtPrinter*>(this)->FollowQueues(targets);
     targets << PdfTargetName();
     return targets;
+}
+
+void TQtPrinter::FollowQueues(const QStringList& queues)
+{
+    if (Canvas().Printing())
+        return;
+    // A chosen queue that went away is no choice any more.
+    if (chosen_ && target_ != PdfTargetName() && !queues.contains(target_))
+        chosen_ = false;
+    if (chosen_)
+        return;
+    // Until the user chooses, the target is the default queue CUPS reports
+    // now: a printer set up after the program started is the one offered.
+    const QString def = QPrinterInfo::defaultPrinterName();
+    const QString wanted = queues.contains(def) ? def : PdfTargetName();
+    if (wanted == target_)
+        return;
+    target_ = wanted;
+    if (wanted != PdfTargetName())
+        printer_->setPrinterName(wanted);
+    SetOrientation(orientation_);
 }
 
 QString TQtPrinter::Target() const
@@ -60,10 +82,13 @@ QString TQtPrinter::Target() const
 
 bool TQtPrinter::SetTarget(const QString& target)
 {
-    if (target == target_)
+    if (target == target_) {
+        chosen_ = true;
         return true;
+    }
     if (Canvas().Printing() || !Targets().contains(target))
         return false;
+    chosen_ = true;
     target_ = target;
     if (target != PdfTargetName())
         printer_->setPrinterName(target);
@@ -100,6 +125,21 @@ TPrintCanvas& TQtPrinter::Canvas()
     if (target_ == PdfTargetName())
         return pdf_;
     return *queue_;
+}
+
+QSize TQtPrinter::PaperSize() const
+{
+    if (target_ == PdfTargetName())
+        return TPrinterService::PaperSize();
+    return printer_->paperRect(QPrinter::DevicePixel).toRect().size();
+}
+
+QPoint TQtPrinter::PageOffset() const
+{
+    if (target_ == PdfTargetName())
+        return TPrinterService::PageOffset();
+    // The queue's unprintable edges: the page lies this far inside the paper.
+    return printer_->pageRect(QPrinter::DevicePixel).toRect().topLeft();
 }
 
 QPrinter& TQtPrinter::QueuePrinter()
