@@ -144,3 +144,12 @@ void PrepareTablePrintComponent(TZT_TabDruck& d, const TTableOutputParams& param
     d.Luecke_Waagerecht = d.Breite / 200;
     d.Datums_Label = TodayPictureText(QStringLiteral("dd.mm.yyyy"));
 }
+
+QString LeftOutColumnsNote(const QStringList& headers, int orientation)
+{
+    if (headers.isEmpty())
+        return QString();
+    const QString remedy = orientation == 1 ? QStringLiteral("eine kleinere Schrift")
+                                            : QStringLiteral("Querformat oder eine kleinere Schrift");
+    return QStringLiteral("Nicht auf dem Papier: %1 (%2 nimmt mehr Spalten auf)").arg(headers.join(QStringLiteral(", ")), remedy);
+}

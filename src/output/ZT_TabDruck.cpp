@@ -151,9 +151,24 @@ double TZT_TabDruck::GridFontPoints(const QFont& font)
 
 bool TZT_TabDruck::ExecutePrinterSetup(int32_t pageCount)
 {
+    return RunPrinterSetup(pageCount, nullptr);
+}
+
+bool TZT_TabDruck::ExecutePrinterSetup(const std::function<TPageLayoutInfo(int orientation)>& layoutFor)
+{
+    return RunPrinterSetup(0, &layoutFor);
+}
+
+bool TZT_TabDruck::RunPrinterSetup(int32_t pageCount, const std::function<TPageLayoutInfo(int)>* layoutFor)
+{
     platform::TPrinterService& printer = platform::Printer();
     const int saved = printer.Orientation();
     printer.SetOrientation(GraphicsSettings.PrintOrientation);
+    TPageLayoutInfo now;
+    if (layoutFor) {
+        now = (*layoutFor)(printer.Orientation());
+        pageCount = now.Pages;
+    }
     pageCount = std::max<int32_t>(1, pageCount);
     if (Bis_Seite > pageCount)
         Bis_Seite = pageCount;
@@ -175,9 +190,31 @@ bool TZT_TabDruck::ExecutePrinterSetup(int32_t pageCount)
     request.JobName = DruckAuftragsName;
     request.PreviousFile = DruckDateiName;
     request.PdfFileName = printer.PdfFileName();
+    if (layoutFor) {
+        request.Note = now.Note;
+        request.LayoutFor = [layout = *layoutFor](int orientation) {
+            const TPageLayoutInfo info = layout(orientation);
+            return platform::TPrintDialogRequest::TLayoutInfo{info.Pages, info.Note};
+        };
+    }
 
     const platform::THooks& h = platform::Hooks();
-    const platform::TPrintDialogAnswer answer = h.PrintDialog ? h.PrintDialog(request) : platform::TPrintDialogAnswer{};
+    platform::TPrintDialogAnswer answer = h.PrintDialog ? h.PrintDialog(request) : platform::TPrintDialogAnswer{};
+    if (answer.Accepted && answer.Range == db_Seitenzahlen && layoutFor) {
+        // Pages past the last one of the orientation chosen would print
+        // nothing: refused, and the user learns why.
+        const int32_t pages = std::max<int32_t>(1, (*layoutFor)(answer.Orientation).Pages);
+        if (answer.FromPage > pages) {
+            platform::ShowMessageBox(QStringLiteral("Die Seiten %1 bis %2 gibt es nicht: die Ausgabe hat %3 Seiten.")
+                                         .arg(answer.FromPage)
+                                         .arg(std::max(answer.FromPage, answer.ToPage))
+                                         .arg(pages),
+                                     QStringLiteral("Drucken"), platform::mb::Ok | platform::mb::IconExclamation);
+            answer.Accepted = false;
+        } else {
+            answer.ToPage = std::min(answer.ToPage, pages);
+        }
+    }
     if (answer.Accepted) {
         // The range counts pages; a "selection" has no meaning here and prints all.
         Druck_Bereich = answer.Range == db_Seitenzahlen ? db_Seitenzahlen : db_AlleSeiten;
@@ -188,8 +225,12 @@ bool TZT_TabDruck::ExecutePrinterSetup(int32_t pageCount)
         DruckInDatei = answer.PrintToFile;
         if (!answer.Target.isEmpty())
             printer.SetTarget(answer.Target);
-        if (!answer.PdfFileName.isEmpty())
+        // A file chosen for a PDF printout is that job's; a text-file job or
+        // a printer queue leaves the next job to ask for its own.
+        if (!answer.PdfFileName.isEmpty() && !DruckInDatei && printer.Target() == platform::PdfTargetName())
             printer.SetPdfFileName(answer.PdfFileName);
+        else
+            printer.ForgetPdfChoice();
         printer.SetOrientation(answer.Orientation);
     }
     GraphicsSettings.PrintOrientation = static_cast<uint8_t>(printer.Orientation());
@@ -199,6 +240,7 @@ bool TZT_TabDruck::ExecutePrinterSetup(int32_t pageCount)
 
 bool TZT_TabDruck::PrintTable()
 {
+    nothingInRange_ = false;
     if (AusgabeGeraet != AG_Drucker)
         DruckInDatei = false;
 
@@ -439,6 +481,17 @@ bool TZT_TabDruck::Run(TJob& job, const Source& source, bool drawNothing)
             --count;
         --lastCol;
     }
+    // The shown columns left off, by their header texts, so the user can be
+    // told what the paper does not hold.
+    for (std::size_t n = std::size_t(count) + 1; n < cols.size(); ++n) {
+        QStringList parts;
+        for (int h = 0; h < headerRows; ++h) {
+            const QStringView t = TrimmedControl(source.Cell(cols[n], h));
+            if (!t.isEmpty())
+                parts << t.toString();
+        }
+        L.LeftOutHeaders << (parts.isEmpty() ? QStringLiteral("%1. Spalte").arg(cols[n]) : parts.join(QLatin1Char(' ')));
+    }
     X.resize(std::size_t(count) + 2);
     cols.resize(std::size_t(count) + 1);
     L.LastPrintedColumn = lastCol;
@@ -485,9 +538,12 @@ bool TZT_TabDruck::Run(TJob& job, const Source& source, bool drawNothing)
     const int32_t bis = job.Bis;
     TBusyCursor busy;
     if (printer) {
-        // Nothing of the range exists: no job, and no blank sheet.
-        if (von > pages || von > bis)
-            return true;
+        // Nothing of the range exists: no job, and no blank sheet; the
+        // caller tells the user that nothing was printed.
+        if (von > pages || von > bis) {
+            nothingInRange_ = true;
+            return false;
+        }
         // On the program's printer the job begins through it, so a PDF file
         // not chosen in the dialog is asked for.
         platform::TPrinterService& service = platform::Printer();

@@ -6,6 +6,9 @@
 #include "platform/forms/ChartView.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QLocale>
+#include <QSvgGenerator>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -241,4 +244,81 @@ TEST(ChartViewTest, ARowLabelStepKeepsLabelsApart)
     m.Bottom.LabelsSeparation = 1;
     plot.LayoutFor(QSize(800, 600));
     EXPECT_GT(plot.xAxis->tickVector().size(), ticks.size());
+}
+
+// A title line wider than the chart is drawn in a smaller font that fits: no
+// ink of it touches the edges of the chart's rectangle, where it was cut.
+TEST(ChartRender, ATitleLineWiderThanThePageIsDrawnSmallerToFit)
+{
+    TChartModel m = SampleModel(TKind::Line, false);
+    m.BackColour = Qt::white;
+    m.TitleVisible = true;
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSize(14);
+    m.TitleFont = font;
+    const QString wide = QStringLiteral("Zählpunkt 4711 Kunde Musterstadtwerke Energieversorgung Wärme und Strom "
+                                        "Abrechnungszeitraum 01.01.2026 bis 31.12.2026");
+    m.TitleLines = {QStringLiteral("kurz"), wide};
+    QImage image(QSize(900, 600), QImage::Format_RGB32);
+    image.fill(QColor(200, 255, 200));
+    const QRect target(150, 50, 600, 450);
+    {
+        QPainter p(&image);
+        platform::RenderChart(m, p, QRectF(target), 1.0);
+    }
+    // The band of the two title lines.
+    const int bandTop = target.top();
+    const int bandBottom = target.top() + 60;
+    auto dark = [&](int x) {
+        int n = 0;
+        for (int y = bandTop; y < bandBottom; ++y)
+            n += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+        return n;
+    };
+    int inkNearEdges = 0;
+    for (int dx = 0; dx < 4; ++dx)
+        inkNearEdges += dark(target.left() + dx) + dark(target.right() - dx);
+    EXPECT_EQ(inkNearEdges, 0);
+    // Both lines are there: ink left and right of the centre in the band.
+    int inkLeft = 0, inkRight = 0;
+    for (int x = target.left() + 10; x < target.center().x() - 60; ++x)
+        inkLeft += dark(x);
+    for (int x = target.center().x() + 60; x < target.right() - 10; ++x)
+        inkRight += dark(x);
+    EXPECT_GT(inkLeft, 20);
+    EXPECT_GT(inkRight, 20);
+}
+
+// Value marks show up to three decimals: 1234.5678 reads 1234.568, and
+// trailing zeros go (2.5, 10).
+TEST(ChartRender, ValueMarksShowThreeDecimals)
+{
+    const QLocale saved;
+    QLocale::setDefault(QLocale::c());
+    TChartModel m;
+    m.Kind = TKind::Bar;
+    m.View3D = false;
+    m.Walls3D = false;
+    TSeries s;
+    s.MarksVisible = true;
+    s.Values = {1234.5678, 2.5, 10, 0.0421};
+    m.Series.push_back(s);
+    m.Labels = {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")};
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(QSize(800, 600));
+        svg.setViewBox(QRect(0, 0, 800, 600));
+        QPainter p(&svg);
+        platform::RenderChart(m, p, QRectF(0, 0, 800, 600), 1.0);
+    }
+    QLocale::setDefault(saved);
+    const QString text = QString::fromUtf8(buffer.data());
+    EXPECT_TRUE(text.contains(QStringLiteral(">1234.568<"))) << "no three-decimal mark";
+    EXPECT_TRUE(text.contains(QStringLiteral(">0.042<")));
+    EXPECT_TRUE(text.contains(QStringLiteral(">2.5<")));
+    EXPECT_TRUE(text.contains(QStringLiteral(">10<")));
+    EXPECT_FALSE(text.contains(QStringLiteral(">1234.57<")));
 }
