@@ -88,6 +88,7 @@ struct TZT_TabDruck::TJob {
     uint8_t PosNr = sp_UntenMitte, PosDate = sp_UntenLeft;
     QString DateText;
     QStringList Titles;
+    int Copies = 1;
     int LastCol = -1;
     int RowCount = 1, FixedRows = 0, FixedCols = 0;
     std::vector<int> Widths;                // screen widths of columns 0..LastCol
@@ -223,6 +224,7 @@ bool TZT_TabDruck::RunPrinterSetup(int32_t pageCount, const std::function<TPageL
             Bis_Seite = std::max(Von_Seite, answer.ToPage);
         }
         DruckInDatei = answer.PrintToFile;
+        Kopien = std::max(1, answer.Copies);
         if (!answer.Target.isEmpty())
             printer.SetTarget(answer.Target);
         // A file chosen for a PDF printout is that job's; a text-file job or
@@ -274,6 +276,7 @@ bool TZT_TabDruck::PrintTable()
     job.PosDate = Position_Datum;
     job.DateText = Datums_Label;
     job.Titles = kopfZeilen_;
+    job.Copies = Kopien;
     job.LastCol = lastPrintedColumn_;
     if (!table_)
         return !job.ToFile && job.Target != AG_Drucker;
@@ -678,39 +681,45 @@ bool TZT_TabDruck::Run(TJob& job, const Source& source, bool drawNothing)
     platform::MessagePump& pump = platform::MessagePump::Default();
     bool ok = true;
     QString text;
-    int32_t page = 1;
-    for (int r = firstData; r < job.RowCount && page <= bis; ++page) {
-        const int m = rowsOn(r);
-        if (page >= von) {
-            drawHead(page, bottomOf(r));
-            canvas->SetFont(job.FontData);
-            for (int i = 0; i < m; ++i) {
-                const int rowTop = tableTop + i * rh;
-                const int y = rowTop + centreShift;
-                TTextAlign a;
-                for (int n = 1; n <= count; ++n) {
-                    const int x1 = X[std::size_t(n)], x2 = X[std::size_t(n) + 1];
-                    const int x = alignedX(x1, x2, a) + job.LM;
-                    const QRect clip(x1 + job.LM + job.LS, y, x2 - x1 - job.LS, rowTop + rh - 1 - y);
-                    const QStringView cell = source.Cell(cols[std::size_t(n)], r + i);
-                    if (!cell.isEmpty()) {
-                        text = cell.toString();
-                        canvas->TextRect(clip, x, y, text, a);
+    // Copies repeat the range within the one job: a PDF file holds them all.
+    const int copies = printer ? std::max(1, job.Copies) : 1;
+    for (int copy = 0; copy < copies; ++copy) {
+        if (copy > 0)
+            ok = canvas->NewPage() && ok;
+        int32_t page = 1;
+        for (int r = firstData; r < job.RowCount && page <= bis; ++page) {
+            const int m = rowsOn(r);
+            if (page >= von) {
+                drawHead(page, bottomOf(r));
+                canvas->SetFont(job.FontData);
+                for (int i = 0; i < m; ++i) {
+                    const int rowTop = tableTop + i * rh;
+                    const int y = rowTop + centreShift;
+                    TTextAlign a;
+                    for (int n = 1; n <= count; ++n) {
+                        const int x1 = X[std::size_t(n)], x2 = X[std::size_t(n) + 1];
+                        const int x = alignedX(x1, x2, a) + job.LM;
+                        const QRect clip(x1 + job.LM + job.LS, y, x2 - x1 - job.LS, rowTop + rh - 1 - y);
+                        const QStringView cell = source.Cell(cols[std::size_t(n)], r + i);
+                        if (!cell.isEmpty()) {
+                            text = cell.toString();
+                            canvas->TextRect(clip, x, y, text, a);
+                        }
                     }
+                    if (job.RowLines)
+                        canvas->Line(job.LM, rowTop, right, rowTop);
+                    // A preview page is drawn in one go, with no input let through.
+                    if (!preview)
+                        pump.Pump();
                 }
-                if (job.RowLines)
-                    canvas->Line(job.LM, rowTop, right, rowTop);
-                // A preview page is drawn in one go, with no input let through.
-                if (!preview)
-                    pump.Pump();
             }
-        }
-        r += m;
-        if (page >= von && page < bis && r < job.RowCount) {
-            if (printer)
-                ok = canvas->NewPage() && ok;
-            else
-                canvas->FillPageWhite();
+            r += m;
+            if (page >= von && page < bis && r < job.RowCount) {
+                if (printer)
+                    ok = canvas->NewPage() && ok;
+                else
+                    canvas->FillPageWhite();
+            }
         }
     }
     if (printer) {

@@ -82,6 +82,9 @@ public:
     uint8_t Position_SeitenNr = sp_UntenMitte;
     uint8_t Position_Datum = sp_UntenLeft;
     QString Datums_Label;
+    // Copies of the range a printout holds, one after the other in the one
+    // job (a text file and the preview have one); set by the print dialog.
+    int32_t Kopien = 1;
 
     // The grid to print and its font (the column widths are screen pixels of
     // that font); also limits the printed columns to the first 800.

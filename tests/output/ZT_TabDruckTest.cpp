@@ -387,6 +387,31 @@ TEST_F(TablePrintFixture, ARangeEndingBeforeTheLastPageEndsWithItsLastPage)
     EXPECT_TRUE(textSeen);
 }
 
+// Copies are one job: the range twice, one begin and one end, so a PDF file
+// holds both and is asked for once.
+TEST_F(TablePrintFixture, CopiesRepeatTheRangeWithinOneJob)
+{
+    Fill(1 + 18 * 4, 5);
+    SetTable();
+    druck.Druck_Bereich = db_Seitenzahlen;
+    druck.Von_Seite = 2;
+    druck.Bis_Seite = 3;
+    druck.Kopien = 2;
+    ASSERT_TRUE(druck.PrintTable());
+    EXPECT_EQ(canvas.Of(Op::BeginDoc).size(), 1u);
+    EXPECT_EQ(canvas.Of(Op::EndDoc).size(), 1u);
+    EXPECT_EQ(canvas.Pages(), 4);
+    EXPECT_EQ(TextsStartingWith(QStringLiteral("r37c0")).size(), 2u);
+    EXPECT_EQ(TextsStartingWith(QStringLiteral("r19c0")).size(), 2u);
+    EXPECT_EQ(TextsStartingWith(QStringLiteral("r55c0")).size(), 0u);
+    // The preview shows one copy.
+    canvas.Records.clear();
+    druck.AusgabeGeraet = AG_Vorschau;
+    druck.Von_Seite = druck.Bis_Seite = 2;
+    ASSERT_TRUE(druck.PrintTable());
+    EXPECT_EQ(TextsStartingWith(QStringLiteral("r19c0")).size(), 1u);
+}
+
 TEST_F(TablePrintFixture, ColumnsThatDoNotFitAreNamedByTheirHeaders)
 {
     // Columns print 140 wide: six of ten fit the 920 pixels between the
@@ -621,8 +646,10 @@ TEST_F(TablePrintFixture, PrinterSetupOffersThePagesAndTakesTheChoice)
     EXPECT_FALSE(platform::Printer().PdfChosen());
     EXPECT_EQ(platform::Printer().Orientation(), 0);
     a.PrintToFile = false;
+    a.Copies = 3;
     fakes.printAnswers.push_back(a);
     EXPECT_TRUE(druck.ExecutePrinterSetup(7));
+    EXPECT_EQ(druck.Kopien, 3);
     EXPECT_EQ(platform::Printer().PdfFileName(), QStringLiteral("/tmp/out.pdf"));
     EXPECT_TRUE(platform::Printer().PdfChosen());
     GraphicsSettings.PrintOrientation = 0;
