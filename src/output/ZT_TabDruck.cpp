@@ -206,10 +206,11 @@ bool TZT_TabDruck::RunPrinterSetup(int32_t pageCount, const std::function<TPageL
         // nothing: refused, and the user learns why.
         const int32_t pages = std::max<int32_t>(1, (*layoutFor)(answer.Orientation).Pages);
         if (answer.FromPage > pages) {
-            platform::ShowMessageBox(QStringLiteral("Die Seiten %1 bis %2 gibt es nicht: die Ausgabe hat %3 Seiten.")
+            platform::ShowMessageBox(QStringLiteral("Die Seiten %1 bis %2 gibt es nicht: die Ausgabe hat %3.")
                                          .arg(answer.FromPage)
                                          .arg(std::max(answer.FromPage, answer.ToPage))
-                                         .arg(pages),
+                                         .arg(pages == 1 ? QStringLiteral("nur eine Seite")
+                                                         : QStringLiteral("%1 Seiten").arg(pages)),
                                      QStringLiteral("Drucken"), platform::mb::Ok | platform::mb::IconExclamation);
             answer.Accepted = false;
         } else {
@@ -378,6 +379,12 @@ bool TZT_TabDruck::Run(TJob& job, const Source& source, bool drawNothing)
 
     if (toFile) {
         pageCount_ = 1;
+        // The whole table is page 1 of a text file: a range after it would
+        // write an empty file; nothing is touched, and the caller says so.
+        if (job.Von > 1 || job.Bis < 1) {
+            nothingInRange_ = true;
+            return false;
+        }
         TBusyCursor busy;
         QString name = job.FileName;
         if (name.isEmpty())

@@ -338,6 +338,19 @@ TEST_F(TablePrintFixture, ARangeBeyondTheLastPageBeginsNoJobAndSaysSo)
     EXPECT_FALSE(druck.NothingInRange());
     EXPECT_EQ(canvas.Pages(), 1);
     EXPECT_NE(FindText(QStringLiteral("r40c0")), nullptr);
+
+    // A text file is one page: pages 2 and on leave an existing file alone.
+    QTemporaryDir dir;
+    druck.DruckInDatei = true;
+    druck.DruckDateiName = dir.filePath(QStringLiteral("t.csv"));
+    ASSERT_TRUE(testsupport::writeFile(druck.DruckDateiName, "alt\r\n"));
+    druck.Von_Seite = 2;
+    EXPECT_FALSE(druck.PrintTable());
+    EXPECT_TRUE(druck.NothingInRange());
+    EXPECT_EQ(testsupport::readFile(druck.DruckDateiName), QByteArray("alt\r\n"));
+    druck.Von_Seite = 1;
+    EXPECT_TRUE(druck.PrintTable());
+    EXPECT_TRUE(testsupport::readFile(druck.DruckDateiName).startsWith("H0;H1"));
 }
 
 // A range that ends before the last page ends with its own last page: no

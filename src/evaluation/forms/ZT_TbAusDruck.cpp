@@ -192,10 +192,11 @@ void TTabAus_Form::PrepareTablePrint(bool SkipFileQuestion)
         if (d.NothingInRange())
             platform::ShowMessageBox(d.Druck_Bereich == db_Seitenzahlen
                                          ? QStringLiteral("Es wurde nichts gedruckt: die Seiten %1 bis %2 gibt es "
-                                                          "nicht, die Tabelle hat %3 Seiten.")
+                                                          "nicht, die Ausgabe hat %3.")
                                                .arg(d.Von_Seite)
                                                .arg(d.Bis_Seite)
-                                               .arg(d.PageCount())
+                                               .arg(d.PageCount() == 1 ? QStringLiteral("nur eine Seite")
+                                                                       : QStringLiteral("%1 Seiten").arg(d.PageCount()))
                                          : QStringLiteral("Es wurde nichts gedruckt: die Tabelle hat keine Zeilen."),
                                      QStringLiteral("Drucken"), platform::mb::Ok | platform::mb::IconExclamation);
         else if (!(d.Canvas == &printer.Canvas() && printer.BeginCancelled()))
