@@ -589,13 +589,17 @@ TEST_F(TextFileFixture, CellsAreCutAndLinesOutsideWindows1252AreUtf8)
     EXPECT_EQ(lines[0], QByteArray(" Datum ;A;B;C\r"));
 }
 
-TEST_F(TextFileFixture, ARangeOfTwoToFiveWritesAnEmptyFile)
+// The whole table is page 1 of a text file: pages 2 to 5 hold nothing, so
+// no file is written (an existing one stays) and the caller is told.
+TEST_F(TextFileFixture, ARangeOfTwoToFiveWritesNoFileAndSaysSo)
 {
     druck.Druck_Bereich = db_Seitenzahlen;
     druck.Von_Seite = 2;
     druck.Bis_Seite = 5;
-    EXPECT_TRUE(Write(QStringLiteral("empty.csv")).isEmpty());
-    EXPECT_TRUE(QFileInfo::exists(druck.DruckDateiName));
+    druck.DruckDateiName = dir.filePath(QStringLiteral("empty.csv"));
+    EXPECT_FALSE(druck.PrintTable());
+    EXPECT_FALSE(QFileInfo::exists(druck.DruckDateiName));
+    EXPECT_TRUE(druck.NothingInRange());
 }
 
 TEST_F(TextFileFixture, AFileThatCannotBeWrittenAnswersFalse)

@@ -26,5 +26,7 @@ void ApplyChildWindowStyle(QWidget& window)
     case TChildWindowState::Maximized: window.setWindowState(Qt::WindowMaximized); break;
     default: window.setWindowState(Qt::WindowNoState); break;
     }
-    window.setWindowFlag(Qt::WindowStaysOnTopHint, ChildFormStyle == TChildFormStyle::StayOnTop);
+    // Changing the flags re-creates the window: only when there is a change.
+    if (ChildFormStyle == TChildFormStyle::StayOnTop)
+        window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
 }
