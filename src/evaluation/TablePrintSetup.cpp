@@ -148,3 +148,12 @@ void PrepareTablePrintComponent(TZT_TabDruck& d, const TTableOutputParams& param
     // never shows one date in two formats.
     d.Datums_Label = FormatDateText(platform::Now());
 }
+
+QString LeftOutColumnsNote(const QStringList& headers, int orientation)
+{
+    if (headers.isEmpty())
+        return QString();
+    const QString remedy = orientation == 1 ? QStringLiteral("eine kleinere Schrift")
+                                            : QStringLiteral("Querformat oder eine kleinere Schrift");
+    return QStringLiteral("Nicht auf dem Papier: %1 (%2 nimmt mehr Spalten auf)").arg(headers.join(QStringLiteral(", ")), remedy);
+}

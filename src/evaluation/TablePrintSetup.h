@@ -67,3 +67,8 @@ struct TTablePrintContent {
 void PrepareTablePrintComponent(TZT_TabDruck& druck, const TTableOutputParams& params,
                                 const TTablePrintContent& content, bool preview, int marginOrientation,
                                 int printOrientation);
+
+// What the user is told of the shown columns a page leaves off (their header
+// texts): empty when every column fits. In portrait landscape is proposed
+// besides a smaller font.
+QString LeftOutColumnsNote(const QStringList& headers, int orientation);

@@ -61,3 +61,16 @@ void ChartCustomColors(QStringList& entries)
                        + QStringLiteral("%1").arg(colors[i], 8, 16, QLatin1Char('0')).toUpper());
     }
 }
+
+uintptr_t ChildHostWindow = 0;
+bool ChildRemoveCaption = false;
+
+void ChildWindowParams(TWindowCreateParams& params)
+{
+    if (ChildHostWindow == 0)
+        return;
+    params.Style |= WS_CHILD;
+    if (ChildRemoveCaption)
+        params.Style &= ~WS_CAPTION;
+    params.WndParent = ChildHostWindow;
+}

@@ -97,7 +97,30 @@ void ChartCustomColors(QList<platform::TColor>& colors);
 // The same colours as the dialog's text entries "ColorA=00FFFFFF" .. "ColorN=...".
 void ChartCustomColors(QStringList& entries);
 
+// The window-creation parameters a window hands to ChildWindowParams before
+// it is created: its style bits (window-system values) and its parent window.
+struct TWindowCreateParams {
+    uint32_t Style = 0;
+    uint32_t ExStyle = 0;
+    uintptr_t WndParent = 0;
+};
+constexpr uint32_t WS_CHILD = 0x40000000u;
+constexpr uint32_t WS_CAPTION = 0x00C00000u;
+
+// The window that hosts the chart window, the table window and the selection
+// tree as child windows, and whether they lose their caption there. No host
+// (0) and no removal throughout this program.
+extern uintptr_t ChildHostWindow;
+extern bool ChildRemoveCaption;
+
+// With a host window: the child-window style added, the caption style removed
+// when ChildRemoveCaption is set, and the host made the parent. Without one
+// the parameters stay as they are.
+void ChildWindowParams(TWindowCreateParams& params);
+
 // The window state and form style the chart and table windows give themselves
 // when created: a normal window with a normal form.
-constexpr bool ChildWindowMaximized = false;
-constexpr bool ChildWindowStayOnTop = false;
+enum class TChildWindowState : uint8_t { Normal, Minimized, Maximized };
+enum class TChildFormStyle : uint8_t { Normal, StayOnTop };
+constexpr TChildWindowState ChildWindowState = TChildWindowState::Normal;
+constexpr TChildFormStyle ChildFormStyle = TChildFormStyle::Normal;

@@ -88,6 +88,7 @@ struct TZT_TabDruck::TJob {
     uint8_t PosNr = sp_UntenMitte, PosDate = sp_UntenLeft;
     QString DateText;
     QStringList Titles;
+    int Copies = 1;
     int LastCol = -1;
     int RowCount = 1, FixedRows = 0, FixedCols = 0;
     std::vector<int> Widths;                // screen widths of columns 0..LastCol
@@ -151,9 +152,24 @@ double TZT_TabDruck::GridFontPoints(const QFont& font)
 
 bool TZT_TabDruck::ExecutePrinterSetup(int32_t pageCount)
 {
+    return RunPrinterSetup(pageCount, nullptr);
+}
+
+bool TZT_TabDruck::ExecutePrinterSetup(const std::function<TPageLayoutInfo(int orientation)>& layoutFor)
+{
+    return RunPrinterSetup(0, &layoutFor);
+}
+
+bool TZT_TabDruck::RunPrinterSetup(int32_t pageCount, const std::function<TPageLayoutInfo(int)>* layoutFor)
+{
     platform::TPrinterService& printer = platform::Printer();
     const int saved = printer.Orientation();
     printer.SetOrientation(GraphicsSettings.PrintOrientation);
+    TPageLayoutInfo now;
+    if (layoutFor) {
+        now = (*layoutFor)(printer.Orientation());
+        pageCount = now.Pages;
+    }
     pageCount = std::max<int32_t>(1, pageCount);
     if (Bis_Seite > pageCount)
         Bis_Seite = pageCount;
@@ -175,9 +191,32 @@ bool TZT_TabDruck::ExecutePrinterSetup(int32_t pageCount)
     request.JobName = DruckAuftragsName;
     request.PreviousFile = DruckDateiName;
     request.PdfFileName = printer.PdfFileName();
+    if (layoutFor) {
+        request.Note = now.Note;
+        request.LayoutFor = [layout = *layoutFor](int orientation) {
+            const TPageLayoutInfo info = layout(orientation);
+            return platform::TPrintDialogRequest::TLayoutInfo{info.Pages, info.Note};
+        };
+    }
 
     const platform::THooks& h = platform::Hooks();
-    const platform::TPrintDialogAnswer answer = h.PrintDialog ? h.PrintDialog(request) : platform::TPrintDialogAnswer{};
+    platform::TPrintDialogAnswer answer = h.PrintDialog ? h.PrintDialog(request) : platform::TPrintDialogAnswer{};
+    if (answer.Accepted && answer.Range == db_Seitenzahlen && layoutFor) {
+        // Pages past the last one of the orientation chosen would print
+        // nothing: refused, and the user learns why.
+        const int32_t pages = std::max<int32_t>(1, (*layoutFor)(answer.Orientation).Pages);
+        if (answer.FromPage > pages) {
+            platform::ShowMessageBox(QStringLiteral("Die Seiten %1 bis %2 gibt es nicht: die Ausgabe hat %3.")
+                                         .arg(answer.FromPage)
+                                         .arg(std::max(answer.FromPage, answer.ToPage))
+                                         .arg(pages == 1 ? QStringLiteral("nur eine Seite")
+                                                         : QStringLiteral("%1 Seiten").arg(pages)),
+                                     QStringLiteral("Drucken"), platform::mb::Ok | platform::mb::IconExclamation);
+            answer.Accepted = false;
+        } else {
+            answer.ToPage = std::min(answer.ToPage, pages);
+        }
+    }
     if (answer.Accepted) {
         // The range counts pages; a "selection" has no meaning here and prints all.
         Druck_Bereich = answer.Range == db_Seitenzahlen ? db_Seitenzahlen : db_AlleSeiten;
@@ -186,10 +225,15 @@ bool TZT_TabDruck::ExecutePrinterSetup(int32_t pageCount)
             Bis_Seite = std::max(Von_Seite, answer.ToPage);
         }
         DruckInDatei = answer.PrintToFile;
+        Kopien = std::max(1, answer.Copies);
         if (!answer.Target.isEmpty())
             printer.SetTarget(answer.Target);
-        if (!answer.PdfFileName.isEmpty())
+        // A file chosen for a PDF printout is that job's; a text-file job or
+        // a printer queue leaves the next job to ask for its own.
+        if (!answer.PdfFileName.isEmpty() && !DruckInDatei && printer.Target() == platform::PdfTargetName())
             printer.SetPdfFileName(answer.PdfFileName);
+        else
+            printer.ForgetPdfChoice();
         printer.SetOrientation(answer.Orientation);
     }
     GraphicsSettings.PrintOrientation = static_cast<uint8_t>(printer.Orientation());
@@ -199,6 +243,7 @@ bool TZT_TabDruck::ExecutePrinterSetup(int32_t pageCount)
 
 bool TZT_TabDruck::PrintTable()
 {
+    nothingInRange_ = false;
     if (AusgabeGeraet != AG_Drucker)
         DruckInDatei = false;
 
@@ -232,6 +277,7 @@ bool TZT_TabDruck::PrintTable()
     job.PosDate = Position_Datum;
     job.DateText = Datums_Label;
     job.Titles = kopfZeilen_;
+    job.Copies = Kopien;
     job.LastCol = lastPrintedColumn_;
     if (!table_)
         return !job.ToFile && job.Target != AG_Drucker;
@@ -333,6 +379,12 @@ bool TZT_TabDruck::Run(TJob& job, const Source& source, bool drawNothing)
 
     if (toFile) {
         pageCount_ = 1;
+        // The whole table is page 1 of a text file: a range after it would
+        // write an empty file; nothing is touched, and the caller says so.
+        if (job.Von > 1 || job.Bis < 1) {
+            nothingInRange_ = true;
+            return false;
+        }
         TBusyCursor busy;
         QString name = job.FileName;
         if (name.isEmpty())
@@ -439,6 +491,17 @@ bool TZT_TabDruck::Run(TJob& job, const Source& source, bool drawNothing)
             --count;
         --lastCol;
     }
+    // The shown columns left off, by their header texts, so the user can be
+    // told what the paper does not hold.
+    for (std::size_t n = std::size_t(count) + 1; n < cols.size(); ++n) {
+        QStringList parts;
+        for (int h = 0; h < headerRows; ++h) {
+            const QStringView t = TrimmedControl(source.Cell(cols[n], h));
+            if (!t.isEmpty())
+                parts << t.toString();
+        }
+        L.LeftOutHeaders << (parts.isEmpty() ? QStringLiteral("%1. Spalte").arg(cols[n]) : parts.join(QLatin1Char(' ')));
+    }
     X.resize(std::size_t(count) + 2);
     cols.resize(std::size_t(count) + 1);
     L.LastPrintedColumn = lastCol;
@@ -485,9 +548,12 @@ bool TZT_TabDruck::Run(TJob& job, const Source& source, bool drawNothing)
     const int32_t bis = job.Bis;
     TBusyCursor busy;
     if (printer) {
-        // Nothing of the range exists: no job, and no blank sheet.
-        if (von > pages || von > bis)
-            return true;
+        // Nothing of the range exists: no job, and no blank sheet; the
+        // caller tells the user that nothing was printed.
+        if (von > pages || von > bis) {
+            nothingInRange_ = true;
+            return false;
+        }
         // On the program's printer the job begins through it, so a PDF file
         // not chosen in the dialog is asked for.
         platform::TPrinterService& service = platform::Printer();
@@ -622,39 +688,45 @@ bool TZT_TabDruck::Run(TJob& job, const Source& source, bool drawNothing)
     platform::MessagePump& pump = platform::MessagePump::Default();
     bool ok = true;
     QString text;
-    int32_t page = 1;
-    for (int r = firstData; r < job.RowCount && page <= bis; ++page) {
-        const int m = rowsOn(r);
-        if (page >= von) {
-            drawHead(page, bottomOf(r));
-            canvas->SetFont(job.FontData);
-            for (int i = 0; i < m; ++i) {
-                const int rowTop = tableTop + i * rh;
-                const int y = rowTop + centreShift;
-                TTextAlign a;
-                for (int n = 1; n <= count; ++n) {
-                    const int x1 = X[std::size_t(n)], x2 = X[std::size_t(n) + 1];
-                    const int x = alignedX(x1, x2, a) + job.LM;
-                    const QRect clip(x1 + job.LM + job.LS, y, x2 - x1 - job.LS, rowTop + rh - 1 - y);
-                    const QStringView cell = source.Cell(cols[std::size_t(n)], r + i);
-                    if (!cell.isEmpty()) {
-                        text = cell.toString();
-                        canvas->TextRect(clip, x, y, text, a);
+    // Copies repeat the range within the one job: a PDF file holds them all.
+    const int copies = printer ? std::max(1, job.Copies) : 1;
+    for (int copy = 0; copy < copies; ++copy) {
+        if (copy > 0)
+            ok = canvas->NewPage() && ok;
+        int32_t page = 1;
+        for (int r = firstData; r < job.RowCount && page <= bis; ++page) {
+            const int m = rowsOn(r);
+            if (page >= von) {
+                drawHead(page, bottomOf(r));
+                canvas->SetFont(job.FontData);
+                for (int i = 0; i < m; ++i) {
+                    const int rowTop = tableTop + i * rh;
+                    const int y = rowTop + centreShift;
+                    TTextAlign a;
+                    for (int n = 1; n <= count; ++n) {
+                        const int x1 = X[std::size_t(n)], x2 = X[std::size_t(n) + 1];
+                        const int x = alignedX(x1, x2, a) + job.LM;
+                        const QRect clip(x1 + job.LM + job.LS, y, x2 - x1 - job.LS, rowTop + rh - 1 - y);
+                        const QStringView cell = source.Cell(cols[std::size_t(n)], r + i);
+                        if (!cell.isEmpty()) {
+                            text = cell.toString();
+                            canvas->TextRect(clip, x, y, text, a);
+                        }
                     }
+                    if (job.RowLines)
+                        canvas->Line(job.LM, rowTop, right, rowTop);
+                    // A preview page is drawn in one go, with no input let through.
+                    if (!preview)
+                        pump.Pump();
                 }
-                if (job.RowLines)
-                    canvas->Line(job.LM, rowTop, right, rowTop);
-                // A preview page is drawn in one go, with no input let through.
-                if (!preview)
-                    pump.Pump();
             }
-        }
-        r += m;
-        if (page >= von && page < bis && r < job.RowCount) {
-            if (printer)
-                ok = canvas->NewPage() && ok;
-            else
-                canvas->FillPageWhite();
+            r += m;
+            if (page >= von && page < bis && r < job.RowCount) {
+                if (printer)
+                    ok = canvas->NewPage() && ok;
+                else
+                    canvas->FillPageWhite();
+            }
         }
     }
     if (printer) {

@@ -16,6 +16,7 @@
 #include <QStringView>
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -81,6 +82,9 @@ public:
     uint8_t Position_SeitenNr = sp_UntenMitte;
     uint8_t Position_Datum = sp_UntenLeft;
     QString Datums_Label;
+    // Copies of the range a printout holds, one after the other in the one
+    // job (a text file and the preview have one); set by the print dialog.
+    int32_t Kopien = 1;
 
     // The grid to print and its font (the column widths are screen pixels of
     // that font); also limits the printed columns to the first 800.
@@ -107,10 +111,22 @@ public:
     // when accepted (the range, the file switch and the printer's target taken
     // over, the print orientation set from the dialog).
     bool ExecutePrinterSetup(int32_t pageCount);
+    // The same with the pages and the note on columns left off for each
+    // orientation: the dialog's range follows the orientation chosen there,
+    // and a range past the pages of that orientation is refused (false, the
+    // user told, nothing taken over).
+    struct TPageLayoutInfo {
+        int32_t Pages = 1;
+        QString Note;
+    };
+    bool ExecutePrinterSetup(const std::function<TPageLayoutInfo(int orientation)>& layoutFor);
 
     // Prints the pages of the range. False when the text file cannot be
-    // written or the print job cannot begin (the caller shows message 120).
+    // written or the print job cannot begin (the caller shows message 120),
+    // and when the range holds none of the table's pages (NothingInRange():
+    // no job was begun; the caller tells the user).
     bool PrintTable();
+    bool NothingInRange() const { return nothingInRange_; }
 
     // Lays out the pages on Canvas with the current properties without drawing
     // anything and answers their number (at least 1).
@@ -135,6 +151,8 @@ public:
         int LastPrintedColumn = -1;
         std::vector<int> X;                 // X[1]..X[count + 1]; X[0] unused
         std::vector<int> Columns;           // grid column of the n-th printed column (1-based)
+        // Header texts of the shown columns that do not fit the page width.
+        QStringList LeftOutHeaders;
         int ColumnCount() const { return int(Columns.size()) - 1; }
     };
     const TLayout& Layout() const { return layout_; }
@@ -148,6 +166,9 @@ private:
     platform::TStringGridModel* table_ = nullptr;
     int lastPrintedColumn_ = -1;
     QStringList kopfZeilen_;
+    bool RunPrinterSetup(int32_t pageCount, const std::function<TPageLayoutInfo(int)>* layoutFor);
+
     int32_t pageCount_ = 1;
+    bool nothingInRange_ = false;
     TLayout layout_;
 };

@@ -143,6 +143,16 @@ struct TPrintDialogRequest {
     QString JobName;
     QString PreviousFile;
     QString PdfFileName;
+    // What a job lays out on the page of an orientation: its pages, and a note
+    // for the user (columns that do not fit the paper). The dialog asks again
+    // when the orientation changes there and keeps the page numbers within
+    // the pages; unset, MaxPage and Note hold for both orientations.
+    struct TLayoutInfo {
+        int Pages = 1;
+        QString Note;
+    };
+    std::function<TLayoutInfo(int orientation)> LayoutFor;
+    QString Note;
 };
 
 struct TPrintDialogAnswer {

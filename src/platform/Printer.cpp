@@ -149,6 +149,21 @@ TPrintJobGuard::~TPrintJobGuard()
         --RunningJobs();
 }
 
+namespace {
+
+// The chosen name, or empty when it names an existing file that the user will
+// not have overwritten.
+QString MayOverwrite(const QString& chosen)
+{
+    if (chosen.isEmpty())
+        return QString();
+    if (QFileInfo::exists(chosen) && OverwriteQuestion() && !OverwriteQuestion()(chosen))
+        return QString();
+    return chosen;
+}
+
+} // namespace
+
 QString AskPdfFileName(const QString& jobName, const QString& previousFile)
 {
     QString dir;
@@ -176,14 +191,14 @@ QString AskPdfFileName(const QString& jobName, const QString& previousFile)
     const TFileDialogAnswer answer = h.SaveFileDialog(request);
     if (!answer.Accepted)
         return QString();
-    return answer.FileName;
+    return MayOverwrite(answer.FileName);
 }
 
 QString AskPdfFileForJob(const QString& jobName, const QString& lastFile)
 {
     QString chosen;
     if (lastFile.isEmpty()) {
-        chosen = AskPdfFileName(jobName, QString());
+        return AskPdfFileName(jobName, QString());
     } else {
         const QFileInfo last(lastFile);
         const THooks& h = Hooks();
@@ -199,11 +214,7 @@ QString AskPdfFileForJob(const QString& jobName, const QString& lastFile)
         if (answer.Accepted)
             chosen = answer.FileName;
     }
-    if (chosen.isEmpty())
-        return QString();
-    if (QFileInfo::exists(chosen) && OverwriteQuestion() && !OverwriteQuestion()(chosen))
-        return QString();
-    return chosen;
+    return MayOverwrite(chosen);
 }
 
 void SetPdfOverwriteQuestion(std::function<bool(const QString& fileName)> question)

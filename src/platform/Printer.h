@@ -50,6 +50,12 @@ public:
         pdfChosen_ = !fileName.isEmpty();
         StorePdfFileName(fileName);
     }
+    // The name set stays the proposal, but the next job asks for its file
+    // again: called when the job the name was chosen for ends without using
+    // it (a text file, nothing in range), and by jobs with no dialog of their
+    // own, whose file was never chosen for them.
+    void ForgetPdfChoice() { pdfChosen_ = false; }
+    bool PdfChosen() const { return pdfChosen_; }
 
     // 0 portrait, 1 landscape. Page sizes follow the orientation. Callers that
     // change it for a job put the previous one back (TOrientationKeeper).
@@ -150,7 +156,8 @@ private:
 
 // The PDF file name proposed for a job: the job name with ".pdf" in the
 // directory of previousFile, or in the home directory when previousFile has
-// none. Asked through the save-dialog hook; empty when cancelled.
+// none. Asked through the save-dialog hook; an existing file only when the
+// overwrite question answers yes. Empty when cancelled.
 QString AskPdfFileName(const QString& jobName, const QString& previousFile);
 
 // The file of a job begun without a print dialog: the last file proposed as

@@ -645,7 +645,7 @@ void TRichPrinter::renderPages(QPainter* painter, const QTextDocument& doc, int 
     }
 }
 
-void TRichPrinter::Print(const QTextDocument& doc, int firstPageNumber, int fromPage, int toPage)
+void TRichPrinter::Print(const QTextDocument& doc, int firstPageNumber, int fromPage, int toPage, int copies)
 {
     const int count = PageCount(doc);
     const int from = std::max(1, fromPage);
@@ -669,11 +669,16 @@ void TRichPrinter::Print(const QTextDocument& doc, int firstPageNumber, int from
         throw ELinePrinter(QStringLiteral("Not be able to start the printing."));
     printing_ = true;
     try {
-        renderPages(painter, doc, firstPageNumber, from, to, [this, painter](bool) {
+        auto nextPage = [this, painter](bool) {
             if (!target_->NewPage())
                 throw ELinePrinter(QStringLiteral("Not be able to print a new page."));
             return painter;
-        });
+        };
+        for (int copy = 0; copy < std::max(1, copies); ++copy) {
+            if (copy > 0)
+                nextPage(false);
+            renderPages(painter, doc, firstPageNumber, from, to, nextPage);
+        }
     } catch (...) {
         printing_ = false;
         target_->End();

@@ -247,8 +247,11 @@ public:
     // ---- Output ----
     // Prints the document; the first page carries firstPageNumber. With a
     // range (fromPage..toPage, 1-based, 0 for open ends) only those pages are
-    // printed, each with its own number. Raises ELinePrinter on failure.
-    void Print(const QTextDocument& doc, int firstPageNumber = 1, int fromPage = 0, int toPage = 0);
+    // printed, each with its own number. Copies repeat the pages within the
+    // one job, so a PDF file holds them all and is asked for once. Raises
+    // ELinePrinter on failure.
+    void Print(const QTextDocument& doc, int firstPageNumber = 1, int fromPage = 0, int toPage = 0,
+               int copies = 1);
     // Renders every page, numbered from 1, as pictures in printer pixels.
     TRichPreviewPages Preview(const QTextDocument& doc);
 

@@ -157,3 +157,43 @@ TEST(TabDruckTest, KeepsTheLastTenTitleLines)
     druck.ClearKopfZeilen();
     EXPECT_TRUE(druck.KopfZeilen().isEmpty());
 }
+
+// Without a host window the creation parameters stay as they are; with one,
+// the window becomes its child, losing its caption only when asked to.
+TEST(ChildWindowParams, MakesAChildOfTheHostWindowOnlyWhenOneIsSet)
+{
+    const uintptr_t savedHost = ChildHostWindow;
+    const bool savedRemove = ChildRemoveCaption;
+    TWindowCreateParams p;
+    p.Style = WS_CAPTION | 0x1u;
+    p.ExStyle = 0x200u;
+    p.WndParent = 7;
+    ChildHostWindow = 0;
+    ChildRemoveCaption = true;
+    ChildWindowParams(p);
+    EXPECT_EQ(p.Style, WS_CAPTION | 0x1u);
+    EXPECT_EQ(p.ExStyle, 0x200u);
+    EXPECT_EQ(p.WndParent, 7u);
+
+    ChildHostWindow = 0x4a00005;
+    ChildRemoveCaption = false;
+    ChildWindowParams(p);
+    EXPECT_EQ(p.Style, WS_CHILD | WS_CAPTION | 0x1u);
+    EXPECT_EQ(p.WndParent, 0x4a00005u);
+    EXPECT_EQ(p.ExStyle, 0x200u);
+
+    ChildRemoveCaption = true;
+    TWindowCreateParams q;
+    q.Style = WS_CAPTION | 0x1u;
+    ChildWindowParams(q);
+    EXPECT_EQ(q.Style, WS_CHILD | 0x1u);
+    EXPECT_EQ(q.WndParent, 0x4a00005u);
+
+    ChildHostWindow = savedHost;
+    ChildRemoveCaption = savedRemove;
+    // Throughout this program: no host, no removal, a normal window.
+    EXPECT_EQ(ChildHostWindow, 0u);
+    EXPECT_FALSE(ChildRemoveCaption);
+    EXPECT_EQ(ChildWindowState, TChildWindowState::Normal);
+    EXPECT_EQ(ChildFormStyle, TChildFormStyle::Normal);
+}

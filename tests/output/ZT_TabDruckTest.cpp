@@ -324,17 +324,126 @@ TEST_F(TablePrintFixture, AGridWithoutFixedRowsPrintsRowZeroAsItsHeader)
     EXPECT_NE(FindText(QStringLiteral("r1c0")), nullptr);
 }
 
-TEST_F(TablePrintFixture, ARangeBeyondTheLastPageBeginsNoJob)
+TEST_F(TablePrintFixture, ARangeBeyondTheLastPageBeginsNoJobAndSaysSo)
 {
     druck.Druck_Bereich = db_Seitenzahlen;
     druck.Von_Seite = 5;
     druck.Bis_Seite = 6;
-    EXPECT_TRUE(druck.PrintTable());
+    // Nothing printed is no success: the caller must tell the user.
+    EXPECT_FALSE(druck.PrintTable());
+    EXPECT_TRUE(druck.NothingInRange());
     EXPECT_TRUE(canvas.Records.empty());              // no blank sheet
     druck.Von_Seite = 3;
     EXPECT_TRUE(druck.PrintTable());
+    EXPECT_FALSE(druck.NothingInRange());
     EXPECT_EQ(canvas.Pages(), 1);
     EXPECT_NE(FindText(QStringLiteral("r40c0")), nullptr);
+
+    // A text file is one page: pages 2 and on leave an existing file alone.
+    QTemporaryDir dir;
+    druck.DruckInDatei = true;
+    druck.DruckDateiName = dir.filePath(QStringLiteral("t.csv"));
+    ASSERT_TRUE(testsupport::writeFile(druck.DruckDateiName, "alt\r\n"));
+    druck.Von_Seite = 2;
+    EXPECT_FALSE(druck.PrintTable());
+    EXPECT_TRUE(druck.NothingInRange());
+    EXPECT_EQ(testsupport::readFile(druck.DruckDateiName), QByteArray("alt\r\n"));
+    druck.Von_Seite = 1;
+    EXPECT_TRUE(druck.PrintTable());
+    EXPECT_TRUE(testsupport::readFile(druck.DruckDateiName).startsWith("H0;H1"));
+}
+
+// A range that ends before the last page ends with its own last page: no
+// sheet after it, on the printer, and no wiping of the preview's page after
+// it was drawn. Every record is checked, not only the first.
+TEST_F(TablePrintFixture, ARangeEndingBeforeTheLastPageEndsWithItsLastPage)
+{
+    Fill(1 + 18 * 4, 5);
+    SetTable();
+    druck.Druck_Bereich = db_Seitenzahlen;
+    druck.Von_Seite = 2;
+    druck.Bis_Seite = 3;
+    ASSERT_TRUE(druck.PrintTable());
+    ASSERT_EQ(druck.PageCount(), 4);
+    EXPECT_EQ(canvas.Pages(), 2);
+    ASSERT_EQ(canvas.Of(Op::NewPage).size(), 1u);
+    // Page 3's rows come after the only page break, and nothing but the end
+    // of the job follows the last row of page 3.
+    std::size_t lastText = 0, pageBreak = 0;
+    for (std::size_t i = 0; i < canvas.Records.size(); ++i) {
+        if (canvas.Records[i].Op == Op::Text)
+            lastText = i;
+        if (canvas.Records[i].Op == Op::NewPage)
+            pageBreak = i;
+    }
+    const TRecordingCanvas::TRecord* row37 = FindText(QStringLiteral("r37c0"));
+    ASSERT_NE(row37, nullptr);
+    EXPECT_GT(row37 - canvas.Records.data(), std::ptrdiff_t(pageBreak));
+    EXPECT_EQ(canvas.Records[lastText].Text, QStringLiteral("r54c4"));
+    for (std::size_t i = lastText + 1; i < canvas.Records.size(); ++i)
+        EXPECT_TRUE(canvas.Records[i].Op == Op::Line || canvas.Records[i].Op == Op::EndDoc)
+            << "record " << i << " after the last row: " << int(canvas.Records[i].Op);
+    EXPECT_EQ(canvas.Records.back().Op, Op::EndDoc);
+
+    // The preview's page of 3 to 3: the page is cleared before the first
+    // text and never again after it.
+    canvas.Records.clear();
+    druck.AusgabeGeraet = AG_Vorschau;
+    druck.Von_Seite = druck.Bis_Seite = 3;
+    ASSERT_TRUE(druck.PrintTable());
+    bool textSeen = false;
+    for (const auto& r : canvas.Records) {
+        if (r.Op == Op::Text)
+            textSeen = true;
+        EXPECT_FALSE(textSeen && r.Op == Op::Fill) << "the drawn page was wiped";
+    }
+    EXPECT_TRUE(textSeen);
+}
+
+// Copies are one job: the range twice, one begin and one end, so a PDF file
+// holds both and is asked for once.
+TEST_F(TablePrintFixture, CopiesRepeatTheRangeWithinOneJob)
+{
+    Fill(1 + 18 * 4, 5);
+    SetTable();
+    druck.Druck_Bereich = db_Seitenzahlen;
+    druck.Von_Seite = 2;
+    druck.Bis_Seite = 3;
+    druck.Kopien = 2;
+    ASSERT_TRUE(druck.PrintTable());
+    EXPECT_EQ(canvas.Of(Op::BeginDoc).size(), 1u);
+    EXPECT_EQ(canvas.Of(Op::EndDoc).size(), 1u);
+    EXPECT_EQ(canvas.Pages(), 4);
+    EXPECT_EQ(TextsStartingWith(QStringLiteral("r37c0")).size(), 2u);
+    EXPECT_EQ(TextsStartingWith(QStringLiteral("r19c0")).size(), 2u);
+    EXPECT_EQ(TextsStartingWith(QStringLiteral("r55c0")).size(), 0u);
+    // The preview shows one copy.
+    canvas.Records.clear();
+    druck.AusgabeGeraet = AG_Vorschau;
+    druck.Von_Seite = druck.Bis_Seite = 2;
+    ASSERT_TRUE(druck.PrintTable());
+    EXPECT_EQ(TextsStartingWith(QStringLiteral("r19c0")).size(), 1u);
+}
+
+TEST_F(TablePrintFixture, ColumnsThatDoNotFitAreNamedByTheirHeaders)
+{
+    // Columns print 140 wide: six of ten fit the 920 pixels between the
+    // default margins.
+    Fill(5, 10);
+    grid.SetCell(8, 0, QStringLiteral("  W3-Differenz "));
+    grid.SetColWidth(7, 0);                             // hidden on screen: not missed on paper
+    SetTable();
+    ASSERT_TRUE(druck.PrintTable());
+    const auto& L = druck.Layout();
+    EXPECT_EQ(L.ColumnCount(), 6);
+    EXPECT_EQ(L.LeftOutHeaders, (QStringList{QStringLiteral("H6"), QStringLiteral("W3-Differenz"), QStringLiteral("H9")}));
+    EXPECT_EQ(druck.CountPages(), 1);
+    EXPECT_EQ(druck.Layout().LeftOutHeaders.size(), 3);
+
+    Fill(5, 6);
+    SetTable();
+    ASSERT_TRUE(druck.PrintTable());
+    EXPECT_TRUE(druck.Layout().LeftOutHeaders.isEmpty());
 }
 
 TEST_F(TablePrintFixture, AJobThatCannotBeginAnswersFalse)
@@ -480,13 +589,17 @@ TEST_F(TextFileFixture, CellsAreCutAndLinesOutsideWindows1252AreUtf8)
     EXPECT_EQ(lines[0], QByteArray(" Datum ;A;B;C\r"));
 }
 
-TEST_F(TextFileFixture, ARangeOfTwoToFiveWritesAnEmptyFile)
+// The whole table is page 1 of a text file: pages 2 to 5 hold nothing, so
+// no file is written (an existing one stays) and the caller is told.
+TEST_F(TextFileFixture, ARangeOfTwoToFiveWritesNoFileAndSaysSo)
 {
     druck.Druck_Bereich = db_Seitenzahlen;
     druck.Von_Seite = 2;
     druck.Bis_Seite = 5;
-    EXPECT_TRUE(Write(QStringLiteral("empty.csv")).isEmpty());
-    EXPECT_TRUE(QFileInfo::exists(druck.DruckDateiName));
+    druck.DruckDateiName = dir.filePath(QStringLiteral("empty.csv"));
+    EXPECT_FALSE(druck.PrintTable());
+    EXPECT_FALSE(QFileInfo::exists(druck.DruckDateiName));
+    EXPECT_TRUE(druck.NothingInRange());
 }
 
 TEST_F(TextFileFixture, AFileThatCannotBeWrittenAnswersFalse)
@@ -545,8 +658,17 @@ TEST_F(TablePrintFixture, PrinterSetupOffersThePagesAndTakesTheChoice)
     EXPECT_EQ(druck.Bis_Seite, 3);
     EXPECT_TRUE(druck.DruckInDatei);
     EXPECT_EQ(GraphicsSettings.PrintOrientation, 0);   // the dialog's orientation
-    EXPECT_EQ(platform::Printer().PdfFileName(), QStringLiteral("/tmp/out.pdf"));
+    // A text-file job takes no PDF file: the next PDF job asks for its own.
+    EXPECT_TRUE(platform::Printer().PdfFileName().isEmpty());
+    EXPECT_FALSE(platform::Printer().PdfChosen());
     EXPECT_EQ(platform::Printer().Orientation(), 0);
+    a.PrintToFile = false;
+    a.Copies = 3;
+    fakes.printAnswers.push_back(a);
+    EXPECT_TRUE(druck.ExecutePrinterSetup(7));
+    EXPECT_EQ(druck.Kopien, 3);
+    EXPECT_EQ(platform::Printer().PdfFileName(), QStringLiteral("/tmp/out.pdf"));
+    EXPECT_TRUE(platform::Printer().PdfChosen());
     GraphicsSettings.PrintOrientation = 0;
     platform::SetPrinter(nullptr);
 }

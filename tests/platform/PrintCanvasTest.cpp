@@ -226,3 +226,66 @@ TEST(Printer, GuardsOneJobAtATime)
     }
     EXPECT_FALSE(PrintJobRunning());
 }
+
+namespace {
+
+// The words pdftotext finds on the first page with their boxes in points.
+struct TPdfWord {
+    QString Text;
+    double XMin = 0, XMax = 0;
+};
+
+std::vector<TPdfWord> PdfWords(const QString& file)
+{
+    std::vector<TPdfWord> words;
+    const auto out = testsupport::runTool(QStringLiteral("pdftotext"),
+                                          {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"),
+                                           QStringLiteral("-l"), QStringLiteral("1"), file, QStringLiteral("-")});
+    static const QRegularExpression re(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\" yMax=\"[0-9.]+\">([^<]*)</word>"));
+    for (auto it = re.globalMatch(QString::fromUtf8(out.out)); it.hasNext();) {
+        const auto m = it.next();
+        words.push_back({m.captured(3), m.captured(1).toDouble(), m.captured(2).toDouble()});
+    }
+    return words;
+}
+
+} // namespace
+
+// Where the text lands on paper, not where it was asked for: a right-aligned
+// cell ends at its reference point, a centred one is centred on it, a left one
+// begins there, also with a clip rectangle around them.
+TEST(PdfCanvas, TextRectPlacesTextByItsAlignmentOnThePage)
+{
+    REQUIRE_TOOL("pdftotext");
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("aligned.pdf"));
+    TPdfCanvas pdf(file, 600);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSize(12);
+    ASSERT_TRUE(pdf.BeginDoc(QStringLiteral("Ausrichtung")));
+    pdf.SetFont(font);
+    pdf.SetBackgroundTransparent(true);
+    const QRect row1(500, 1000, 4000, 300), row2(500, 1500, 4000, 300), row3(500, 2000, 4000, 300);
+    pdf.TextRect(row1, 1000, 1000, QStringLiteral("Linksbündig"), TTextAlign::Left);
+    pdf.TextRect(row2, 4000, 1500, QStringLiteral("Rechtsbündig"), TTextAlign::Right);
+    pdf.TextRect(row3, 2500, 2000, QStringLiteral("Zentriert"), TTextAlign::Center);
+    ASSERT_TRUE(pdf.EndDoc());
+
+    const double pt = 72.0 / 600.0;
+    const auto words = PdfWords(file);
+    auto find = [&](const QString& text) -> const TPdfWord* {
+        for (const TPdfWord& w : words)
+            if (w.Text == text)
+                return &w;
+        return nullptr;
+    };
+    const TPdfWord* left = find(QStringLiteral("Linksbündig"));
+    const TPdfWord* right = find(QStringLiteral("Rechtsbündig"));
+    const TPdfWord* centre = find(QStringLiteral("Zentriert"));
+    ASSERT_TRUE(left && right && centre) << words.size();
+    EXPECT_NEAR(left->XMin, 1000 * pt, 3.0);
+    EXPECT_NEAR(right->XMax, 4000 * pt, 3.0);
+    EXPECT_GT(right->XMax - right->XMin, 40.0);       // a word, not a dot at the edge
+    EXPECT_NEAR((centre->XMin + centre->XMax) / 2, 2500 * pt, 3.0);
+}

@@ -1,5 +1,7 @@
 #include "evaluation/forms/ZT_Baum.h"
 
+#include "output/forms/ChildWindow.h"
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -12,6 +14,7 @@ TBaum_Form::TBaum_Form(QWidget* parent) : QWidget(parent), model_(new TSelection
 {
     setObjectName(QStringLiteral("Baum_Form"));
     setWindowTitle(QStringLiteral("Baum-Auswahl"));
+    CreateChildWindowParams(*this);
 
     VST = new QTreeView(this);
     VST->setObjectName(QStringLiteral("VST"));

@@ -1,4 +1,5 @@
 #include "evaluation/forms/ZT_TbAus.h"
+#include "output/forms/ChildWindow.h"
 
 #include "base/ZT_Meld.h"
 #include "evaluation/GridSort.h"
@@ -6,6 +7,7 @@
 #include "evaluation/TableReport.h"
 #include "output/GraphicsSettings.h"
 #include "output/forms/ZT_Chart.h"
+#include "output/forms/ZT_Vorschau.h"
 #include "platform/Clipboard.h"
 #include "platform/Colors.h"
 #include "platform/Hooks.h"
@@ -91,6 +93,8 @@ TTabAus_Form::TTabAus_Form(QWidget* parent)
     ShowTitleLines();
     ShowEvaluationLabel();
     ShowChooser();
+    CreateChildWindowParams(*this);
+    ApplyChildWindowStyle(*this);
     TabAus_Form = this;
 }
 
@@ -334,6 +338,11 @@ void TTabAus_Form::ShowChooser()
 
 void TTabAus_Form::OnTableCleared()
 {
+    // An open preview of the old table would show pages that no longer
+    // exist: it closes, and the next one opens on the first page.
+    if (PreviewShowsThisTable())
+        ZT_Vorschau->close();
+    previewPage_ = 1;
     if (GroupBox1 && GrafikAuswahl_Box)
         GroupBox1->setFixedHeight(GrafikAuswahl_Box->y() + GrafikAuswahl_Box->height() + GroupBoxMargin);
     if (StringGrid1) {

@@ -113,6 +113,8 @@ public:
     bool AskOutputFileName(QString& FileName);
     // The page the preview shows of this window (starts at 1).
     int32_t PreviewPage() const { return previewPage_; }
+    // Whether the preview is open on this window's pages.
+    bool PreviewShowsThisTable() const;
 
     // The translatable controls with their tags (ids from 20900 on), also
     // after the main window took them into its layout.

@@ -36,9 +36,9 @@ TTablePrintContent ContentOf(TTableModel& model)
 
 // The pages a job on the printer's page of that orientation lays out, counted
 // without drawing: the preview shows that many, and the print dialog reaches
-// the last of them.
-int32_t CountPrintedPages(TZT_TabDruck& d, const TTableOutputParams& params, const TTablePrintContent& content,
-                          int orientation)
+// the last of them. The note names the columns the page leaves off.
+TZT_TabDruck::TPageLayoutInfo CountPrintedLayout(TZT_TabDruck& d, const TTableOutputParams& params,
+                                                 const TTablePrintContent& content, int orientation)
 {
     platform::TPrinterService& printer = platform::Printer();
     const QSize size = PrinterPageSize(printer, orientation);
@@ -50,9 +50,17 @@ int32_t CountPrintedPages(TZT_TabDruck& d, const TTableOutputParams& params, con
     d.Breite = size.width();
     d.Hoehe = size.height();
     PrepareTablePrintComponent(d, params, content, false, orientation, orientation);
-    const int32_t count = d.CountPages();
+    TZT_TabDruck::TPageLayoutInfo info;
+    info.Pages = d.CountPages();
+    info.Note = LeftOutColumnsNote(d.Layout().LeftOutHeaders, orientation);
     d.Canvas = nullptr;
-    return count;
+    return info;
+}
+
+int32_t CountPrintedPages(TZT_TabDruck& d, const TTableOutputParams& params, const TTablePrintContent& content,
+                          int orientation)
+{
+    return CountPrintedLayout(d, params, content, orientation).Pages;
 }
 
 } // namespace
@@ -67,15 +75,17 @@ bool TTabAus_Form::PrinterSetup()
     TTableOutputParams* params = model_.Params();
     if (!params)
         return false;
-    // The estimate ignores the font: the dialog offers every page the job
-    // lays out, in either orientation the user may pick there.
+    // The dialog offers the pages the job lays out in the orientation chosen
+    // there (the estimate ignores the font and may miss pages or offer pages
+    // that do not exist), and says which columns the paper leaves off. Both
+    // are counted before the dialog: counting uses the component.
     const TTablePrintContent content = ContentOf(model_);
-    const int32_t pages = std::max({EstimatePageCount(), CountPrintedPages(*tabDruck_, *params, content, 0),
-                                    CountPrintedPages(*tabDruck_, *params, content, 1)});
+    const TZT_TabDruck::TPageLayoutInfo layouts[2] = {CountPrintedLayout(*tabDruck_, *params, content, 0),
+                                                      CountPrintedLayout(*tabDruck_, *params, content, 1)};
     CopyDialogFieldsToComponent(*params, *tabDruck_);
     // The job's name is the PDF file name the dialog proposes.
     tabDruck_->DruckAuftragsName = QStringLiteral("ZT_Ausgabe");
-    if (!tabDruck_->ExecutePrinterSetup(pages))
+    if (!tabDruck_->ExecutePrinterSetup([layouts](int orientation) { return layouts[orientation == 1 ? 1 : 0]; }))
         return false;
     CopyDialogFieldsToParams(*tabDruck_, *params);
     return true;
@@ -163,10 +173,11 @@ void TTabAus_Form::PrepareTablePrint(bool SkipFileQuestion)
         PrepareTablePrintComponent(d, *params, content, false, orientation, orientation);
         const bool ok = d.PrintTable();
         d.Canvas = nullptr;
-        if (!ok)
+        if (!ok && !d.NothingInRange())
             ShowMessageNr(QString(), 120);
         // The layout's own count, should the printer's page have changed.
         preview->SetPageCount(d.PageCount());
+        preview->SetStatusNote(LeftOutColumnsNote(d.Layout().LeftOutHeaders, orientation));
         return;
     }
 
@@ -177,8 +188,36 @@ void TTabAus_Form::PrepareTablePrint(bool SkipFileQuestion)
     d.Hoehe = printer.PageHeight();
     PrepareTablePrintComponent(d, *params, content, false, printer.Orientation(), printOrientation);
     // A cancelled question for the PDF file prints nothing and reports nothing.
-    if (!d.PrintTable() && !(d.Canvas == &printer.Canvas() && printer.BeginCancelled()))
-        ShowMessageNr(QString(), 120);
+    if (!d.PrintTable()) {
+        if (d.NothingInRange())
+            platform::ShowMessageBox(d.Druck_Bereich == db_Seitenzahlen
+                                         ? QStringLiteral("Es wurde nichts gedruckt: die Seiten %1 bis %2 gibt es "
+                                                          "nicht, die Ausgabe hat %3.")
+                                               .arg(d.Von_Seite)
+                                               .arg(d.Bis_Seite)
+                                               .arg(d.PageCount() == 1 ? QStringLiteral("nur eine Seite")
+                                                                       : QStringLiteral("%1 Seiten").arg(d.PageCount()))
+                                         : QStringLiteral("Es wurde nichts gedruckt: die Tabelle hat keine Zeilen."),
+                                     QStringLiteral("Drucken"), platform::mb::Ok | platform::mb::IconExclamation);
+        else if (!(d.Canvas == &printer.Canvas() && printer.BeginCancelled()))
+            ShowMessageNr(QString(), 120);
+    }
+    // A file chosen for this job and not used by it is no choice for the next.
+    printer.ForgetPdfChoice();
+}
+
+bool TTabAus_Form::PreviewShowsThisTable() const
+{
+    const TZT_Vorschau* preview = ZT_Vorschau;
+    if (!preview || !preview->isVisible())
+        return false;
+    // The preview draws the table's pages through the table's page drawer,
+    // for the window it was opened from (the global one while none was).
+    const auto* drawer = preview->DrawPage.target<void (*)(int32_t)>();
+    if (!drawer || *drawer != &TTabAus_Form::DrawPreviewPage)
+        return false;
+    const TTabAus_Form* shown = PreviewTabAus_Form ? PreviewTabAus_Form.data() : TabAus_Form;
+    return shown == this;
 }
 
 void TTabAus_Form::ShowTablePreview()

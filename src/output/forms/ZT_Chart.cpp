@@ -1,4 +1,5 @@
 #include "output/forms/ZT_Chart.h"
+#include "output/forms/ChildWindow.h"
 
 #include "base/ZT_Meld.h"
 #include "output/GridSelection.h"
@@ -180,6 +181,8 @@ TZT_Chart::TZT_Chart(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("ZT_Chart"));
     setWindowTitle(QStringLiteral("Windows - Diagrammausgabe"));
+    CreateChildWindowParams(*this);
+    ApplyChildWindowStyle(*this);
     // The whole width of the screen and its height less 28 pixels.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();

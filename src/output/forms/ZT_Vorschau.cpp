@@ -106,7 +106,9 @@ TZT_Vorschau::TZT_Vorschau(QWidget* parent) : QWidget(parent, Qt::Window | Qt::W
     StatusBar->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar->setSizeGripEnabled(false);
     statusPanel_ = new QLabel(StatusBar);
-    StatusBar->addWidget(statusPanel_, 1);
+    StatusBar->addWidget(statusPanel_);
+    notePanel_ = new QLabel(StatusBar);
+    StatusBar->addWidget(notePanel_, 1);
     layout->addWidget(StatusBar);
 
     Abfrage_Label_0 = hiddenLabel(this, "Abfrage_Label_0", QStringLiteral("Seitenvorschau"));
@@ -181,6 +183,7 @@ void TZT_Vorschau::ShowPages(int32_t Page, int32_t Count, TDrawPageProc Draw, in
     PageCount = Count;
     DrawPage = std::move(Draw);
     orientation_ = Orientation;
+    notePanel_->clear();
 
     // The print button belongs to the showing that asked for it.
     if (!printButtonArmed_) {
@@ -219,6 +222,16 @@ void TZT_Vorschau::ShowPages(int32_t Page, int32_t Count, TDrawPageProc Draw, in
         UpdateButtonsAndStatus();
         ShowBitmap();
     }
+}
+
+void TZT_Vorschau::SetStatusNote(const QString& Note)
+{
+    notePanel_->setText(Note);
+}
+
+QString TZT_Vorschau::StatusNote() const
+{
+    return notePanel_->text();
 }
 
 void TZT_Vorschau::SetPrintButton(const QString& Hint, TNotifyHandler OnClick)

@@ -55,6 +55,10 @@ public:
     // another count than it was shown with (after a resize, say); updates the
     // buttons and the status line.
     void SetPageCount(int32_t Count);
+    // A note beside the page count in the status line (what the pages leave
+    // out); every showing starts without one.
+    void SetStatusNote(const QString& Note);
+    QString StatusNote() const;
 
     // The canvas of the image while a page is drawn; nullptr otherwise.
     platform::TPrintCanvas* PageCanvas();
@@ -122,6 +126,7 @@ private:
     platform::TFormTranslations translations_{this};
     QWidget* scrollContent_ = nullptr;
     QLabel* statusPanel_ = nullptr;
+    QLabel* notePanel_ = nullptr;
     QAction* druckAction_ = nullptr;
     std::unique_ptr<platform::TImageCanvas> bitmap_;
     bool drawing_ = false;

@@ -143,10 +143,28 @@ void TChartLayer::draw(QCPPainter* painter)
         }
         if (!plot_->titleRect_.isEmpty()) {
             const QFont font = ScreenPixelFont(model->TitleFont);
-            painter->setFont(font);
+            const QFontMetricsF fm(font);
+            const QRectF& area = plot_->titleRect_;
             painter->setPen(model->StandardColour);
-            painter->drawText(plot_->titleRect_, Qt::AlignHCenter | Qt::AlignTop,
-                              model->TitleLines.join(QLatin1Char('\n')));
+            // Line by line: a line wider than the chart is drawn in a font
+            // small enough to fit, so nothing is cut off at either side.
+            double y = area.top();
+            for (const QString& line : model->TitleLines) {
+                QFont lineFont = font;
+                const double width = fm.horizontalAdvance(line);
+                if (width > area.width() && area.width() > 0) {
+                    double pixels = std::max(1.0, std::floor(font.pixelSize() * area.width() / width));
+                    lineFont.setPixelSize(int(pixels));
+                    while (pixels > 1 && QFontMetricsF(lineFont).horizontalAdvance(line) > area.width()) {
+                        pixels -= 1;
+                        lineFont.setPixelSize(int(pixels));
+                    }
+                }
+                painter->setFont(lineFont);
+                painter->drawText(QRectF(area.left(), y, area.width(), fm.lineSpacing()),
+                                  Qt::AlignHCenter | Qt::AlignBottom, line);
+                y += fm.lineSpacing();
+            }
         }
         break;
     }

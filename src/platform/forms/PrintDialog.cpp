@@ -85,6 +85,11 @@ TPrintDialogForm::TPrintDialogForm(const TPrintDialogRequest& request, bool setu
     (request.Orientation == 1 ? Landscape : Portrait)->setChecked(true);
     layout->addWidget(orientationBox);
 
+    LayoutNote = new QLabel(this);
+    LayoutNote->setWordWrap(true);
+    layout->addWidget(LayoutNote);
+    lastPage_ = maxPage;
+
     if (setupOnly) {
         rangeBox->hide();
         PrintToFile->hide();
@@ -106,10 +111,26 @@ TPrintDialogForm::TPrintDialogForm(const TPrintDialogRequest& request, bool setu
         if (FromPage->value() > v)
             FromPage->setValue(v);
     });
+    connect(Landscape, &QRadioButton::toggled, this, [this] { UpdateLayout(); });
     UpdateEnabled();
+    UpdateLayout();
 }
 
 TPrintDialogForm::~TPrintDialogForm() = default;
+
+void TPrintDialogForm::UpdateLayout()
+{
+    TPrintDialogRequest::TLayoutInfo info{lastPage_, request_.Note};
+    if (request_.LayoutFor)
+        info = request_.LayoutFor(Landscape->isChecked() ? 1 : 0);
+    const int minPage = std::max(1, request_.MinPage);
+    lastPage_ = std::max(minPage, info.Pages);
+    // The page numbers stay within the pages this orientation has.
+    for (QSpinBox* s : {FromPage.data(), ToPage.data()})
+        s->setMaximum(lastPage_);
+    LayoutNote->setText(info.Note);
+    LayoutNote->setVisible(!setupOnly_ && !info.Note.isEmpty());
+}
 
 void TPrintDialogForm::UpdateEnabled()
 {
@@ -128,19 +149,23 @@ TPrintDialogAnswer TPrintDialogForm::Answer(bool accepted) const
     a.PrintToFile = request_.AllowPrintToFile && PrintToFile->isChecked();
     a.Orientation = Landscape->isChecked() ? 1 : 0;
     a.Target = Target->currentText();
-    a.PdfFileName = pdfFileName_;
+    // Only a file chosen for this job: a text-file job or a printer queue
+    // leaves the next job to ask for its own.
+    a.PdfFileName = pdfChosenHere_ ? pdfFileName_ : QString();
     return a;
 }
 
 void TPrintDialogForm::accept()
 {
     const bool toTextFile = request_.AllowPrintToFile && PrintToFile->isChecked();
+    pdfChosenHere_ = false;
     if (!setupOnly_ && !toTextFile && Target->currentText() == PdfTargetName()) {
         const QString name = AskPdfFileName(request_.JobName,
                                             pdfFileName_.isEmpty() ? request_.PreviousFile : pdfFileName_);
         if (name.isEmpty())
             return;
         pdfFileName_ = name;
+        pdfChosenHere_ = true;
     }
     QDialog::accept();
 }

@@ -41,12 +41,18 @@ public:
     QPointer<QCheckBox> PrintToFile;
     QPointer<QRadioButton> Portrait;
     QPointer<QRadioButton> Landscape;
+    // What the job lays out in the orientation chosen (columns left off).
+    QPointer<QLabel> LayoutNote;
 
 private:
     void UpdateEnabled();
+    // The page range and the note for the orientation now chosen.
+    void UpdateLayout();
     TPrintDialogRequest request_;
     bool setupOnly_;
     QString pdfFileName_;
+    bool pdfChosenHere_ = false;
+    int lastPage_ = 1;
 };
 
 TPrintDialogAnswer QtPrintDialog(const TPrintDialogRequest& request);

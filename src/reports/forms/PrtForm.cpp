@@ -703,12 +703,15 @@ void TPrtForm::PrintWithDialog()
     // All pages: numbered from 1, every page. A range: those pages with
     // their own numbers.
     const bool range = answer.Range == 2;
+    // All copies are one job: one PDF file holds them, asked for once.
     try {
-        for (int copy = 0; copy < std::max(1, answer.Copies); ++copy)
-            richPrinter_->Print(*Editor->document(), 1, range ? answer.FromPage : 0, range ? answer.ToPage : 0);
+        richPrinter_->Print(*Editor->document(), 1, range ? answer.FromPage : 0, range ? answer.ToPage : 0,
+                            answer.Copies);
     } catch (const reports::ELinePrinter& e) {
         applyPrinterError(e);
     }
+    // A file chosen for this job and not used by it is no choice for the next.
+    service.ForgetPdfChoice();
 }
 
 void TPrtForm::PrintOneCopy(int firstPageNumber)

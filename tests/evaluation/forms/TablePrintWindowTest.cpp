@@ -6,6 +6,7 @@
 #include "evaluation/TablePrintSetup.h"
 #include "platform/LocaleFormats.h"
 #include "output/GraphicsSettings.h"
+#include "output/forms/ZT_Chart.h"
 #include "output/forms/ZT_Vorschau.h"
 #include "platform/Printer.h"
 #include "support/FakeHooks.h"
@@ -97,8 +98,8 @@ TEST_F(TablePrintWindowTest, PrintsOnThePrinterWithMarginsTitlesAndFonts)
     form->DruckKnopfClick();
 
     ASSERT_EQ(fakes.printRequests.size(), 1u);
-    // 200 / 64.4 gives 3, the layout 4: the dialog reaches the last page.
-    EXPECT_EQ(fakes.printRequests[0].MaxPage, 4);
+    // The pages the job lays out in portrait, whatever the estimate says.
+    EXPECT_EQ(fakes.printRequests[0].MaxPage, form->TabDruck()->PageCount());
     EXPECT_EQ(fakes.printRequests[0].JobName, QStringLiteral("ZT_Ausgabe"));
     TZT_TabDruck& d = *form->TabDruck();
     EXPECT_EQ(params.AusgabeGeraet, AG_Drucker);
@@ -409,4 +410,174 @@ TEST_F(TablePrintWindowTest, PreviewCellsFitTheirColumnsAsOnPaper)
     ASSERT_GT(freeInk, 20);
     EXPECT_GE(cellInk, freeInk - 1);
     platform::SetPrinter(nullptr);
+}
+
+// Print the table into PDF file A, then into a text file, then the chart,
+// which has no print dialog of its own: the chart's job asks for its file and
+// asks before A is overwritten, whatever the table's jobs left behind.
+TEST_F(TablePrintWindowTest, AJobWithoutADialogAsksForItsPdfFileWhateverCameBefore)
+{
+    FillRows(30);
+    QTemporaryDir dir;
+    const QString a = dir.filePath(QStringLiteral("A.pdf"));
+    ASSERT_TRUE(testsupport::writeFile(a, "%PDF-1.4\n"));
+    QStringList overwriteAsked;
+    platform::SetPdfOverwriteQuestion([&](const QString& name) {
+        overwriteAsked << name;
+        return false;
+    });
+    ASSERT_TRUE(printer->SetTarget(platform::PdfTargetName()));
+
+    platform::TPrintDialogAnswer pdf;
+    pdf.Accepted = true;
+    pdf.Target = platform::PdfTargetName();
+    pdf.PdfFileName = a;                               // chosen in the dialog for this job
+    fakes.printAnswers.push_back(pdf);
+    form->DruckKnopfClick();
+    EXPECT_TRUE(fakes.saveRequests.empty());
+    EXPECT_EQ(printer->Recording().Of(Op::BeginDoc).size(), 1u);
+
+    // Into a text file, with a dialog that hands A back once more.
+    platform::TPrintDialogAnswer csv = pdf;
+    csv.PrintToFile = true;
+    fakes.printAnswers.push_back(csv);
+    fakes.fileAnswers.push_back({true, dir.filePath(QStringLiteral("t.csv")), 1});
+    form->DruckKnopfClick();
+    ASSERT_EQ(fakes.saveRequests.size(), 1u);          // the text file's question
+    EXPECT_FALSE(platform::Printer().PdfChosen());
+
+    TZT_Chart chart;
+    fakes.fileAnswers.push_back({true, a, 1});
+    chart.Drucken_KnopfClick(nullptr);
+    ASSERT_EQ(fakes.saveRequests.size(), 2u);          // the chart asked for its file
+    EXPECT_EQ(fakes.saveRequests[1].FileName, QStringLiteral("A.pdf"));
+    EXPECT_EQ(overwriteAsked, QStringList{a});         // and before overwriting A
+    EXPECT_EQ(printer->Recording().Of(Op::BeginDoc).size(), 1u);   // refused: nothing begun
+    EXPECT_EQ(testsupport::readFile(a), QByteArray("%PDF-1.4\n"));
+    platform::SetPdfOverwriteQuestion(nullptr);
+}
+
+// A job whose file was chosen but that printed nothing leaves no choice
+// behind for the next one either.
+TEST_F(TablePrintWindowTest, AChosenFileThatWasNotUsedIsNoChoiceForTheNextJob)
+{
+    FillRows(30);
+    ASSERT_TRUE(printer->SetTarget(platform::PdfTargetName()));
+    platform::TPrintJobGuard running;                  // the table's job is refused with a beep
+    platform::TPrintDialogAnswer pdf;
+    pdf.Accepted = true;
+    pdf.Target = platform::PdfTargetName();
+    pdf.PdfFileName = QStringLiteral("/tmp/nie.pdf");
+    fakes.printAnswers.push_back(pdf);
+    form->PrinterSetup();
+    params.AusgabeGeraet = AG_Drucker;
+    form->PrepareTablePrint(false);
+    EXPECT_EQ(fakes.beeps, 1);
+    EXPECT_FALSE(platform::Printer().PdfChosen());
+}
+
+// The dialog's range is the one of the orientation chosen there, and pages
+// past the last one are refused with a word, never printed as nothing.
+TEST_F(TablePrintWindowTest, TheDialogOffersThePagesOfTheOrientationChosen)
+{
+    FillRows(200);
+    AcceptPrintDialog();
+    form->DruckKnopfClick();
+    ASSERT_EQ(fakes.printRequests.size(), 1u);
+    const platform::TPrintDialogRequest& r = fakes.printRequests[0];
+    ASSERT_TRUE(r.LayoutFor);
+    const int portrait = r.LayoutFor(0).Pages;
+    const int landscape = r.LayoutFor(1).Pages;
+    EXPECT_EQ(portrait, form->TabDruck()->PageCount());
+    EXPECT_GT(landscape, portrait);
+    EXPECT_EQ(r.MaxPage, portrait);                    // not the larger count of the two
+
+    // Pages past the end of the orientation answered: refused and said.
+    printer->Recording().Records.clear();
+    platform::TPrintDialogAnswer past;
+    past.Accepted = true;
+    past.Range = db_Seitenzahlen;
+    past.FromPage = portrait + 1;
+    past.ToPage = portrait + 1;
+    past.Target = QStringLiteral("Drucker 1");
+    fakes.printAnswers.push_back(past);
+    fakes.messageBoxes.clear();
+    form->DruckKnopfClick();
+    EXPECT_EQ(fakes.messageBoxes.size(), 1u);
+    EXPECT_TRUE(printer->Recording().Records.empty());
+    EXPECT_EQ(params.Druck_Bereich, db_AlleSeiten);    // nothing taken over
+
+    // A range past the end that reaches the job anyway is told, not
+    // answered as a success.
+    params.Druck_Bereich = db_Seitenzahlen;
+    params.Von_Seite = params.Bis_Seite = portrait + 2;
+    params.AusgabeGeraet = AG_Drucker;
+    form->PrepareTablePrint(false);
+    EXPECT_TRUE(printer->Recording().Records.empty());
+    ASSERT_EQ(fakes.messageBoxes.size(), 2u);
+    EXPECT_TRUE(fakes.messageBoxes[1].Text.contains(QStringLiteral("nichts gedruckt")));
+}
+
+// The preview follows its table: cleared ("Aktualisieren") or filled anew,
+// the old pages go, and the next preview opens on the first page.
+TEST_F(TablePrintWindowTest, AnOpenPreviewClosesWhenItsTableIsCleared)
+{
+    TZT_Vorschau preview;
+    FillRows(400);
+    form->Vorschau_KnopfClick();
+    ASSERT_TRUE(preview.isVisible());
+    preview.LetzteSeite_Knopf->click();
+    ASSERT_GT(form->PreviewPage(), 1);
+    EXPECT_TRUE(form->PreviewShowsThisTable());
+
+    form->Model().ClearTable(QString());
+    EXPECT_FALSE(preview.isVisible());
+    EXPECT_EQ(form->PreviewPage(), 1);
+
+    FillRows(40);
+    form->Vorschau_KnopfClick();
+    EXPECT_EQ(preview.CurrentPage, 1);
+    EXPECT_EQ(preview.PageCount, 1);
+
+    // Another window's preview (a chart) stays open when the table is cleared.
+    preview.ShowPages(1, 1, [](int32_t) {}, 0);
+    form->Model().ClearTable(QString());
+    EXPECT_TRUE(preview.isVisible());
+}
+
+// Columns the paper cannot take are left off, but the preview's status line
+// and the print dialog name them and say what would take more.
+TEST_F(TablePrintWindowTest, ColumnsLeftOffThePaperAreNamed)
+{
+    TZT_Vorschau preview;
+    auto& grid = form->Model().Grid();
+    grid.SetRowCount(20);
+    grid.SetColCount(10);
+    grid.SetFixedRows(1);
+    for (int c = 0; c < 10; ++c) {
+        grid.SetColWidth(c, 160);
+        grid.SetCell(c, 0, QStringLiteral("V%1-Differenz").arg(c));
+        for (int r = 1; r < 20; ++r)
+            grid.SetCell(c, r, QStringLiteral("%1").arg(r * 1000 + c));
+    }
+    form->Vorschau_KnopfClick();
+    ASSERT_TRUE(preview.isVisible());
+    const QStringList leftOut = form->TabDruck()->Layout().LeftOutHeaders;
+    ASSERT_FALSE(leftOut.isEmpty());
+    EXPECT_EQ(leftOut.back(), QStringLiteral("V9-Differenz"));
+    EXPECT_TRUE(preview.StatusNote().contains(QStringLiteral("V9-Differenz")));
+    EXPECT_TRUE(preview.StatusNote().contains(QStringLiteral("Querformat")));
+    EXPECT_FALSE(preview.StatusNote().contains(QStringLiteral("V0-Differenz")));
+
+    AcceptPrintDialog();
+    form->DruckKnopfClick();
+    ASSERT_EQ(fakes.printRequests.size(), 1u);
+    EXPECT_TRUE(fakes.printRequests[0].Note.contains(QStringLiteral("V9-Differenz")));
+    EXPECT_EQ(fakes.printRequests[0].Note, preview.StatusNote());
+
+    // All columns on the paper: no note.
+    grid.SetColCount(2);
+    preview.hide();
+    form->Vorschau_KnopfClick();
+    EXPECT_TRUE(preview.StatusNote().isEmpty());
 }

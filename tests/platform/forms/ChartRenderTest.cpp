@@ -6,6 +6,11 @@
 #include "platform/forms/ChartView.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
+#include <cmath>
+#include <QBuffer>
+#include <QLocale>
+#include <QSvgGenerator>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -241,4 +246,94 @@ TEST(ChartViewTest, ARowLabelStepKeepsLabelsApart)
     m.Bottom.LabelsSeparation = 1;
     plot.LayoutFor(QSize(800, 600));
     EXPECT_GT(plot.xAxis->tickVector().size(), ticks.size());
+}
+
+// A title line wider than the chart is drawn in a smaller font that fits: a
+// line of 60 bars shows all 60 bars, none cut off at either side.
+TEST(ChartRender, ATitleLineWiderThanThePageIsDrawnSmallerToFit)
+{
+    TChartModel m = SampleModel(TKind::Line, false);
+    m.BackColour = Qt::white;
+    m.TitleVisible = true;
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSize(14);
+    m.TitleFont = font;
+    QStringList bars;
+    for (int i = 0; i < 60; ++i)
+        bars << QStringLiteral("|");
+    m.TitleLines = {bars.join(QLatin1Char(' '))};
+    QImage image(QSize(900, 600), QImage::Format_RGB32);
+    image.fill(QColor(200, 255, 200));
+    const QRect target(150, 50, 600, 450);
+    {
+        QPainter p(&image);
+        platform::RenderChart(m, p, QRectF(target), 1.0);
+    }
+    // Runs of columns with ink in the title's band, above the plot.
+    int runs = 0;
+    bool inRun = false;
+    for (int x = target.left(); x <= target.right(); ++x) {
+        bool ink = false;
+        for (int y = target.top(); y < target.top() + 40 && !ink; ++y)
+            ink = qGray(image.pixel(x, y)) < 160;
+        if (ink && !inRun)
+            ++runs;
+        inRun = ink;
+    }
+    EXPECT_EQ(runs, 60);
+
+    // A line that fits keeps its font: as many bars, as wide apart as before.
+    m.TitleLines = {bars.mid(0, 10).join(QLatin1Char(' '))};
+    QImage fits(QSize(900, 600), QImage::Format_RGB32);
+    fits.fill(Qt::white);
+    {
+        QPainter p(&fits);
+        platform::RenderChart(m, p, QRectF(target), 1.0);
+    }
+    int first = -1, last = -1;
+    for (int x = target.left(); x <= target.right(); ++x)
+        for (int y = target.top(); y < target.top() + 40; ++y)
+            if (qGray(fits.pixel(x, y)) < 160) {
+                if (first < 0)
+                    first = x;
+                last = x;
+            }
+    QFont pixelFont = font;
+    pixelFont.setPixelSize(int(std::lround(14 * 96.0 / 72.0)));
+    const double full = QFontMetricsF(pixelFont).horizontalAdvance(m.TitleLines.front());
+    EXPECT_NEAR(last - first, full, full * 0.1);
+}
+
+// Value marks show up to three decimals: 1234.5678 reads 1234.568, and
+// trailing zeros go (2.5, 10).
+TEST(ChartRender, ValueMarksShowThreeDecimals)
+{
+    const QLocale saved;
+    QLocale::setDefault(QLocale::c());
+    TChartModel m;
+    m.Kind = TKind::Bar;
+    m.View3D = false;
+    m.Walls3D = false;
+    TSeries s;
+    s.MarksVisible = true;
+    s.Values = {1234.5678, 2.5, 10, 0.0421};
+    m.Series.push_back(s);
+    m.Labels = {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")};
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(QSize(800, 600));
+        svg.setViewBox(QRect(0, 0, 800, 600));
+        QPainter p(&svg);
+        platform::RenderChart(m, p, QRectF(0, 0, 800, 600), 1.0);
+    }
+    QLocale::setDefault(saved);
+    const QString text = QString::fromUtf8(buffer.data());
+    EXPECT_TRUE(text.contains(QStringLiteral(">1234.568<"))) << "no three-decimal mark";
+    EXPECT_TRUE(text.contains(QStringLiteral(">0.042<")));
+    EXPECT_TRUE(text.contains(QStringLiteral(">2.5<")));
+    EXPECT_TRUE(text.contains(QStringLiteral(">10<")));
+    EXPECT_FALSE(text.contains(QStringLiteral(">1234.57<")));
 }

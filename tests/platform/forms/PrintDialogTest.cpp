@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -92,6 +93,95 @@ TEST(PrintDialog, ThePdfTargetAsksForItsFileOnOk)
     EXPECT_EQ(fakes.saveRequests.size(), 2u);
     EXPECT_EQ(toFile.result(), QDialog::Accepted);
     EXPECT_TRUE(toFile.Answer(true).PrintToFile);
+}
+
+// The page range follows the orientation chosen in the dialog, and so does
+// the note on the columns the paper leaves off.
+TEST(PrintDialog, TheRangeFollowsTheOrientationChosen)
+{
+    testsupport::FakeHooks fakes;
+    TPrintDialogRequest r = Request();
+    r.MaxPage = 5;
+    r.Note = QStringLiteral("Nicht auf dem Papier: V4");
+    std::vector<int> asked;
+    r.LayoutFor = [&asked](int orientation) {
+        asked.push_back(orientation);
+        return orientation == 1 ? TPrintDialogRequest::TLayoutInfo{5, QString()}
+                                : TPrintDialogRequest::TLayoutInfo{3, QStringLiteral("Nicht auf dem Papier: V4")};
+    };
+    r.FromPage = 4;
+    r.ToPage = 5;
+    TPrintDialogForm dialog(r);                      // landscape: five pages
+    EXPECT_EQ(dialog.ToPage->maximum(), 5);
+    EXPECT_EQ(dialog.ToPage->value(), 5);
+    EXPECT_TRUE(dialog.LayoutNote->isHidden());
+    dialog.Portrait->setChecked(true);               // portrait: three
+    EXPECT_EQ(asked.back(), 0);
+    EXPECT_EQ(dialog.FromPage->maximum(), 3);
+    EXPECT_EQ(dialog.ToPage->maximum(), 3);
+    EXPECT_LE(dialog.FromPage->value(), 3);          // pages 4 to 5 cannot be asked for
+    EXPECT_EQ(dialog.ToPage->value(), 3);
+    EXPECT_FALSE(dialog.LayoutNote->isHidden());
+    EXPECT_EQ(dialog.LayoutNote->text(), QStringLiteral("Nicht auf dem Papier: V4"));
+    const TPrintDialogAnswer a = dialog.Answer(true);
+    EXPECT_LE(a.FromPage, 3);
+    EXPECT_EQ(a.ToPage, 3);
+    dialog.Landscape->setChecked(true);
+    EXPECT_EQ(dialog.ToPage->maximum(), 5);
+    EXPECT_TRUE(dialog.LayoutNote->isHidden());
+}
+
+// A file name is the answer only of the PDF job it was chosen for: a job into
+// a text file or onto a printer queue hands back none, so the next job asks.
+TEST(PrintDialog, OnlyAPdfJobHandsBackItsFileName)
+{
+    testsupport::FakeHooks fakes;
+    TPrintDialogRequest r = Request();
+    r.PdfFileName = QStringLiteral("/data/out/A.pdf");
+    TPrintDialogForm toFile(r);
+    toFile.PrintToFile->setChecked(true);
+    toFile.accept();
+    ASSERT_EQ(toFile.result(), QDialog::Accepted);
+    EXPECT_TRUE(toFile.Answer(true).PdfFileName.isEmpty());
+
+    TPrintDialogForm queue(r);
+    queue.Target->setCurrentIndex(0);
+    queue.accept();
+    EXPECT_TRUE(queue.Answer(true).PdfFileName.isEmpty());
+    EXPECT_TRUE(fakes.saveRequests.empty());
+}
+
+// An existing file is overwritten only after message 51 said yes; a no keeps
+// the dialog open.
+TEST(PrintDialog, AnExistingPdfFileIsTakenOnlyAfterTheOverwriteQuestion)
+{
+    testsupport::FakeHooks fakes;
+    QTemporaryDir dir;
+    const QString existing = dir.filePath(QStringLiteral("A.pdf"));
+    {
+        QFile f(existing);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("%PDF-1.4\n");
+    }
+    QStringList asked;
+    bool answer = false;
+    SetPdfOverwriteQuestion([&](const QString& name) {
+        asked << name;
+        return answer;
+    });
+    TPrintDialogForm dialog(Request());
+    fakes.fileAnswers.push_back({true, existing, 1});
+    dialog.accept();
+    EXPECT_EQ(asked, QStringList{existing});
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+
+    answer = true;
+    fakes.fileAnswers.push_back({true, existing, 1});
+    dialog.accept();
+    EXPECT_EQ(asked.size(), 2);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.Answer(true).PdfFileName, existing);
+    SetPdfOverwriteQuestion(nullptr);
 }
 
 TEST(PrintDialog, WarnsWhenPdfIsTheOnlyTargetAndTheSetupHidesTheRange)

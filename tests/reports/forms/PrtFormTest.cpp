@@ -239,6 +239,34 @@ TEST_F(PrtFormTest, PrintDialogRangePrintsThosePages)
     EXPECT_EQ(form->RichPrinter().Footer, "Seite {$PAGE}");
 }
 
+// Two copies are one job: one PDF file holds both, none overwrites the other.
+TEST_F(PrtFormTest, CopiesGoIntoOneFile)
+{
+    REQUIRE_TOOL("pdfinfo");
+    auto form = makeForm();
+    QTextDocument& doc = *form->Editor->document();
+    AppendLine(doc, "eins", {});
+    AppendPageBreak(doc);
+    AppendLine(doc, "zwei", {});
+    AppendPageBreak(doc);
+    AppendLine(doc, "drei", {});
+    platform::TPrintDialogAnswer answer;
+    answer.Accepted = true;
+    answer.Range = 2;
+    answer.FromPage = 2;
+    answer.ToPage = 3;
+    answer.Copies = 2;
+    answer.Target = platform::PdfTargetName();
+    hooks.printAnswers.push_back(answer);
+    form->PrintWithDialog();
+    const auto info = testsupport::runTool("pdfinfo", {pdf});
+    EXPECT_TRUE(info.out.contains("Pages:           4")) << info.out.toStdString();
+    const auto text = testsupport::runTool("pdftotext", {pdf, "-"});
+    EXPECT_EQ(text.out.count("zwei"), 2) << text.out.toStdString();
+    EXPECT_EQ(text.out.count("eins"), 0);
+    EXPECT_FALSE(platform::Printer().PdfChosen());
+}
+
 TEST_F(PrtFormTest, FooterFontComesFromTheIniFile)
 {
     WriteProgramIniInteger(FooterSection, "FontSize", 14);
