@@ -1,5 +1,7 @@
 #include "evaluation/TablePrintSetup.h"
 
+#include "platform/PlatformTexts.h"
+
 #include "base/ZT_Tools.h"
 #include "evaluation/HeadTemplate.h"
 #include "platform/PrintCanvas.h"
@@ -153,6 +155,13 @@ QString LeftOutColumnsNote(const QStringList& headers, int orientation)
 {
     if (headers.isEmpty())
         return QString();
+    // The note stands in the print dialog and the preview's status line, which
+    // speak the language of the platform's own dialogs.
+    if (!platform::PlatformDialogsGerman()) {
+        const QString remedy = orientation == 1 ? QStringLiteral("a smaller font")
+                                                : QStringLiteral("Landscape or a smaller font");
+        return QStringLiteral("Not on the paper: %1 (%2 takes more columns)").arg(headers.join(QStringLiteral(", ")), remedy);
+    }
     const QString remedy = orientation == 1 ? QStringLiteral("eine kleinere Schrift")
                                             : QStringLiteral("Querformat oder eine kleinere Schrift");
     return QStringLiteral("Nicht auf dem Papier: %1 (%2 nimmt mehr Spalten auf)").arg(headers.join(QStringLiteral(", ")), remedy);

@@ -10,6 +10,7 @@
 #include "output/GraphicsSettings.h"
 #include "output/forms/ZT_Vorschau.h"
 #include "platform/Hooks.h"
+#include "platform/PlatformTexts.h"
 #include "platform/PrintCanvas.h"
 #include "platform/Printer.h"
 
@@ -21,6 +22,24 @@
 QPointer<TTabAus_Form> PreviewTabAus_Form;
 
 namespace {
+
+// Why a job printed nothing, in the language of the platform's own dialogs.
+QString NothingPrintedText(const TZT_TabDruck& d)
+{
+    const bool german = platform::PlatformDialogsGerman();
+    if (d.Druck_Bereich != db_Seitenzahlen)
+        return german ? QStringLiteral("Es wurde nichts gedruckt: die Tabelle hat keine Zeilen.")
+                      : QStringLiteral("Nothing was printed: the table has no rows.");
+    if (german)
+        return QStringLiteral("Es wurde nichts gedruckt: die Seiten %1 bis %2 gibt es nicht, die Ausgabe hat %3.")
+            .arg(d.Von_Seite)
+            .arg(d.Bis_Seite)
+            .arg(d.PageCount() == 1 ? QStringLiteral("nur eine Seite") : QStringLiteral("%1 Seiten").arg(d.PageCount()));
+    return QStringLiteral("Nothing was printed: there are no pages %1 to %2, the printout has %3.")
+        .arg(d.Von_Seite)
+        .arg(d.Bis_Seite)
+        .arg(d.PageCount() == 1 ? QStringLiteral("only one page") : QStringLiteral("%1 pages").arg(d.PageCount()));
+}
 
 TTablePrintContent ContentOf(TTableModel& model)
 {
@@ -190,15 +209,8 @@ void TTabAus_Form::PrepareTablePrint(bool SkipFileQuestion)
     // A cancelled question for the PDF file prints nothing and reports nothing.
     if (!d.PrintTable()) {
         if (d.NothingInRange())
-            platform::ShowMessageBox(d.Druck_Bereich == db_Seitenzahlen
-                                         ? QStringLiteral("Es wurde nichts gedruckt: die Seiten %1 bis %2 gibt es "
-                                                          "nicht, die Ausgabe hat %3.")
-                                               .arg(d.Von_Seite)
-                                               .arg(d.Bis_Seite)
-                                               .arg(d.PageCount() == 1 ? QStringLiteral("nur eine Seite")
-                                                                       : QStringLiteral("%1 Seiten").arg(d.PageCount()))
-                                         : QStringLiteral("Es wurde nichts gedruckt: die Tabelle hat keine Zeilen."),
-                                     QStringLiteral("Drucken"), platform::mb::Ok | platform::mb::IconExclamation);
+            platform::ShowMessageBox(NothingPrintedText(d), platform::PlatformText(platform::TPlatformText::PrintTitle),
+                                     platform::mb::Ok | platform::mb::IconExclamation);
         else if (!(d.Canvas == &printer.Canvas() && printer.BeginCancelled()))
             ShowMessageNr(QString(), 120);
     }

@@ -4,6 +4,7 @@
 
 #include "evaluation/HeadTemplate.h"
 #include "evaluation/TablePrintSetup.h"
+#include "platform/PlatformTexts.h"
 #include "platform/LocaleFormats.h"
 #include "output/GraphicsSettings.h"
 #include "output/forms/ZT_Chart.h"
@@ -516,6 +517,14 @@ TEST_F(TablePrintWindowTest, TheDialogOffersThePagesOfTheOrientationChosen)
     EXPECT_TRUE(printer->Recording().Records.empty());
     ASSERT_EQ(fakes.messageBoxes.size(), 2u);
     EXPECT_TRUE(fakes.messageBoxes[1].Text.contains(QStringLiteral("nichts gedruckt")));
+
+    // In the English program the platform's own message says it in English.
+    platform::SetPlatformDialogsGerman(false);
+    form->PrepareTablePrint(false);
+    platform::ResetPlatformDialogsLanguage();
+    ASSERT_EQ(fakes.messageBoxes.size(), 3u);
+    EXPECT_TRUE(fakes.messageBoxes[2].Text.startsWith(QStringLiteral("Nothing was printed: there are no pages")));
+    EXPECT_EQ(fakes.messageBoxes[2].Caption, QStringLiteral("Print"));
 }
 
 // The preview follows its table: cleared ("Aktualisieren") or filled anew,
@@ -574,6 +583,15 @@ TEST_F(TablePrintWindowTest, ColumnsLeftOffThePaperAreNamed)
     ASSERT_EQ(fakes.printRequests.size(), 1u);
     EXPECT_TRUE(fakes.printRequests[0].Note.contains(QStringLiteral("V9-Differenz")));
     EXPECT_EQ(fakes.printRequests[0].Note, preview.StatusNote());
+
+    // The note speaks the language of the platform's dialogs it stands in.
+    platform::SetPlatformDialogsGerman(false);
+    preview.hide();
+    form->Vorschau_KnopfClick();
+    platform::ResetPlatformDialogsLanguage();
+    EXPECT_TRUE(preview.StatusNote().startsWith(QStringLiteral("Not on the paper: ")));
+    EXPECT_TRUE(preview.StatusNote().contains(QStringLiteral("V9-Differenz")));
+    EXPECT_TRUE(preview.StatusNote().contains(QStringLiteral("Landscape or a smaller font")));
 
     // All columns on the paper: no note.
     grid.SetColCount(2);
