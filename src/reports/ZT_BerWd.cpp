@@ -353,8 +353,10 @@ bool TBer_Intf_MsWord97::ShowResult(bool show)
         return false;
     }
     resultFile_ = file;
-    visible_ = OpenReportDocument(file);
-    return visible_;
+    // The report is done once its file is written: when no word processor
+    // shows it, the user is told where it is.
+    visible_ = PresentReportFile(file);
+    return true;
 }
 
 bool TBer_Intf_MsWord97::IsVisible()

@@ -402,11 +402,22 @@ TEST_F(WordReport, ShowResultWritesAFileOfItsOwnAndOpensItOnce)
     EXPECT_TRUE(QFile::exists(file));
 }
 
-TEST_F(WordReport, ShowResultAnswersFalseWhenTheFileCannotBeOpenedOrWritten)
+TEST_F(WordReport, ShowResultSaysWhereAFileNoProgramOpenedIsAndFailsWhenItCannotBeWritten)
 {
+    // Written but opened by no program: the report is done, and one message
+    // names the file with its full path.
     hooks.openDocumentResult = false;
-    EXPECT_FALSE(report.ShowResult(true));
-    EXPECT_EQ(hooks.openedDocuments.size(), 1u);
+    EXPECT_TRUE(report.ShowResult(true));
+    ASSERT_EQ(hooks.openedDocuments.size(), 1u);
+    const QString file = hooks.openedDocuments[0];
+    EXPECT_TRUE(QFileInfo(file).isAbsolute());
+    EXPECT_TRUE(testsupport::readFile(file).startsWith("{\\rtf1"));
+    ASSERT_EQ(hooks.messageBoxes.size(), 1u);
+    EXPECT_EQ(hooks.messageBoxes[0].Text, NotOpenedText(file));
+    EXPECT_TRUE(hooks.messageBoxes[0].Text.endsWith(QLatin1Char('\n') + file));
+    EXPECT_EQ(hooks.messageBoxes[0].Flags & platform::mb::ButtonMask, platform::mb::Ok);
+    EXPECT_FALSE(report.IsVisible());
+    EXPECT_TRUE(hooks.kindMessages.empty());
     hooks.openDocumentResult = true;
 
     // The temporary folder lies below a plain file: nothing can be written.
@@ -414,6 +425,7 @@ TEST_F(WordReport, ShowResultAnswersFalseWhenTheFileCannotBeOpenedOrWritten)
     testsupport::EnvGuard broken("TMPDIR", tmp.filePath(QStringLiteral("plain")));
     EXPECT_FALSE(report.ShowResult(true));
     EXPECT_EQ(hooks.openedDocuments.size(), 1u);
+    EXPECT_EQ(hooks.messageBoxes.size(), 1u);
 }
 
 TEST_F(WordReport, SaveToFileFailsLoudlyAndLoadReadsPlainText)
