@@ -328,6 +328,9 @@ void TPrtForm::FormShow()
             }
         }
     }
+    // Shown, the editor is a wide sheet, so that the rows of a table drawn
+    // in box characters do not wrap; a page setup narrows it to the page.
+    editorWidth_ = ShownEditorWidth;
     layoutEditor();
     EditorSelectionChange();
 }

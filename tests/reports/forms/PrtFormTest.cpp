@@ -81,6 +81,27 @@ TEST_F(PrtFormTest, DefaultMarginsGiveTheEditor681Pixels)
     EXPECT_EQ(fonts, sorted);
 }
 
+TEST_F(PrtFormTest, ShownTheEditorIs1024PixelsWideUntilAPageSetup)
+{
+    auto form = makeForm();
+    ASSERT_EQ(form->EditorWidth(), 681);
+    form->show();
+    QApplication::processEvents();
+    EXPECT_EQ(form->EditorWidth(), 1024);
+    EXPECT_EQ(form->Editor->width(), 1024);
+    // The window is wider than the editor: centred, the ruler's margins beside it.
+    EXPECT_EQ(form->Ruler->MarginLeft(), form->Editor->x());
+    EXPECT_EQ(form->Ruler->MarginRight(), form->Ruler->width() - form->Editor->x() - 1024);
+    // A narrow window scrolls the editor sideways rather than narrowing it.
+    form->resize(700, 600);
+    QApplication::processEvents();
+    EXPECT_EQ(form->Editor->width(), 1024);
+    EXPECT_EQ(form->Editor->x(), 5);
+    // The page width takes over again when the page changes.
+    form->UpdatePageWidth();
+    EXPECT_EQ(form->Editor->width(), 681);
+}
+
 TEST_F(PrtFormTest, LayoutLinesOfALoadedFileSetMarginsAndOrientation)
 {
     auto form = makeForm();
