@@ -5,6 +5,7 @@
 #include "evaluation/forms/AV_Haupt.h"
 #include "platform/forms/DefaultHooks.h"
 #include "reports/ZT_BerEx.h"
+#include "reports/forms/RichPrntProgDlg.h"
 #include "reports/forms/ZT_BerKo.h"
 
 int main(int argc, char** argv)
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
     InstallProgramHooks();
     InstallReportBackends();
     InstallEditorReportBackend();   // a window, so registered from the ui side
+    InstallRichPrintProgressBox();  // likewise the printing's progress box
     auto* window = new TAV_HauptFormular;
     window->show();
     const int rc = QApplication::exec();

@@ -3,6 +3,7 @@
 #include "base/ZT_Tools.h"
 #include "evaluation/GridSort.h"
 #include "evaluation/TableModel.h"
+#include "reports/ReportFiles.h"
 
 #include <QFile>
 #include <new>
@@ -291,7 +292,11 @@ QString HtmlFileNameFor(const QString& printFileName)
     if (stem.isEmpty())
         stem = QStringLiteral("STANDARD");
     const QString dir = ExtractPathPart(printFileName);
-    return (dir.isEmpty() ? QString() : AppendBackslash(dir)) + stem + QStringLiteral(".HTM");
+    if (!dir.isEmpty())
+        return AppendBackslash(dir) + stem + QStringLiteral(".HTM");
+    // The current directory is wherever the program was started from.
+    const QString reports = reports::ReportDirectory();
+    return reports.isEmpty() ? QString() : reports + stem + QStringLiteral(".HTM");
 }
 
 QByteArray BuildHtml(const QString& fileName, const THtmlExportInput& input)

@@ -71,7 +71,9 @@ constexpr int HtmlCellCapacity = 255;
 QString HtmlText(QStringView text, int capacity = -1);
 
 // The export file name of a print file name: its directory, its stem (or
-// "STANDARD") and ".HTM".
+// "STANDARD") and ".HTM". A print file name without a directory gives a name
+// in the report folder beside the word-processor and spreadsheet reports,
+// never one in the current directory; empty when that folder cannot be made.
 QString HtmlFileNameFor(const QString& printFileName);
 
 enum class THtmlWriteResult { Ok, CreateFailed, WriteFailed };

@@ -89,6 +89,10 @@ struct TFileDialogRequest {
     // Called when the user picks another type (1-based index) with the name now
     // in the dialog; answers the name to show. May be unset.
     std::function<QString(int filterIndex, const QString& currentName)> OnTypeChange;
+    // An open dialog offers the tick "open read-only" (ticked as ReadOnly
+    // says); save dialogs never offer it.
+    bool OfferReadOnly = false;
+    bool ReadOnly = false;
 };
 
 // Qt name filters for a window-system filter list: one entry per pair, the
@@ -104,6 +108,7 @@ struct TFileDialogAnswer {
     bool Accepted = false;
     QString FileName;                       // full path of the chosen file
     int FilterIndex = 1;                    // 1-based
+    bool ReadOnly = false;                  // the user ticked "open read-only"
 };
 
 struct TDirectoryDialogRequest {

@@ -3,9 +3,11 @@
 #include "platform/Hooks.h"
 #include "platform/IniFile.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -57,6 +59,22 @@ bool OpenReportDocument(const QString& path)
 {
     const auto& open = platform::Hooks().OpenDocument;
     return open ? open(path) : false;
+}
+
+QString NotOpenedText(const QString& path)
+{
+    return QStringLiteral("Die Datei wurde gespeichert, aber kein Programm hat sie geöffnet:\n")
+        + QFileInfo(path).absoluteFilePath();
+}
+
+bool PresentReportFile(const QString& path)
+{
+    const QString full = QFileInfo(path).absoluteFilePath();
+    if (OpenReportDocument(full))
+        return true;
+    platform::ShowMessageBox(NotOpenedText(full), QCoreApplication::applicationName(),
+                             platform::mb::Ok | platform::mb::IconInformation);
+    return false;
 }
 
 } // namespace reports

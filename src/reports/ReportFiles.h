@@ -30,4 +30,13 @@ QString CreateUniqueReportFile(const QString& extension, QString* error = nullpt
 // Hands a written report to the desktop; false when it could not be opened.
 bool OpenReportDocument(const QString& path);
 
+// The message for a file that was written but that no program opened: it
+// names the file with its full path, so the user can find it.
+QString NotOpenedText(const QString& path);
+
+// Hands a written report or export file to the desktop; when no program
+// opened it, one message (NotOpenedText) says where the file is. Answers
+// whether a program opened it.
+bool PresentReportFile(const QString& path);
+
 } // namespace reports

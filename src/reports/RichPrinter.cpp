@@ -551,8 +551,39 @@ TMacroValues TRichPrinter::macroValues(int pageNumber) const
     return v;
 }
 
+namespace {
+
+TRichPrintProgressFactory& progressFactory()
+{
+    static TRichPrintProgressFactory factory;
+    return factory;
+}
+
+} // namespace
+
+TRichPrintProgressFactory SetRichPrintProgressFactory(TRichPrintProgressFactory factory)
+{
+    TRichPrintProgressFactory previous = std::move(progressFactory());
+    progressFactory() = std::move(factory);
+    return previous;
+}
+
+void TRichPrinter::reportProgress(const QString& text)
+{
+    if (!ShowProgress || !(printing_ || previewing_)) {
+        progress_.reset();
+        return;
+    }
+    if (!progress_ && progressFactory())
+        progress_ = progressFactory()();
+    if (progress_)
+        progress_->Report(text, title_, pageNumber_);
+}
+
 void TRichPrinter::decoratePage(QPainter* painter, const PageGeometry& g, int pageNumber)
 {
+    pageNumber_ = pageNumber;
+    reportProgress(QStringLiteral("Currently Printing"));
     painter->save();
     painter->setFont(g.font);
     painter->setPen(Qt::black);
@@ -668,7 +699,9 @@ void TRichPrinter::Print(const QTextDocument& doc, int firstPageNumber, int from
     if (!painter)
         throw ELinePrinter(QStringLiteral("Not be able to start the printing."));
     printing_ = true;
+    pageNumber_ = firstPageNumber + from - 1;
     try {
+        reportProgress(QStringLiteral("Preparing to Print"));
         auto nextPage = [this, painter](bool) {
             if (!target_->NewPage())
                 throw ELinePrinter(QStringLiteral("Not be able to print a new page."));
@@ -679,13 +712,18 @@ void TRichPrinter::Print(const QTextDocument& doc, int firstPageNumber, int from
                 nextPage(false);
             renderPages(painter, doc, firstPageNumber, from, to, nextPage);
         }
+        reportProgress(QStringLiteral("Finished Printing"));
     } catch (...) {
         printing_ = false;
         target_->End();
+        reportProgress(QString());
         throw;
     }
     printing_ = false;
-    if (!target_->End())
+    const bool ended = target_->End();
+    // The report after the job closes the box.
+    reportProgress(QString());
+    if (!ended)
         throw ELinePrinter(QStringLiteral("Not be able to end the printing."));
     if (OnEndDoc)
         OnEndDoc();
@@ -714,12 +752,27 @@ TRichPreviewPages TRichPrinter::Preview(const QTextDocument& doc)
         current.setBoundingRect(QRect(QPoint(0, 0), out.PaperPixels));
         out.Pages.push_back(current);
     };
+    // The preview job ends (and its progress box goes) however it ends.
+    struct TPreviewJob {
+        TRichPrinter& printer;
+        explicit TPreviewJob(TRichPrinter& p) : printer(p) { printer.previewing_ = true; }
+        ~TPreviewJob()
+        {
+            printer.previewing_ = false;
+            printer.reportProgress(QString());
+        }
+    } job(*this);
+    pageNumber_ = 1;
+    reportProgress(QStringLiteral("Preparing to Print Preview"));
     start();
     renderPages(painter.get(), doc, 1, 0, 0, [&](bool) {
         finish();
         return start();
     });
     finish();
+    reportProgress(QStringLiteral("Finished Preparing Preview"));
+    previewing_ = false;
+    reportProgress(QString());
     if (OnEndDoc)
         OnEndDoc();
     return out;

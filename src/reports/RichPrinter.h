@@ -162,6 +162,22 @@ struct TRichPreviewPages {
     std::vector<QPicture> Pages;
 };
 
+// The progress box of a print or preview job. While a printer's
+// ShowProgress is on, its first progress report of a job creates the box
+// through the installed factory; every report gives it the status text
+// (empty: the text stays as it was), the job's title and the current page
+// number; the report made after the job frees it.
+class TRichPrintProgress {
+public:
+    virtual ~TRichPrintProgress() = default;
+    virtual void Report(const QString& status, const QString& title, int pageNumber) = 0;
+};
+using TRichPrintProgressFactory = std::function<std::unique_ptr<TRichPrintProgress>()>;
+
+// Installs the factory of the progress box (the window comes from the ui
+// side); answers the one it replaced. Without one no box is shown.
+TRichPrintProgressFactory SetRichPrintProgressFactory(TRichPrintProgressFactory factory);
+
 class TRichPrinter {
 public:
     // Loads the stored margins, unit and orientation. Without a target the
@@ -209,7 +225,7 @@ public:
     QString HeaderFormat = QStringLiteral(">100");
     QString FooterFormat = QStringLiteral(">100");
     TPageBorders PageBorders = 0;
-    // Kept for the owner's settings; no progress box is shown.
+    // Shows the progress box while a job runs (see TRichPrintProgress).
     bool ShowProgress = true;
     QFont Font_HeaderFooter;
     double BorderOffset = 2.0;
@@ -260,6 +276,8 @@ public:
     bool PageSetup();
 
     bool Printing() const { return printing_; }
+    // The progress box while one is shown, else null.
+    const TRichPrintProgress* ProgressBox() const { return progress_.get(); }
 
 private:
     struct PageGeometry;
@@ -272,6 +290,9 @@ private:
                      int toPage, const std::function<QPainter*(bool first)>& nextPage);
     void decoratePage(QPainter* painter, const PageGeometry& g, int pageNumber);
     TMacroValues macroValues(int pageNumber) const;
+    // A progress report: shows and updates the box while a job runs with
+    // ShowProgress on, frees it otherwise.
+    void reportProgress(const QString& text);
 
     std::shared_ptr<TRichPrintTarget> target_;
     double margins_[4] = {20, 20, 20, 20};    // left, top, right, bottom
@@ -279,7 +300,10 @@ private:
     TPrinterOrientation orientation_ = poPortrait;
     QString title_;
     bool printing_ = false;
+    bool previewing_ = false;
+    int pageNumber_ = 0;
     int lineCounter_ = 0;
+    std::unique_ptr<TRichPrintProgress> progress_;
 };
 
 } // namespace reports

@@ -1,6 +1,9 @@
 #include "reports/WordDocument.h"
 
+#include "reports/RtfWriter.h"
+
 #include <algorithm>
+#include <numeric>
 
 namespace reports {
 
@@ -68,7 +71,40 @@ void TWpTable::SetCell(int row, int col, QStringView text)
 std::size_t TWpTable::MemoryBytes() const
 {
     return sizeof(*this) + pool_.capacity() * sizeof(char16_t) + ends_.capacity() * sizeof(uint32_t)
-        + ColWidths.capacity() * sizeof(int) + RowShading.capacity();
+        + ColWidths.capacity() * sizeof(int) + MinColWidths.capacity() * sizeof(int) + RowShading.capacity();
+}
+
+std::vector<int> FittedColumnWidths(const TWpTable& table, int available)
+{
+    const std::size_t n = std::size_t(std::max(table.Cols(), 0));
+    std::vector<int> full(n), least(n);
+    for (std::size_t c = 0; c < n; ++c) {
+        full[c] = c < table.ColWidths.size() ? std::max(table.ColWidths[c], 1) : 1440;
+        // Without a least width a column may shrink as far as the others.
+        least[c] = c < table.MinColWidths.size() ? std::clamp(table.MinColWidths[c], 1, full[c]) : 0;
+    }
+    const qint64 fullSum = std::accumulate(full.begin(), full.end(), qint64(0));
+    if (n == 0 || available <= 0 || fullSum <= available)
+        return full;
+    const qint64 leastSum = std::accumulate(least.begin(), least.end(), qint64(0));
+    std::vector<int> out(n);
+    if (leastSum <= available) {
+        // What is left over the least widths, shared by what each column lacks.
+        const qint64 spare = available - leastSum;
+        const qint64 lacking = fullSum - leastSum;
+        for (std::size_t c = 0; c < n; ++c)
+            out[c] = std::max(1, least[c] + int(lacking > 0 ? qint64(full[c] - least[c]) * spare / lacking : 0));
+    } else {
+        for (std::size_t c = 0; c < n; ++c)
+            out[c] = std::max(1, int(qint64(least[c]) * available / leastSum));
+    }
+    return out;
+}
+
+int WordTextWidth(bool landscape)
+{
+    const rtf::TRtfDocumentSettings page;
+    return (landscape ? page.PaperHeight : page.PaperWidth) - page.MarginLeft - page.MarginRight;
 }
 
 // ---- The document -------------------------------------------------------------

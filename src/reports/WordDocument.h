@@ -76,7 +76,11 @@ public:
     QStringView Cell(int row, int col) const;
     void SetCell(int row, int col, QStringView text);
 
-    std::vector<int> ColWidths;     // twips
+    std::vector<int> ColWidths;     // twips: each column as wide as its longest text
+    // Twips each column needs at least: its longest word, so that no number
+    // or word has to be broken. Empty when unknown (then the widths are only
+    // scaled).
+    std::vector<int> MinColWidths;
     int HeaderBottomRow = -1;       // the line under this row; -1 none
     int RightBorderCol = -1;        // the line right of this column; -1 none
     int LineWidth = 10;             // twips of those lines (half a point)
@@ -95,6 +99,20 @@ private:
     std::vector<char16_t> pool_;
     std::vector<uint32_t> ends_;    // end of each cell's text in the pool
 };
+
+// The column widths of a table on a page whose text is `available` twips
+// wide. A table that fits keeps its widths. A wider one is fitted to the
+// text as a word processor fits a table to its contents across the page:
+// each column keeps the least width its longest word needs and the rest of
+// the text width is shared in proportion to what each column lacks of its
+// full width, so texts wrap between words. When even the words do not fit,
+// the least widths are scaled to the text width. Columns without a given
+// width are 1,440 twips wide; every width is at least 1.
+std::vector<int> FittedColumnWidths(const TWpTable& table, int available);
+
+// The width of the text between the margins of the word-processor report's
+// pages (A4, 2 cm margins), upright or across.
+int WordTextWidth(bool landscape);
 
 struct TWpBlock {
     bool IsTable = false;

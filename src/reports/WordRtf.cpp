@@ -122,9 +122,11 @@ private:
         const rtf::TRtfBorder line{t.LineWidth, 0, false};
         rtf::TRtfRowFormat row;
         row.Cells.resize(std::size_t(t.Cols()));
+        // A table wider than the text would run off the paper: fitted to it.
+        const std::vector<int> widths = FittedColumnWidths(t, textWidth_);
         int edge = 0;
         for (int c = 0; c < t.Cols(); ++c) {
-            edge += c < int(t.ColWidths.size()) ? std::max(t.ColWidths[std::size_t(c)], 1) : 1440;
+            edge += widths[std::size_t(c)];
             row.Cells[std::size_t(c)].RightEdge = edge;
         }
         std::vector<QStringView> texts(std::size_t(t.Cols()));

@@ -187,8 +187,10 @@ void TextDocumentToWord(const QTextDocument& src, TWpDocument& doc)
     doc.MoveToStart();
 }
 
-void WordToTextDocument(const TWpDocument& doc, QTextDocument& out)
+void WordToTextDocument(const TWpDocument& doc, QTextDocument& out, int textWidth)
 {
+    if (textWidth <= 0)
+        textWidth = WordTextWidth(doc.Landscape);
     out.clear();
     out.setDocumentMargin(0);
     QTextCursor cur(&out);
@@ -235,9 +237,8 @@ void WordToTextDocument(const TWpDocument& doc, QTextDocument& out)
         tf.setBorderCollapse(true);
         tf.setHeaderRowCount(t.HeaderBottomRow + 1);
         QList<QTextLength> widths;
-        for (int c = 0; c < t.Cols(); ++c)
-            widths << QTextLength(QTextLength::FixedLength,
-                                  Px(c < int(t.ColWidths.size()) ? t.ColWidths[std::size_t(c)] : 1440));
+        for (const int w : FittedColumnWidths(t, textWidth))
+            widths << QTextLength(QTextLength::FixedLength, Px(w));
         tf.setColumnWidthConstraints(widths);
         if (!fresh)
             cur.insertBlock();
@@ -277,7 +278,6 @@ void WordToTextDocument(const TWpDocument& doc, QTextDocument& out)
 bool PrintWordDocument(const TWpDocument& doc, const QString& jobTitle, int fromPage, int toPage)
 {
     QTextDocument text;
-    WordToTextDocument(doc, text);
     platform::TPrinterService& printer = platform::Printer();
     platform::TOrientationKeeper keep(printer, doc.Landscape ? 1 : 0);
     printer.SetTitle(jobTitle);
@@ -288,6 +288,8 @@ bool PrintWordDocument(const TWpDocument& doc, const QString& jobTitle, int from
     const QSizeF body(printer.PageWidth() / scale - 2 * margin, printer.PageHeight() / scale - 2 * margin);
     if (body.width() <= 0 || body.height() <= 0)
         return false;
+    // The tables fitted to this printer's text width, not the file's A4.
+    WordToTextDocument(doc, text, int(body.width() * 15));
     text.setPageSize(body);
     const int pages = text.pageCount();
     const int first = std::max(1, fromPage);

@@ -16,8 +16,9 @@ namespace reports {
 void TextDocumentToWord(const QTextDocument& src, TWpDocument& doc);
 
 // Builds a text document from the model (fonts, alignments, tables with their
-// lines and shadings, pictures, page breaks).
-void WordToTextDocument(const TWpDocument& doc, QTextDocument& out);
+// lines and shadings, pictures, page breaks). Tables wider than textWidth
+// twips are fitted to it (0: the text width of the report's A4 pages).
+void WordToTextDocument(const TWpDocument& doc, QTextDocument& out, int textWidth = 0);
 
 // Prints pages fromPage..toPage (from 1; a range beyond the document prints
 // what there is) on the program's printer, in the document's orientation;

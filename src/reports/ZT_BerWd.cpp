@@ -41,6 +41,32 @@ QString Stripped(const QString& text)
     return text.mid(b, e - b);
 }
 
+// The longest piece of a text that a line cannot be broken in: lines break
+// at blanks, and after a hyphen that a letter follows ("V1-" "Differenz");
+// a minus sign before a number stays with it.
+QStringView LongestWord(QStringView text)
+{
+    QStringView best;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i <= n; ++i) {
+        qsizetype end = -1, next = -1;
+        if (i == n || text[i].isSpace()) {
+            end = i;
+            next = i + 1;
+        } else if (text[i] == QLatin1Char('-') && i > start && i + 1 < n && text[i + 1].isLetter()) {
+            end = i + 1;
+            next = i + 1;
+        }
+        if (end < 0)
+            continue;
+        if (end - start > best.size())
+            best = text.mid(start, end - start);
+        start = next;
+    }
+    return best;
+}
+
 // Column widths in twips for the longest text of each column in the font:
 // measured with the font at 20 pixels a point, so the advance is in twips
 // whatever the screen's resolution.
@@ -327,8 +353,10 @@ bool TBer_Intf_MsWord97::ShowResult(bool show)
         return false;
     }
     resultFile_ = file;
-    visible_ = OpenReportDocument(file);
-    return visible_;
+    // The report is done once its file is written: when no word processor
+    // shows it, the user is told where it is.
+    visible_ = PresentReportFile(file);
+    return true;
 }
 
 bool TBer_Intf_MsWord97::IsVisible()
@@ -371,15 +399,24 @@ void TBer_Intf_MsWord97::WriteTable(const platform::TStringGridModel& grid)
 
     auto table = std::make_unique<TWpTable>(rowCount, int(cols.size()));
     std::vector<QStringView> longest(cols.size());
+    // Each column's longest word: the least width it can be fitted to.
+    std::vector<QStringView> longestWord(cols.size());
     for (int r = 0; r < rowCount; ++r) {
         for (std::size_t i = 0; i < cols.size(); ++i) {
             const QStringView text = grid.CellView(cols[i], r);
             table->AppendCell(text);
             if (text.size() > longest[i].size())
                 longest[i] = text;
+            // No word of a text is longer than the text.
+            if (text.size() > longestWord[i].size()) {
+                const QStringView word = LongestWord(text);
+                if (word.size() > longestWord[i].size())
+                    longestWord[i] = word;
+            }
         }
     }
     table->ColWidths = MeasureColumns(doc_.CurrentFormat(), longest);
+    table->MinColWidths = MeasureColumns(doc_.CurrentFormat(), longestWord);
     table->Format = doc_.CurrentFormatIndex();
     table->CellAlign = TWpAlign::Centre;
     table->HeaderBottomRow = grid.FixedRows() > 0 ? grid.FixedRows() - 1 : -1;

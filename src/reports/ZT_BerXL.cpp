@@ -242,7 +242,10 @@ bool TBer_Intf_MsExcel97::ShowResult(bool show)
     if (!WriteXlsxFile(book_, file, &error))
         return false;
     resultFile_ = file;
-    return OpenReportDocument(file);
+    // The report is done once its file is written: when no spreadsheet
+    // program shows it, the user is told where it is.
+    PresentReportFile(file);
+    return true;
 }
 
 void TBer_Intf_MsExcel97::WriteTable(const platform::TStringGridModel& grid)

@@ -4,6 +4,7 @@
 
 #include "evaluation/TableModel.h"
 #include "platform/LocaleFormats.h"
+#include "reports/ReportFiles.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -229,12 +230,20 @@ TEST(SortByColumn, ValueColumnSortsByValueAndASecondClickReverses)
               (QStringList{"V1-Differenz", "10016.92", "1576.4", "981.62", "( 0.0000)", ""}));
 }
 
-TEST(HtmlExport, FileNameFollowsThePrintFileOrIsStandard)
+TEST(HtmlExport, FileNameFollowsThePrintFileOrGoesIntoTheReportFolder)
 {
-    EXPECT_EQ(HtmlFileNameFor(QString()), QStringLiteral("STANDARD.HTM"));
+    QTemporaryDir tmp;
+    testsupport::EnvGuard tmpdir("TMPDIR", tmp.path());
+    const QString reports = reports::ReportDirectory();
+    ASSERT_FALSE(reports.isEmpty());
+    EXPECT_EQ(HtmlFileNameFor(QString()), reports + QStringLiteral("STANDARD.HTM"));
     EXPECT_EQ(HtmlFileNameFor(QStringLiteral("/home/a/Bericht.txt")), QStringLiteral("/home/a/Bericht.HTM"));
     EXPECT_EQ(HtmlFileNameFor(QStringLiteral("/home/a/")), QStringLiteral("/home/a/STANDARD.HTM"));
-    EXPECT_EQ(HtmlFileNameFor(QStringLiteral("Liste.csv")), QStringLiteral("Liste.HTM"));
+    EXPECT_EQ(HtmlFileNameFor(QStringLiteral("Liste.csv")), reports + QStringLiteral("Liste.HTM"));
+    // No report folder: no name, rather than one in the current directory.
+    testsupport::writeFile(tmp.filePath(QStringLiteral("plain")), "x");
+    testsupport::EnvGuard broken("TMPDIR", tmp.filePath(QStringLiteral("plain")));
+    EXPECT_EQ(HtmlFileNameFor(QStringLiteral("Liste.csv")), QString());
 }
 
 TEST(HtmlExport, TextsAreCutThenEscapedAndNonAsciiBecomesEntities)

@@ -300,10 +300,19 @@ TEST_F(SpreadsheetReport, ShowResultWritesAFileOfItsOwnAndOpensItOnce)
     EXPECT_TRUE(file.endsWith(QStringLiteral(".xlsx")));
     EXPECT_TRUE(testsupport::readFile(file).startsWith("PK"));
 
+    EXPECT_TRUE(hooks.messageBoxes.empty());
+
+    // Written but opened by no program: done all the same, and one message
+    // says where the file is.
     hooks.openDocumentResult = false;
-    EXPECT_FALSE(report.ShowResult(true));
-    EXPECT_EQ(hooks.openedDocuments.size(), 2u);
+    EXPECT_TRUE(report.ShowResult(true));
+    ASSERT_EQ(hooks.openedDocuments.size(), 2u);
     EXPECT_NE(hooks.openedDocuments[1], file);
+    ASSERT_EQ(hooks.messageBoxes.size(), 1u);
+    EXPECT_TRUE(hooks.messageBoxes[0].Text.endsWith(QLatin1Char('\n') + hooks.openedDocuments[1]))
+        << hooks.messageBoxes[0].Text.toStdString();
+    EXPECT_TRUE(testsupport::readFile(hooks.openedDocuments[1]).startsWith("PK"));
+    EXPECT_TRUE(hooks.kindMessages.empty());
 }
 
 TEST_F(SpreadsheetReport, SaveToFileWritesTheWorkbookOrFailsLoudly)

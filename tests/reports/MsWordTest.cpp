@@ -27,6 +27,8 @@
 #include <QTextFrame>
 #include <QTextTable>
 
+#include <numeric>
+
 #include <gtest/gtest.h>
 
 using namespace reports;
@@ -165,6 +167,80 @@ TEST_F(WordReport, TableLeavesHiddenColumnsOutKeepsBarsInCellsAndDrawsItsLines)
     // In a fixed-pitch font the longer column is the wider one.
     EXPECT_GT(t.ColWidths[0], t.ColWidths[2]);
     EXPECT_GT(t.ColWidths[2], 0);
+}
+
+TEST(WordDocument, TableWiderThanTheTextIsFittedToItBetweenWords)
+{
+    TWpTable t(1, 3);
+    t.ColWidths = {2000, 3000, 1000};
+    t.MinColWidths = {1000, 1000, 1000};
+    // A table that fits keeps its widths, also exactly at the text's width.
+    EXPECT_EQ(FittedColumnWidths(t, 6000), (std::vector<int>{2000, 3000, 1000}));
+    // Wider: every column keeps its longest word; the 1,000 twips left are
+    // shared by what the columns lack (1,000 and 2,000 twips).
+    EXPECT_EQ(FittedColumnWidths(t, 4000), (std::vector<int>{1333, 1666, 1000}));
+    // Not even the words fit: the least widths are scaled.
+    EXPECT_EQ(FittedColumnWidths(t, 1500), (std::vector<int>{500, 500, 500}));
+    // Without least widths the widths are scaled as they are.
+    t.MinColWidths.clear();
+    EXPECT_EQ(FittedColumnWidths(t, 3000), (std::vector<int>{1000, 1500, 500}));
+    // Columns without a width count 1,440 twips.
+    TWpTable bare(1, 2);
+    EXPECT_EQ(FittedColumnWidths(bare, 9638), (std::vector<int>{1440, 1440}));
+    EXPECT_EQ(WordTextWidth(false), 11906 - 2 * 1134);
+    EXPECT_EQ(WordTextWidth(true), 16838 - 2 * 1134);
+}
+
+TEST_F(WordReport, WideTableStaysOnThePaperInTheReportsOrientation)
+{
+    // Seven columns in Courier New 9 need about 10,700 twips: more than the
+    // upright page's text (9,638), less than the text across (14,570).
+    platform::TStringGridModel grid;
+    std::vector<std::vector<QString>> rows{{"", "Zeit"}, {"", "01.02.2005 06:00"}, {"", "01.02.2005 06:15"}};
+    for (int c = 1; c <= 6; ++c) {
+        rows[0].push_back(QStringLiteral("V%1-Differenz").arg(c));
+        rows[1].push_back(QStringLiteral("123456,78"));
+        rows[2].push_back(QStringLiteral("( 12,50)"));
+    }
+    reporttest::FillGrid(grid, rows);
+    report.SetFont(QStringLiteral("Courier New"), 9, 0);
+    report.WriteTable(grid);
+    const TWpTable& t = FirstTable();
+    ASSERT_EQ(t.Cols(), 7);
+    // The time breaks between date and time, the header after its hyphen,
+    // a number never.
+    EXPECT_LT(t.MinColWidths[0], t.ColWidths[0]);
+    EXPECT_LT(t.MinColWidths[1], t.ColWidths[1]);
+    const int full = std::accumulate(t.ColWidths.begin(), t.ColWidths.end(), 0);
+    ASSERT_GT(full, WordTextWidth(false));
+    ASSERT_LT(full, WordTextWidth(true));
+
+    auto lastEdge = [this](const QString& name) {
+        const QString rtf = QString::fromLatin1(testsupport::readFile(WriteFile(name)));
+        int last = 0;
+        QRegularExpressionMatchIterator it = QRegularExpression(QStringLiteral("\\\\cellx(\\d+)")).globalMatch(rtf);
+        while (it.hasNext())
+            last = std::max(last, it.next().captured(1).toInt());
+        return last;
+    };
+    const int upright = lastEdge(QStringLiteral("upright.rtf"));
+    EXPECT_LE(upright, WordTextWidth(false));
+    EXPECT_GT(upright, WordTextWidth(false) - 12) << "the table takes the whole text width";
+    report.SetOrientation(roLandscape);
+    EXPECT_EQ(lastEdge(QStringLiteral("across.rtf")), full) << "across the page the table fits as it is";
+
+    // The printout fits the table to the printer's page as well.
+    QTextDocument text;
+    WordToTextDocument(Doc(), text, 9000);
+    QTextTable* table = nullptr;
+    for (QTextFrame* frame : text.rootFrame()->childFrames())
+        if ((table = qobject_cast<QTextTable*>(frame)) != nullptr)
+            break;
+    ASSERT_NE(table, nullptr);
+    double sum = 0;
+    for (const QTextLength& w : table->format().columnWidthConstraints())
+        sum += w.rawValue();
+    EXPECT_NEAR(sum, 9000 / 15.0, 0.5);
 }
 
 TEST_F(WordReport, LongTablesSayTheCellFormatOncePerRow)
@@ -326,11 +402,22 @@ TEST_F(WordReport, ShowResultWritesAFileOfItsOwnAndOpensItOnce)
     EXPECT_TRUE(QFile::exists(file));
 }
 
-TEST_F(WordReport, ShowResultAnswersFalseWhenTheFileCannotBeOpenedOrWritten)
+TEST_F(WordReport, ShowResultSaysWhereAFileNoProgramOpenedIsAndFailsWhenItCannotBeWritten)
 {
+    // Written but opened by no program: the report is done, and one message
+    // names the file with its full path.
     hooks.openDocumentResult = false;
-    EXPECT_FALSE(report.ShowResult(true));
-    EXPECT_EQ(hooks.openedDocuments.size(), 1u);
+    EXPECT_TRUE(report.ShowResult(true));
+    ASSERT_EQ(hooks.openedDocuments.size(), 1u);
+    const QString file = hooks.openedDocuments[0];
+    EXPECT_TRUE(QFileInfo(file).isAbsolute());
+    EXPECT_TRUE(testsupport::readFile(file).startsWith("{\\rtf1"));
+    ASSERT_EQ(hooks.messageBoxes.size(), 1u);
+    EXPECT_EQ(hooks.messageBoxes[0].Text, NotOpenedText(file));
+    EXPECT_TRUE(hooks.messageBoxes[0].Text.endsWith(QLatin1Char('\n') + file));
+    EXPECT_EQ(hooks.messageBoxes[0].Flags & platform::mb::ButtonMask, platform::mb::Ok);
+    EXPECT_FALSE(report.IsVisible());
+    EXPECT_TRUE(hooks.kindMessages.empty());
     hooks.openDocumentResult = true;
 
     // The temporary folder lies below a plain file: nothing can be written.
@@ -338,6 +425,7 @@ TEST_F(WordReport, ShowResultAnswersFalseWhenTheFileCannotBeOpenedOrWritten)
     testsupport::EnvGuard broken("TMPDIR", tmp.filePath(QStringLiteral("plain")));
     EXPECT_FALSE(report.ShowResult(true));
     EXPECT_EQ(hooks.openedDocuments.size(), 1u);
+    EXPECT_EQ(hooks.messageBoxes.size(), 1u);
 }
 
 TEST_F(WordReport, SaveToFileFailsLoudlyAndLoadReadsPlainText)

@@ -405,3 +405,97 @@ TEST_F(RichPrinterTest, HeaderShowsDateTimeAndTitleOfThePrintout)
     EXPECT_TRUE(s.contains("Monatsbericht")) << s.toStdString();
     EXPECT_TRUE(s.contains("09.12.2026 08:15:30")) << s.toStdString();
 }
+
+// ---- The progress box --------------------------------------------------------------
+
+namespace {
+
+// A progress box that records its reports and its end.
+struct ProgressLog {
+    int created = 0;
+    int freed = 0;
+    QStringList reports;   // "status|title|page"
+};
+
+class RecordingProgress : public TRichPrintProgress {
+public:
+    explicit RecordingProgress(ProgressLog& log) : log_(log) { ++log_.created; }
+    ~RecordingProgress() override { ++log_.freed; }
+    void Report(const QString& status, const QString& title, int pageNumber) override
+    {
+        log_.reports << QStringLiteral("%1|%2|%3").arg(status, title).arg(pageNumber);
+    }
+private:
+    ProgressLog& log_;
+};
+
+class RichPrinterProgressTest : public RichPrinterTest {
+protected:
+    RichPrinterProgressTest()
+        : saved(SetRichPrintProgressFactory([this] { return std::make_unique<RecordingProgress>(log); }))
+    {
+    }
+    ~RichPrinterProgressTest() override { SetRichPrintProgressFactory(saved); }
+    ProgressLog log;
+    TRichPrintProgressFactory saved;
+};
+
+// A target whose second page cannot be begun.
+class FailingPageTarget : public GutterTarget {
+public:
+    bool NewPage() override { return false; }
+};
+
+} // namespace
+
+TEST_F(RichPrinterProgressTest, BoxIsCreatedUpdatedPerPageAndFreedAfterThePrintJob)
+{
+    auto target = std::make_shared<GutterTarget>();
+    TRichPrinter printer(target);
+    printer.ShowProgress = true;
+    printer.SetTitle("Bericht");
+    QTextDocument doc;
+    threePages(doc);
+    // While the job runs the box is there.
+    std::vector<bool> shownOnPage;
+    printer.OnNewPage = [&] { shownOnPage.push_back(printer.ProgressBox() != nullptr); };
+    printer.Print(doc, 5);
+    EXPECT_EQ(shownOnPage, (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(log.created, 1);
+    EXPECT_EQ(log.freed, 1);
+    EXPECT_EQ(printer.ProgressBox(), nullptr);
+    EXPECT_EQ(log.reports, (QStringList{"Preparing to Print|Bericht|5", "Currently Printing|Bericht|5",
+                                        "Currently Printing|Bericht|6", "Currently Printing|Bericht|7",
+                                        "Finished Printing|Bericht|7"}));
+
+    // The preview reports its own texts, numbered from 1.
+    log = {};
+    printer.Preview(doc);
+    EXPECT_EQ(log.created, 1);
+    EXPECT_EQ(log.freed, 1);
+    EXPECT_EQ(log.reports.value(0), "Preparing to Print Preview|Bericht|1");
+    EXPECT_EQ(log.reports.value(3), "Currently Printing|Bericht|3");
+    EXPECT_EQ(log.reports.value(4), "Finished Preparing Preview|Bericht|3");
+    EXPECT_EQ(log.reports.size(), 5);
+
+    // Switched off, no box at all.
+    log = {};
+    printer.ShowProgress = false;
+    printer.Print(doc);
+    printer.Preview(doc);
+    EXPECT_EQ(log.created, 0);
+    EXPECT_TRUE(log.reports.isEmpty());
+}
+
+TEST_F(RichPrinterProgressTest, FailedJobFreesTheBoxAsWell)
+{
+    TRichPrinter printer(std::make_shared<FailingPageTarget>());
+    printer.ShowProgress = true;
+    QTextDocument doc;
+    threePages(doc);
+    EXPECT_THROW(printer.Print(doc), ELinePrinter);
+    EXPECT_EQ(log.created, 1);
+    EXPECT_EQ(log.freed, 1);
+    EXPECT_EQ(printer.ProgressBox(), nullptr);
+    EXPECT_FALSE(printer.Printing());
+}

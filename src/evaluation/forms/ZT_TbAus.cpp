@@ -5,6 +5,8 @@
 #include "evaluation/GridSort.h"
 #include "evaluation/TableCommands.h"
 #include "evaluation/TableReport.h"
+#include "base/ZT_Tools.h"
+#include "reports/ReportFiles.h"
 #include "output/GraphicsSettings.h"
 #include "output/forms/ZT_Chart.h"
 #include "output/forms/ZT_Vorschau.h"
@@ -478,11 +480,6 @@ public:
     TWaitCursor& operator=(const TWaitCursor&) = delete;
 };
 
-void ShowPlainMessage(const QString& text)
-{
-    ShowMessageBox(text, QCoreApplication::applicationName(), mb::Ok);
-}
-
 } // namespace
 
 void TTabAus_Form::Kopieren_KnopfClick()
@@ -619,7 +616,15 @@ void TTabAus_Form::AllesMarkieren_KnopfClick()
 void TTabAus_Form::InternetExportKnopfClick()
 {
     const TTableOutputParams* params = model_.Params();
-    ExportHtml(HtmlFileNameFor(params ? params->DruckDateiName : QString()), true);
+    const QString printFile = params ? params->DruckDateiName : QString();
+    const QString fileName = HtmlFileNameFor(printFile);
+    if (fileName.isEmpty()) {
+        // No report folder to write into: the file cannot be written.
+        const QString stem = FileStemPart(printFile);
+        ShowMessageNr((stem.isEmpty() ? QStringLiteral("STANDARD") : stem) + QStringLiteral(".HTM"), 49);
+        return;
+    }
+    ExportHtml(fileName, true);
 }
 
 void TTabAus_Form::ExportHtml(const QString& fileName, bool open)
@@ -643,9 +648,8 @@ void TTabAus_Form::ExportHtml(const QString& fileName, bool open)
     }
     if (!open)
         return;
-    const auto& opener = Hooks().OpenDocument;
-    if (!opener || !opener(QFileInfo(fileName).absoluteFilePath()))
-        ShowPlainMessage(ShellErrorText(ShellNoAssociation));
+    // When no program opens it, the user is told where the file is.
+    reports::PresentReportFile(fileName);
 }
 
 // ---- Report export -------------------------------------------------------------------

@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QColorDialog>
 #include <QComboBox>
@@ -16,6 +17,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QGridLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -229,6 +231,17 @@ void SetUpFileDialog(QFileDialog& dialog, const TFileDialogRequest& request, boo
         dialog.setDefaultSuffix(request.DefaultExt);
     if (!request.FileName.isEmpty())
         dialog.selectFile(request.FileName);
+    if (!save && request.OfferReadOnly) {
+        // The non-native dialog lays its controls out in a grid: the tick
+        // goes into a row of its own under them.
+        auto* box = new QCheckBox(QStringLiteral("Schreibgeschützt öffnen"), &dialog);
+        box->setObjectName(QLatin1String(ReadOnlyBoxName));
+        box->setChecked(request.ReadOnly);
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+            grid->addWidget(box, grid->rowCount(), 0, 1, grid->columnCount());
+        else if (dialog.layout())
+            dialog.layout()->addWidget(box);
+    }
 
     QComboBox* typeBox = FileTypeBox(dialog);
     QLineEdit* nameEdit = FileNameEdit(dialog);
@@ -266,6 +279,8 @@ TFileDialogAnswer FileDialogAnswerOf(const QFileDialog& dialog, const TFileDialo
         return answer;
     answer.Accepted = true;
     answer.FileName = dialog.selectedFiles().constFirst();
+    if (const auto* box = dialog.findChild<QCheckBox*>(QLatin1String(ReadOnlyBoxName)))
+        answer.ReadOnly = box->isChecked();
     const int chosen = ChosenFileType(dialog, FileDialogNameFilters(request.Filter));
     if (chosen > 0)
         answer.FilterIndex = chosen;

@@ -20,7 +20,10 @@ void InstallDefaultHooks();
 TPageSetupAnswer QtPageSetupDialog(const TPageSetupRequest& request);
 
 // The non-native file dialog of the default hooks, set up for a request but
-// not shown; and the answer it gives once it closed with result.
+// not shown; and the answer it gives once it closed with result. An open
+// dialog that offers the read-only tick shows it as a check box
+// (ReadOnlyBoxName) under the dialog's own controls.
+inline constexpr const char* ReadOnlyBoxName = "readOnlyBox";
 void SetUpFileDialog(QFileDialog& dialog, const TFileDialogRequest& request, bool save);
 TFileDialogAnswer FileDialogAnswerOf(const QFileDialog& dialog, const TFileDialogRequest& request, int result);
 

@@ -328,6 +328,9 @@ void TPrtForm::FormShow()
             }
         }
     }
+    // Shown, the editor is a wide sheet, so that the rows of a table drawn
+    // in box characters do not wrap; a page setup narrows it to the page.
+    editorWidth_ = ShownEditorWidth;
     layoutEditor();
     EditorSelectionChange();
 }
@@ -625,6 +628,8 @@ void TPrtForm::ToolButton17Click()
     request.Filter = converters::BuildConverterFilter(converters::cdImport);
     request.FilterIndex = 1;
     request.InitialDir = fileName_.isEmpty() ? platform::ProgramDirectory() : QFileInfo(fileName_).path();
+    request.OfferReadOnly = true;
+    request.ReadOnly = Editor->isReadOnly();
     const auto& hook = platform::Hooks().OpenFileDialog;
     const platform::TFileDialogAnswer answer = hook ? hook(request) : platform::TFileDialogAnswer{};
     if (!answer.Accepted)
@@ -652,6 +657,9 @@ void TPrtForm::ToolButton17Click()
         if (ok)
             setStatus(3, QStringLiteral("geladen"));
     }
+    // An imported document can be edited unless the user asked to read it only.
+    if (ok)
+        Editor->setReadOnly(answer.ReadOnly);
     if (!ok)
         setStatus(3, QStringLiteral("Import fehlgeschlagen : ") + answer.FileName);
     QGuiApplication::restoreOverrideCursor();

@@ -28,6 +28,8 @@ class TPrtForm : public QMainWindow {
     Q_OBJECT
 public:
     explicit TPrtForm(QWidget* parent = nullptr, std::shared_ptr<reports::TRichPrintTarget> printer = nullptr);
+    // The editor's width in pixels once the window is shown.
+    static constexpr int ShownEditorWidth = 1024;
     ~TPrtForm() override;
 
     // ---- For the back end ----

@@ -7,6 +7,7 @@
 #include "output/forms/ZT_Chart.h"
 #include "platform/Clipboard.h"
 #include "platform/LocaleFormats.h"
+#include "reports/ReportFiles.h"
 #include "support/FakeHooks.h"
 #include "support/RecordingReport.h"
 #include "support/TestSupport.h"
@@ -304,25 +305,50 @@ TEST_F(TableCommandsWindowTest, HtmlExportWritesBesideThePrintFileAndOpensIt)
     EXPECT_TRUE(hooks.messageBoxes.empty());
 }
 
-TEST_F(TableCommandsWindowTest, HtmlExportWithoutPrintFileWritesStandardHtm)
+TEST_F(TableCommandsWindowTest, HtmlExportWithoutDirectoryGoesIntoTheReportFolderNeverTheCurrentOne)
 {
-    QTemporaryDir dir;
+    QTemporaryDir tmp, current;
+    testsupport::EnvGuard tmpdir("TMPDIR", tmp.path());
     const QString before = QDir::currentPath();
-    QDir::setCurrent(dir.path());
+    QDir::setCurrent(current.path());
+    form->InternetExportKnopfClick();
+    params.DruckDateiName = QStringLiteral("Liste.csv");
     form->InternetExportKnopfClick();
     QDir::setCurrent(before);
-    EXPECT_TRUE(testsupport::readFile(dir.filePath(QStringLiteral("STANDARD.HTM"))).contains("<TITLE>STANDARD</TITLE>"));
+    EXPECT_TRUE(QDir(current.path()).isEmpty()) << "nothing in the current directory";
+    const QString reports = reports::ReportDirectory();
+    ASSERT_TRUE(reports.startsWith(QDir(tmp.path()).absolutePath() + QLatin1Char('/')));
+    EXPECT_TRUE(testsupport::readFile(reports + QStringLiteral("STANDARD.HTM")).contains("<TITLE>STANDARD</TITLE>"));
+    EXPECT_TRUE(testsupport::readFile(reports + QStringLiteral("Liste.HTM")).contains("<TITLE>Liste</TITLE>"));
+    ASSERT_EQ(hooks.openedDocuments.size(), 2u);
+    EXPECT_EQ(hooks.openedDocuments[0], reports + QStringLiteral("STANDARD.HTM"));
+    EXPECT_EQ(hooks.openedDocuments[1], reports + QStringLiteral("Liste.HTM"));
+
+    // No report folder to be had: message 49, nothing written anywhere.
+    testsupport::writeFile(tmp.filePath(QStringLiteral("plain")), "x");
+    testsupport::EnvGuard broken("TMPDIR", tmp.filePath(QStringLiteral("plain")));
+    QDir::setCurrent(current.path());
+    form->InternetExportKnopfClick();
+    QDir::setCurrent(before);
+    EXPECT_TRUE(QDir(current.path()).isEmpty());
+    ASSERT_EQ(hooks.kindMessages.size(), 1u);
+    EXPECT_TRUE(hooks.kindMessages[0].Text.contains(QStringLiteral("Liste.HTM")));
+    EXPECT_EQ(hooks.openedDocuments.size(), 2u);
 }
 
-TEST_F(TableCommandsWindowTest, OpenerFailureShowsTheNoAssociationText)
+TEST_F(TableCommandsWindowTest, HtmlFileNoProgramOpenedIsNamedWithItsFullPath)
 {
     QTemporaryDir dir;
     hooks.openDocumentResult = false;
-    form->ExportHtml(dir.filePath(QStringLiteral("a.HTM")), true);
+    const QString file = dir.filePath(QStringLiteral("a.HTM"));
+    form->ExportHtml(file, true);
+    ASSERT_EQ(hooks.openedDocuments.size(), 1u);
+    EXPECT_EQ(hooks.openedDocuments[0], file);
     ASSERT_EQ(hooks.messageBoxes.size(), 1u);
-    EXPECT_EQ(hooks.messageBoxes[0].Text,
-              QStringLiteral("There is no application associated with the given filename extension."));
+    EXPECT_EQ(hooks.messageBoxes[0].Text, reports::NotOpenedText(file));
+    EXPECT_TRUE(hooks.messageBoxes[0].Text.endsWith(QLatin1Char('\n') + file));
     EXPECT_EQ(hooks.messageBoxes[0].Flags & platform::mb::ButtonMask, platform::mb::Ok);
+    EXPECT_TRUE(hooks.kindMessages.empty());
 }
 
 TEST_F(TableCommandsWindowTest, UnwritableFileShowsMessage49AndIsNotOpened)

@@ -81,6 +81,27 @@ TEST_F(PrtFormTest, DefaultMarginsGiveTheEditor681Pixels)
     EXPECT_EQ(fonts, sorted);
 }
 
+TEST_F(PrtFormTest, ShownTheEditorIs1024PixelsWideUntilAPageSetup)
+{
+    auto form = makeForm();
+    ASSERT_EQ(form->EditorWidth(), 681);
+    form->show();
+    QApplication::processEvents();
+    EXPECT_EQ(form->EditorWidth(), 1024);
+    EXPECT_EQ(form->Editor->width(), 1024);
+    // The window is wider than the editor: centred, the ruler's margins beside it.
+    EXPECT_EQ(form->Ruler->MarginLeft(), form->Editor->x());
+    EXPECT_EQ(form->Ruler->MarginRight(), form->Ruler->width() - form->Editor->x() - 1024);
+    // A narrow window scrolls the editor sideways rather than narrowing it.
+    form->resize(700, 600);
+    QApplication::processEvents();
+    EXPECT_EQ(form->Editor->width(), 1024);
+    EXPECT_EQ(form->Editor->x(), 5);
+    // The page width takes over again when the page changes.
+    form->UpdatePageWidth();
+    EXPECT_EQ(form->Editor->width(), 681);
+}
+
 TEST_F(PrtFormTest, LayoutLinesOfALoadedFileSetMarginsAndOrientation)
 {
     auto form = makeForm();
@@ -381,6 +402,54 @@ TEST_F(PrtFormTest, ImportOfPlainTextAndOfAWrongFile)
     form->ToolButton17Click();
     EXPECT_EQ(form->StatusText(3), "Import fehlgeschlagen : " + file);
     EXPECT_EQ(GetLine(*form->Editor->document(), 1), "zweite");
+}
+
+TEST_F(PrtFormTest, ImportTickedReadOnlyMakesTheEditorReadOnly)
+{
+    auto form = makeForm();
+    const QString filter = converters::BuildConverterFilter(converters::cdImport);
+    int text = 0;
+    const QStringList parts = filter.split('|');
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        if (parts[i + 1].contains("*.txt"))
+            text = i / 2 + 1;
+    ASSERT_GT(text, 0) << filter.toStdString();
+    const QString plain = sandbox.root() + "/notiz.txt";
+    testsupport::writeFile(plain, "nur lesen\n");
+    const QString rich = writeRtf({"Bericht"});
+
+    // A foreign format through its converter, read-only ticked.
+    platform::TFileDialogAnswer ticked{true, plain, text};
+    ticked.ReadOnly = true;
+    hooks.fileAnswers.push_back(ticked);
+    form->ToolButton17Click();
+    ASSERT_EQ(hooks.openRequests.size(), 1u);
+    EXPECT_TRUE(hooks.openRequests[0].OfferReadOnly);
+    EXPECT_FALSE(hooks.openRequests[0].ReadOnly);
+    EXPECT_EQ(form->StatusText(3), "Import erfolgreich : " + plain);
+    EXPECT_TRUE(form->Editor->isReadOnly());
+    QTest::keyClicks(form->Editor, "xyz");
+    EXPECT_EQ(GetLine(*form->Editor->document(), 0), "nur lesen");
+    EXPECT_FALSE(form->Modified());
+
+    // The next dialog starts ticked; a cancelled one changes nothing.
+    form->ToolButton17Click();
+    ASSERT_EQ(hooks.openRequests.size(), 2u);
+    EXPECT_TRUE(hooks.openRequests[1].ReadOnly);
+    EXPECT_TRUE(form->Editor->isReadOnly());
+
+    // Rich text loaded without the tick: editable again.
+    hooks.fileAnswers.push_back({true, rich, 1});
+    form->ToolButton17Click();
+    EXPECT_EQ(form->StatusText(3), "geladen");
+    EXPECT_FALSE(form->Editor->isReadOnly());
+
+    // Rich text with the tick is read-only as well.
+    platform::TFileDialogAnswer richTicked{true, rich, 1};
+    richTicked.ReadOnly = true;
+    hooks.fileAnswers.push_back(richTicked);
+    form->ToolButton17Click();
+    EXPECT_TRUE(form->Editor->isReadOnly());
 }
 
 TEST_F(PrtFormTest, ToolBarFormatsTheSelectionAndFollowsIt)

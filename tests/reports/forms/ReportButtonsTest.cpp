@@ -117,19 +117,33 @@ TEST_F(ReportButtonsTest, SpreadsheetButtonWritesTheXlsxReportAndOpensItOnce)
     EXPECT_TRUE(sheet.contains(QStringLiteral("<v>1.25</v>")));
 }
 
-TEST_F(ReportButtonsTest, ReportThatCannotBeOpenedShowsMessage120)
+TEST_F(ReportButtonsTest, ReportNoProgramOpenedSaysWhereItIsAndAReportNotWrittenShowsMessage120)
 {
+    // Written but opened by no program: one message naming the file, the
+    // same for both kinds; message 120 would say the report failed.
     hooks.openDocumentResult = false;
+    form->WordExportKnopfClick();
     form->ExcelExportKnopfClick();
-    EXPECT_EQ(hooks.openedDocuments.size(), 1u);
-    ASSERT_EQ(hooks.kindMessages.size(), 1u);
-    EXPECT_TRUE(hooks.kindMessages[0].Text.contains(QStringLiteral("Fehler beim Erstellen des Berichtes")));
+    ASSERT_EQ(hooks.openedDocuments.size(), 2u);
+    EXPECT_TRUE(hooks.kindMessages.empty()) << hooks.lastMessageText().toStdString();
+    ASSERT_EQ(hooks.messageBoxes.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        const QString file = hooks.openedDocuments[i];
+        EXPECT_TRUE(file.startsWith(QLatin1Char('/')));
+        EXPECT_TRUE(QFile::exists(file));
+        EXPECT_TRUE(hooks.messageBoxes[i].Text.contains(file)) << hooks.messageBoxes[i].Text.toStdString();
+    }
+    EXPECT_TRUE(hooks.openedDocuments[0].endsWith(QStringLiteral(".rtf")));
+    EXPECT_TRUE(hooks.openedDocuments[1].endsWith(QStringLiteral(".xlsx")));
 
-    // A report folder that cannot be made: nothing is opened, message 120.
+    // A report folder that cannot be made: nothing is written or opened,
+    // message 120.
     testsupport::writeFile(tmp.filePath(QStringLiteral("plain")), "x");
     testsupport::EnvGuard broken("TMPDIR", tmp.filePath(QStringLiteral("plain")));
     hooks.openDocumentResult = true;
     form->WordExportKnopfClick();
-    EXPECT_EQ(hooks.openedDocuments.size(), 1u);
-    EXPECT_EQ(hooks.kindMessages.size(), 2u);
+    EXPECT_EQ(hooks.openedDocuments.size(), 2u);
+    ASSERT_EQ(hooks.kindMessages.size(), 1u);
+    EXPECT_TRUE(hooks.kindMessages[0].Text.contains(QStringLiteral("Fehler beim Erstellen des Berichtes")));
+    EXPECT_EQ(hooks.messageBoxes.size(), 2u);
 }
