@@ -1,5 +1,7 @@
 #include "reports/XlsxFile.h"
 
+#include "platform/FileChars.h"
+
 #include <QFile>
 #include <QStringEncoder>
 
@@ -160,8 +162,17 @@ private:
         return format;
     }
 
+    // The text as the library takes it: UTF-8 ended by NUL. A character
+    // XML 1.0 cannot hold would make the sheet ill-formed (a spreadsheet
+    // program then drops the rows after it) and a NUL would end the text
+    // early: such characters go as U+FFFD.
     const char* Utf8(QStringView text)
     {
+        QString holdable;
+        if (platform::HasUnholdable(text, platform::XmlCanHold)) {
+            holdable = platform::HoldableText(text, platform::XmlCanHold);
+            text = holdable;
+        }
         const qsizetype need = encoder_.requiredSpace(text.size()) + 1;
         if (qsizetype(buffer_.size()) < need)
             buffer_.resize(std::size_t(need));
