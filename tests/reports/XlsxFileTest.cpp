@@ -199,9 +199,15 @@ TEST(XlsxFile, LibreOfficeReadsTheCells)
 
 namespace {
 
-// One row per hostile character (its text, then a text after it), then plain
-// rows up to 62 rows in all, the last one "Ende".
+// One row per hostile character (its text, then a text after it), a text
+// like the file's escapes, then plain rows up to 62 rows in all, the last one
+// "Ende".
 constexpr int HostileSheetRows = 62;
+
+QString EscapeLookalike()
+{
+    return QStringLiteral("Unterstrich _x005F_ _x000d_ _x41_ _x00E4_");
+}
 
 TWorkbook HostileWorkbook()
 {
@@ -212,7 +218,9 @@ TWorkbook HostileWorkbook()
         s.SetText(i, 0, testsupport::HostileCell(i));
         s.SetText(i, 1, QStringLiteral("nach%1").arg(i));
     }
-    for (int r = n; r < HostileSheetRows - 1; ++r) {
+    // A text that looks like the file's own escape of a character.
+    s.SetText(n, 0, EscapeLookalike());
+    for (int r = n + 1; r < HostileSheetRows - 1; ++r) {
         s.SetText(r, 0, QStringLiteral("Zeile%1").arg(r));
         s.SetNumber(r, 1, r);
     }
@@ -255,7 +263,18 @@ TEST(XlsxFile, SheetStaysWellFormedXmlWithCharactersXmlCannotHold)
         EXPECT_EQ(texts[2 * i], ExpectedHostileCell(i)) << chars[std::size_t(i)].Name;
         EXPECT_EQ(texts[2 * i + 1], QStringLiteral("nach%1").arg(i)) << chars[std::size_t(i)].Name;
     }
+    // Its underscores that begin an escape are escaped themselves.
+    EXPECT_EQ(texts[2 * int(chars.size())], QStringLiteral("Unterstrich _x005F_x005F_ _x005F_x000d_ _x41_ _x005F_x00E4_"));
     EXPECT_EQ(texts.last(), QStringLiteral("Ende"));
+}
+
+TEST(XlsxFile, CellTextsReplaceWhatXmlCannotHoldAndEscapeEscapeLookalikes)
+{
+    EXPECT_FALSE(XlsxCellTextDiffers(u"Z\u00E4hler 1,5 kWh\t_x_ _x12_ x0041_"));
+    EXPECT_TRUE(XlsxCellTextDiffers(u"a_x0041_"));
+    EXPECT_TRUE(XlsxCellTextDiffers(u"a\uFFFF"));
+    EXPECT_EQ(XlsxCellText(u"_x0041__xFFFF_"), QStringLiteral("_x005F_x0041__x005F_xFFFF_"));
+    EXPECT_EQ(XlsxCellText(QString(QChar(0)) + QStringLiteral("b")), QString::fromUtf16(u"\uFFFDb"));
 }
 
 TEST(XlsxFile, LibreOfficeReadsEveryRowAndTheTextAfterACharacterXmlCannotHold)
@@ -281,6 +300,7 @@ TEST(XlsxFile, LibreOfficeReadsEveryRowAndTheTextAfterACharacterXmlCannotHold)
         EXPECT_EQ(cells[0], ExpectedHostileCell(i)) << chars[std::size_t(i)].Name;
         EXPECT_EQ(cells[1], QStringLiteral("nach%1").arg(i)) << chars[std::size_t(i)].Name;
     }
+    EXPECT_EQ(rows[int(chars.size())], EscapeLookalike() + QLatin1Char('\t'));
     EXPECT_EQ(rows[HostileSheetRows - 2], QStringLiteral("Zeile%1\t%1").arg(HostileSheetRows - 2));
     EXPECT_EQ(rows.last(), QStringLiteral("Ende\t"));
 }
