@@ -167,7 +167,12 @@ void Line(QByteArray& out, const char* text)
 // beyond a few hundred kilobytes; remembers the first write error.
 class THtmlSink {
 public:
-    explicit THtmlSink(QFile* file) : file_(file) { buf_.reserve(Chunk + 4096); }
+    explicit THtmlSink(QFile* file) : file_(file)
+    {
+        // The text built in memory grows as it needs.
+        if (file_ != nullptr)
+            buf_.reserve(Chunk + 4096);
+    }
     QByteArray& Buffer() { return buf_; }
     void MaybeFlush()
     {
