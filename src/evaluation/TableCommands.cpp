@@ -3,6 +3,7 @@
 #include "base/ZT_Tools.h"
 #include "evaluation/GridSort.h"
 #include "evaluation/TableModel.h"
+#include "platform/FileChars.h"
 #include "reports/ReportFiles.h"
 
 #include <QFile>
@@ -143,22 +144,20 @@ void AppendHtml(QByteArray& out, QStringView text, int capacity)
         case u'"': out.append("&quot;"); continue;
         default: break;
         }
-        if (u < 0x80) {
+        if (u >= 0x20 && u < 0x7F) {
             out.append(char(u));
             continue;
         }
-        char32_t code = u;
-        if (QChar::isHighSurrogate(u)) {
-            if (i + 1 < n && text[i + 1].isLowSurrogate()) {
-                code = QChar::surrogateToUcs4(u, text[i + 1].unicode());
-                ++i;
-            } else {
-                code = 0xFFFD;
-            }
-        } else if (QChar::isLowSurrogate(u)) {
-            code = 0xFFFD;
-        }
-        AppendEntity(out, code);
+        // A character HTML cannot hold (NUL, another control character, a
+        // noncharacter, half a surrogate pair) is shown as U+FFFD; a C1
+        // control would otherwise appear as a Windows-1252 letter.
+        char32_t code = platform::CodePointAt(text, i);
+        if (!platform::DocumentCanHold(code))
+            code = platform::ReplacementCharacter;
+        if (code < 0x80)
+            out.append(char(code));
+        else
+            AppendEntity(out, code);
     }
 }
 
@@ -172,7 +171,12 @@ void Line(QByteArray& out, const char* text)
 // beyond a few hundred kilobytes; remembers the first write error.
 class THtmlSink {
 public:
-    explicit THtmlSink(QFile* file) : file_(file) { buf_.reserve(Chunk + 4096); }
+    explicit THtmlSink(QFile* file) : file_(file)
+    {
+        // The text built in memory grows as it needs.
+        if (file_ != nullptr)
+            buf_.reserve(Chunk + 4096);
+    }
     QByteArray& Buffer() { return buf_; }
     void MaybeFlush()
     {

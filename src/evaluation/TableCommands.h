@@ -66,8 +66,10 @@ struct THtmlExportInput {
 constexpr int HtmlCellCapacity = 255;
 
 // A text for the file: cut to capacity characters (capacity < 0: not cut),
-// then "&", "<", ">" and '"' escaped and every character outside ASCII
-// written as a numeric entity.
+// then "&", "<", ">" and '"' escaped, every character HTML cannot hold (NUL
+// and the other control characters but TAB, LF and CR, the C1 controls,
+// noncharacters, half a surrogate pair) written as U+FFFD and every character
+// outside ASCII written as a numeric entity.
 QString HtmlText(QStringView text, int capacity = -1);
 
 // The export file name of a print file name: its directory, its stem (or

@@ -1,6 +1,7 @@
 #include "output/ZT_TabDruck.h"
 
 #include "output/GraphicsSettings.h"
+#include "platform/FileChars.h"
 #include "platform/Hooks.h"
 #include "platform/MessagePump.h"
 #include "platform/PrintCanvas.h"
@@ -428,6 +429,13 @@ bool TZT_TabDruck::Run(TJob& job, const Source& source, bool drawNothing)
                 QStringView cell = source.Cell(c, r);
                 if (data && TrimCellsInFile)
                     cell = TrimmedControl(cell);
+                // A line break inside a cell would start a new row for every
+                // reader of the file: it becomes a blank.
+                QString oneLine;
+                if (platform::HasLineBreak(cell)) {
+                    oneLine = platform::OneLineText(cell);
+                    cell = oneLine;
+                }
                 // Each cell with its separator is cut to 255 characters.
                 const qsizetype room = last ? 255 : 254;
                 line += cell.left(std::min<qsizetype>(cell.size(), room));
@@ -439,7 +447,7 @@ bool TZT_TabDruck::Run(TJob& job, const Source& source, bool drawNothing)
         platform::MessagePump& pump = platform::MessagePump::Default();
         if (inRange && firstData < job.RowCount && job.LastCol >= 0) {
             for (const QString& t : job.Titles) {
-                line = TrimmedControl(t).toString();
+                line = platform::OneLineText(TrimmedControl(t));
                 endLine();
             }
             for (int h = 0; h < headerRows; ++h)

@@ -1,10 +1,12 @@
 #pragma once
 // The table print component: prints a string grid page by page on the printer
 // (a printer queue or a PDF file), onto one preview page or into a text file
-// with ';' or TAB between the cells. Each page carries optional title lines, a
-// date line and a page-number line, the column header rows and as many data
-// rows as fit; columns keep their relative screen widths, columns that do not
-// fit the page width are left out. The table window creates one and copies its
+// with ';' or TAB between the cells (one line per title line and per row: a
+// line break inside a cell or title line is written as a blank). Each page
+// carries optional title lines, a date line and a page-number line, the
+// column header rows and as many data rows as fit; columns keep their
+// relative screen widths, columns that do not fit the page width are left
+// out. The table window creates one and copies its
 // output parameters into these properties before every job.
 //
 // All pages share one layout: the rows per page follow from the page geometry

@@ -1,5 +1,6 @@
 #include "reports/RtfWriter.h"
 
+#include "platform/FileChars.h"
 #include "platform/TextCodec.h"
 
 #include <QBuffer>
@@ -213,22 +214,46 @@ void TRtfWriter::AppendText(QByteArray& out, QStringView text, int charset)
     const bool oem = charset == CharsetOem;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t u = text[i].unicode();
-        if (u < 0x80) {
+        if (u >= 0x20 && u < 0x7F) {
             switch (u) {
             case '\\': out.append("\\\\"); break;
             case '{': out.append("\\{"); break;
             case '}': out.append("\\}"); break;
-            case '\t': out.append("\\tab "); break;
-            case '\n': out.append("\\line "); break;
-            default:
-                if (u >= 0x20)
-                    out.append(char(u));
-                break;
+            default: out.append(char(u)); break;
             }
             continue;
         }
-        if (u == 0x2028 || u == 0x2029) {
+        switch (u) {
+        case '\t':
+            out.append("\\tab ");
+            continue;
+        case '\r':
+            // CR LF is one line end, and so is a CR alone.
+            if (i + 1 < text.size() && text[i + 1].unicode() == u'\n')
+                ++i;
             out.append("\\line ");
+            continue;
+        case '\n':
+        case 0x2028:
+        case 0x2029:
+            out.append("\\line ");
+            continue;
+        default:
+            break;
+        }
+        // A character a document cannot hold (NUL, another control
+        // character, a noncharacter, half a surrogate pair) goes as U+FFFD:
+        // the reader sees that something stood there. A C1 control would
+        // otherwise go as an undefined Windows-1252 byte.
+        const qsizetype at = i;
+        if (!platform::DocumentCanHold(platform::CodePointAt(text, i))) {
+            appendUnicode(out, char16_t(platform::ReplacementCharacter));
+            continue;
+        }
+        if (i != at) {
+            // A pair goes as its two halves.
+            appendUnicode(out, u);
+            appendUnicode(out, text[i].unicode());
             continue;
         }
         if (!oem) {

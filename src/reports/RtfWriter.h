@@ -200,7 +200,9 @@ public:
     qint64 BytesWritten() const { return written_ + qint64(buffer_.size()); }
 
     // Encodes text as RTF in a font of the given character set (exposed for
-    // tests and for callers that build pieces themselves).
+    // tests and for callers that build pieces themselves). TAB becomes \tab,
+    // every line end (CR LF, CR, LF, U+2028, U+2029) one \line; a character
+    // a document cannot hold (platform::DocumentCanHold) goes as U+FFFD.
     static void AppendText(QByteArray& out, QStringView text, int charset);
     // A font name as the font table can hold it: no control characters,
     // semicolons, braces or backslashes, no blanks at its ends.

@@ -1,5 +1,7 @@
 #include "reports/XlsxFile.h"
 
+#include "platform/FileChars.h"
+
 #include <QFile>
 #include <QStringEncoder>
 
@@ -89,6 +91,52 @@ QString XlsxNumberFormatCode(const QString& f)
 
 namespace {
 
+bool IsHex(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'F') || (u >= 'a' && u <= 'f');
+}
+
+// Whether an underscore at text[i] begins "_xHHHH_", which readers take as
+// the escape of the character HHHH.
+bool StartsEscape(QStringView text, qsizetype i)
+{
+    if (i + 7 > text.size() || text[i] != QLatin1Char('_') || text[i + 1] != QLatin1Char('x')
+        || text[i + 6] != QLatin1Char('_'))
+        return false;
+    for (qsizetype k = i + 2; k < i + 6; ++k)
+        if (!IsHex(text[k]))
+            return false;
+    return true;
+}
+
+} // namespace
+
+bool XlsxCellTextDiffers(QStringView text)
+{
+    if (platform::HasUnholdable(text, platform::XmlCanHold))
+        return true;
+    for (qsizetype i = text.indexOf(QLatin1String("_x")); i >= 0; i = text.indexOf(QLatin1String("_x"), i + 1))
+        if (StartsEscape(text, i))
+            return true;
+    return false;
+}
+
+QString XlsxCellText(QStringView text)
+{
+    const QString holdable = platform::HoldableText(text, platform::XmlCanHold);
+    QString out;
+    out.reserve(holdable.size());
+    for (qsizetype i = 0; i < holdable.size(); ++i) {
+        if (StartsEscape(holdable, i))
+            out += QLatin1String("_x005F");
+        out += holdable[i];
+    }
+    return out;
+}
+
+namespace {
+
 class TXlsxWriter {
 public:
     TXlsxWriter(const TWorkbook& workbook, QString* error) : book_(workbook), error_(error) {}
@@ -160,8 +208,14 @@ private:
         return format;
     }
 
+    // The text as the library takes it: UTF-8 ended by NUL (XlsxCellText).
     const char* Utf8(QStringView text)
     {
+        QString own;
+        if (XlsxCellTextDiffers(text)) {
+            own = XlsxCellText(text);
+            text = own;
+        }
         const qsizetype need = encoder_.requiredSpace(text.size()) + 1;
         if (qsizetype(buffer_.size()) < need)
             buffer_.resize(std::size_t(need));

@@ -8,6 +8,7 @@
 #include "reports/Workbook.h"
 
 #include <QString>
+#include <QStringView>
 
 namespace reports {
 
@@ -18,6 +19,16 @@ namespace reports {
 // ("dd.mm.yyyy", "m/d/yyyy"), a time "hh:mm" stays, "@" stays. Empty gives
 // empty (general).
 QString XlsxNumberFormatCode(const QString& reportFormat);
+
+// A cell text as the file holds it: a character XML 1.0 cannot hold (NUL,
+// the other control characters but TAB, LF and CR, U+FFFE, U+FFFF, half a
+// surrogate pair) would make the sheet ill-formed, and a spreadsheet program
+// then drops every row after it; such a character is written as U+FFFD. A
+// text "_xHHHH_" would be read as the character HHHH: its underscore is
+// written as the escape "_x005F_". XlsxCellTextDiffers tells whether the
+// text needs either.
+bool XlsxCellTextDiffers(QStringView text);
+QString XlsxCellText(QStringView text);
 
 // Writes the workbook to fileName; false with the reason in *error on failure.
 bool WriteXlsxFile(const TWorkbook& workbook, const QString& fileName, QString* error = nullptr);

@@ -5,12 +5,15 @@
 #include "evaluation/TableModel.h"
 #include "platform/LocaleFormats.h"
 #include "reports/ReportFiles.h"
+#include "support/ExternalTools.h"
+#include "support/HostileText.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <ostream>
 
 inline void PrintTo(const QString& text, std::ostream* os)
@@ -366,6 +369,104 @@ TEST(HtmlExport, WrittenFileHoldsTheTextAndErrorsAreReported)
     if (QFile::exists(QStringLiteral("/dev/full"))) {
         EXPECT_EQ(WriteHtmlFile(QStringLiteral("/dev/full"), SmallInput(g)), THtmlWriteResult::WriteFailed);
     }
+}
+
+// ---- Characters HTML cannot hold -------------------------------------------------------
+
+namespace {
+
+// A text from a literal, NUL characters included.
+template <std::size_t N>
+QString U(const char16_t (&text)[N])
+{
+    return QString::fromUtf16(text, qsizetype(N - 1));
+}
+
+// The grid of one data row per hostile character: its number, the text with
+// the character in the middle, a text after it; a last row "Ende".
+void FillHostileGrid(TStringGridModel& g)
+{
+    const int n = int(testsupport::HostileChars().size());
+    std::vector<QStringList> rows{{"Nr", "Text", "Danach"}};
+    for (int i = 0; i < n; ++i)
+        rows.push_back({QString::number(i), testsupport::HostileCell(i), QStringLiteral("nach%1").arg(i)});
+    rows.push_back({"", "Ende", ""});
+    Fill(g, rows, 1, 0);
+}
+
+} // namespace
+
+TEST(HtmlExport, CharactersHtmlCannotHoldBecomeTheReplacementCharacter)
+{
+    const auto& chars = testsupport::HostileChars();
+    for (int i = 0; i < int(chars.size()); ++i)
+        EXPECT_EQ(HtmlText(testsupport::HostileCell(i)),
+                  QStringLiteral("a%1&#65533;b%1").arg(i)) << chars[std::size_t(i)].Name;
+    // What HTML holds stays: TAB and line ends, the euro sign, a pair.
+    EXPECT_EQ(HtmlText(u"a\tb\r\nc\u20AC\U0001F600"), QStringLiteral("a\tb\r\nc&#8364;&#128512;"));
+
+    // The title, the title lines, the chooser, the label and the fonts as well.
+    TStringGridModel g;
+    FillHostileGrid(g);
+    THtmlExportInput in;
+    in.MemoFontName = QStringLiteral("Ari\u0001al");
+    in.GridFontName = QStringLiteral("Cou\u0085rier");
+    in.TitleLines = {U(u"Kunde\u0000 M\u00FCller"), U(u"Z\uFFFEhler")};
+    in.ChooserHasItems = true;
+    in.ChooserText = U(u"Wirk\u0080arbeit");
+    in.EvaluationLabel = U(u"Diff\u001Ferenz");
+    in.Grid = &g;
+    const QByteArray html = BuildHtml(U(u"/tmp/Be\u0007richt.HTM"), in);
+    for (const char* piece : {"<TITLE>Be&#65533;richt</TITLE>", "FACE=\"Ari&#65533;al\"", "FACE=\"Cou&#65533;rier\"",
+                              "Kunde&#65533; M&#252;ller<BR>", "Z&#65533;hler<BR>", "Wirk&#65533;arbeit<BR>",
+                              "Diff&#65533;erenz<BR>"})
+        EXPECT_TRUE(html.contains(piece)) << piece;
+    for (const char byte : html)
+        EXPECT_TRUE(byte == '\t' || byte == '\r' || byte == '\n' || (byte >= 0x20 && byte < 0x7F))
+            << "byte " << int(byte);
+    for (int code = 128; code < 160; ++code)
+        EXPECT_FALSE(html.contains("&#" + QByteArray::number(code) + ';')) << code;
+}
+
+TEST(HtmlExport, LibreOfficeReadsEveryRowAndTheTextAfterACharacterHtmlCannotHold)
+{
+    REQUIRE_TOOL("soffice");
+    QTemporaryDir dir;
+    TStringGridModel g;
+    FillHostileGrid(g);
+    THtmlExportInput in = SmallInput(g);
+    in.TitleLines = {U(u"Kunde\u0000M\u00FCller"), U(u"Z\u0080hler")};
+    const QString name = dir.filePath(QStringLiteral("zeichen.HTM"));
+    ASSERT_EQ(WriteHtmlFile(name, in), THtmlWriteResult::Ok);
+    QString error;
+    const QString text = testsupport::convertWithLibreOffice(name, QStringLiteral("txt:Text (encoded):UTF8"),
+                                                             dir.filePath(QStringLiteral("out")), &error);
+    ASSERT_FALSE(text.isEmpty()) << error.toStdString();
+    // Every cell is a line of its own in the text.
+    const QStringList lines = QString::fromUtf8(testsupport::readFile(text)).split(QLatin1Char('\n'));
+    std::vector<QString> seen;
+    for (QString line : lines) {
+        line = line.trimmed();
+        if (!line.isEmpty())
+            seen.push_back(line.startsWith(QChar(0xFEFF)) ? line.mid(1) : line);
+    }
+    const auto at = [&](const QString& t) { return std::find(seen.begin(), seen.end(), t) - seen.begin(); };
+    const auto none = std::ptrdiff_t(seen.size());
+    EXPECT_NE(at(U(u"Kunde\uFFFDM\u00FCller")), none);
+    EXPECT_NE(at(U(u"Z\uFFFDhler")), none);
+    std::ptrdiff_t previous = -1;
+    const auto& chars = testsupport::HostileChars();
+    for (int i = 0; i < int(chars.size()); ++i) {
+        const std::ptrdiff_t cell = at(testsupport::ReplacedCell(i));
+        const std::ptrdiff_t after = at(QStringLiteral("nach%1").arg(i));
+        EXPECT_NE(cell, none) << chars[std::size_t(i)].Name;
+        EXPECT_NE(after, none) << chars[std::size_t(i)].Name;
+        EXPECT_LT(previous, cell) << chars[std::size_t(i)].Name;
+        EXPECT_LT(cell, after) << chars[std::size_t(i)].Name;
+        previous = after;
+    }
+    EXPECT_LT(previous, at(QStringLiteral("Ende")));
+    EXPECT_NE(at(QStringLiteral("Ende")), none);
 }
 
 TEST(HtmlExport, ShellErrorTexts)

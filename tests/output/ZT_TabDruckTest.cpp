@@ -589,6 +589,26 @@ TEST_F(TextFileFixture, CellsAreCutAndLinesOutsideWindows1252AreUtf8)
     EXPECT_EQ(lines[0], QByteArray(" Datum ;A;B;C\r"));
 }
 
+TEST_F(TextFileFixture, LineBreaksInACellOrTitleLineBecomeBlanksSoEveryRowKeepsItsLine)
+{
+    druck.SetKopfZeile(QStringLiteral("Z\u00E4hler\r\nzwei"));
+    grid.SetCell(1, 0, QStringLiteral("A\nKopf"));
+    grid.SetCell(1, 1, QStringLiteral("a\r\nb"));
+    grid.SetCell(2, 1, QStringLiteral("c\nd\n\ne"));
+    grid.SetCell(3, 1, QStringLiteral("f\rg\n"));
+    grid.SetCell(3, 2, QStringLiteral("\r\nh"));
+    SetTable();
+    EXPECT_EQ(Write(QStringLiteral("breaks.csv")), QByteArray("Z\xe4hler zwei\r\n"
+                                                              " Datum ;A Kopf;B;C\r\n"
+                                                              "01.01.2026;a b;c d  e;f g\r\n"
+                                                              "02.01.2026;2;;h\r\n"));
+    TrimCellsInFile = false;
+    EXPECT_EQ(Write(QStringLiteral("breaks.txt")), QByteArray("Z\xe4hler zwei\r\n"
+                                                              " Datum \tA Kopf\tB\tC\r\n"
+                                                              "01.01.2026\ta b\tc d  e\tf g \r\n"
+                                                              "02.01.2026\t\x01" "2\t\t h\r\n"));
+}
+
 // The whole table is page 1 of a text file: pages 2 to 5 hold nothing, so
 // no file is written (an existing one stays) and the caller is told.
 TEST_F(TextFileFixture, ARangeOfTwoToFiveWritesNoFileAndSaysSo)

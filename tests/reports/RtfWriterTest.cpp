@@ -3,6 +3,7 @@
 #include "reports/RtfWriter.h"
 
 #include "support/ExternalTools.h"
+#include "support/HostileText.h"
 #include "support/TestSupport.h"
 
 #include <QBuffer>
@@ -12,6 +13,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace rtf;
 
@@ -52,9 +55,25 @@ TEST(RtfWriterText, EscapesAndCodePages)
     EXPECT_EQ(encoded(QString(QChar(0xFFFD))), QByteArray("\\u-3\\'3f"));
     // Characters beyond the basic plane go as their two surrogates.
     EXPECT_EQ(encoded(QString::fromUcs4(U"\U0001F600", 1)), QByteArray("\\u-10179\\'3f\\u-8704\\'3f"));
-    // Control characters other than TAB and line ends are dropped.
-    EXPECT_EQ(encoded(QStringLiteral("a\x01\x1f" "b")), QByteArray("ab"));
     EXPECT_EQ(encoded(QString(QChar(0x2028))), QByteArray("\\line "));
+    // A line end is one line break, whichever of CR LF, CR or LF it is.
+    EXPECT_EQ(encoded(QStringLiteral("a\r\nb\rc\nd")), QByteArray("a\\line b\\line c\\line d"));
+}
+
+TEST(RtfWriterText, CharactersADocumentCannotHoldBecomeTheReplacementCharacter)
+{
+    // NUL, the other control characters, DEL, the C1 controls (U+0081 would
+    // otherwise go as the undefined Windows-1252 byte 81), noncharacters and
+    // lone surrogates.
+    const auto& chars = testsupport::HostileChars();
+    for (int i = 0; i < int(chars.size()); ++i) {
+        const QByteArray n = QByteArray::number(i);
+        EXPECT_EQ(encoded(testsupport::HostileCell(i)), "a" + n + "\\u-3\\'3fb" + n) << chars[std::size_t(i)].Name;
+        EXPECT_EQ(encoded(testsupport::HostileCell(i), CharsetOem), "a" + n + "\\u-3\\'3fb" + n)
+            << chars[std::size_t(i)].Name;
+    }
+    EXPECT_EQ(encoded(QString(QChar(0x81))), QByteArray("\\u-3\\'3f"));
+    EXPECT_EQ(encoded(QStringLiteral("a\x01\x1f" "b")), QByteArray("a\\u-3\\'3f\\u-3\\'3fb"));
 }
 
 TEST(RtfWriterText, OemFontsGetUnicodeForEveryNonAscii)
@@ -245,4 +264,63 @@ TEST(RtfWriterReadBack, TextRowsKeepTheirFormatInEveryCellInLibreOffice)
             << t << "\n" << text.toStdString();
     // The row's format stays in its row.
     EXPECT_TRUE(text.contains(QStringLiteral("font-size: 10pt\">danach<"))) << text.toStdString();
+}
+
+TEST(RtfWriterReadBack, LibreOfficeReadsEveryRowAndTheTextAfterACharacterADocumentCannotHold)
+{
+    REQUIRE_TOOL("soffice");
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("zeichen.rtf"));
+    const auto& chars = testsupport::HostileChars();
+    const int n = int(chars.size());
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        TRtfWriter w(&f);
+        w.Begin({}, {});
+        // The characters in lines of text and in the cells of a table.
+        for (int i = 0; i < n; ++i)
+            w.Paragraph({}, QStringLiteral("Zeile ") + testsupport::HostileCell(i), TRtfCharFormat{});
+        for (int i = 0; i < n; ++i) {
+            const QString number = QString::number(i);
+            const QString cell = testsupport::HostileCell(i);
+            const QString after = QStringLiteral("nach%1").arg(i);
+            w.TextRow(borderedRow(3), {number, cell, after}, TRtfCharFormat{}, TAlign::Left);
+        }
+        w.Paragraph({}, u"Ende", TRtfCharFormat{});
+        ASSERT_TRUE(w.End());
+    }
+    QString error;
+    const QString text = testsupport::convertWithLibreOffice(file, QStringLiteral("txt:Text (encoded):UTF8"),
+                                                             dir.filePath(QStringLiteral("out")), &error);
+    ASSERT_FALSE(text.isEmpty()) << error.toStdString();
+    std::vector<QString> seen;
+    for (QString line : QString::fromUtf8(testsupport::readFile(text)).split(QLatin1Char('\n'))) {
+        line = line.trimmed();
+        if (line.startsWith(QChar(0xFEFF)))
+            line.remove(0, 1);
+        if (!line.isEmpty())
+            seen.push_back(line);
+    }
+    const auto at = [&](const QString& t) { return std::find(seen.begin(), seen.end(), t) - seen.begin(); };
+    const auto none = std::ptrdiff_t(seen.size());
+    std::ptrdiff_t previous = -1;
+    for (int i = 0; i < n; ++i) {
+        const std::ptrdiff_t line = at(QStringLiteral("Zeile ") + testsupport::ReplacedCell(i));
+        EXPECT_NE(line, none) << chars[std::size_t(i)].Name;
+        EXPECT_LT(previous, line) << chars[std::size_t(i)].Name;
+        previous = line;
+    }
+    for (int i = 0; i < n; ++i) {
+        const std::ptrdiff_t cell = at(testsupport::ReplacedCell(i));
+        const std::ptrdiff_t after = at(QStringLiteral("nach%1").arg(i));
+        EXPECT_NE(cell, none) << chars[std::size_t(i)].Name;
+        EXPECT_NE(after, none) << chars[std::size_t(i)].Name;
+        EXPECT_LT(previous, cell) << chars[std::size_t(i)].Name;
+        EXPECT_LT(cell, after) << chars[std::size_t(i)].Name;
+        previous = after;
+    }
+    const std::ptrdiff_t end = at(QStringLiteral("Ende"));
+    EXPECT_NE(end, none);
+    EXPECT_LT(previous, end);
 }

@@ -3,6 +3,7 @@
 #include "reports/XlsxFile.h"
 
 #include "support/ExternalTools.h"
+#include "support/HostileText.h"
 #include "support/TestSupport.h"
 
 #include <QBuffer>
@@ -192,4 +193,114 @@ TEST(XlsxFile, LibreOfficeReadsTheCells)
     ASSERT_FALSE(csv.isEmpty()) << error.toStdString();
     const QString text = QString::fromUtf8(testsupport::readFile(csv));
     EXPECT_EQ(text.trimmed(), QStringLiteral("Zähler,,\n01.02.2005,12.50,=1+1")) << text.toStdString();
+}
+
+// ---- Characters XML cannot hold ---------------------------------------------------------
+
+namespace {
+
+// One row per hostile character (its text, then a text after it), a text
+// like the file's escapes, then plain rows up to 62 rows in all, the last one
+// "Ende".
+constexpr int HostileSheetRows = 62;
+
+QString EscapeLookalike()
+{
+    return QStringLiteral("Unterstrich _x005F_ _x000d_ _x41_ _x00E4_");
+}
+
+TWorkbook HostileWorkbook()
+{
+    TWorkbook book;
+    TWorksheet& s = book.Sheet(0);
+    const int n = int(testsupport::HostileChars().size());
+    for (int i = 0; i < n; ++i) {
+        s.SetText(i, 0, testsupport::HostileCell(i));
+        s.SetText(i, 1, QStringLiteral("nach%1").arg(i));
+    }
+    // A text that looks like the file's own escape of a character.
+    s.SetText(n, 0, EscapeLookalike());
+    for (int r = n + 1; r < HostileSheetRows - 1; ++r) {
+        s.SetText(r, 0, QStringLiteral("Zeile%1").arg(r));
+        s.SetNumber(r, 1, r);
+    }
+    s.SetText(HostileSheetRows - 1, 0, u"Ende");
+    return book;
+}
+
+// What a reader must see of the hostile cell of row i.
+QString ExpectedHostileCell(int i)
+{
+    return testsupport::HostileChars()[std::size_t(i)].XmlForbidden ? testsupport::ReplacedCell(i)
+                                                                    : testsupport::HostileCell(i);
+}
+
+} // namespace
+
+TEST(XlsxFile, SheetStaysWellFormedXmlWithCharactersXmlCannotHold)
+{
+    REQUIRE_TOOL("unzip");
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("z.xlsx"));
+    QString error;
+    ASSERT_TRUE(WriteXlsxFile(HostileWorkbook(), file, &error)) << error.toStdString();
+    const auto r = testsupport::runTool(QStringLiteral("unzip"), {QStringLiteral("-p"), file,
+                                                                  QStringLiteral("xl/worksheets/sheet1.xml")});
+    ASSERT_EQ(r.exitCode, 0);
+    // The bytes themselves: a strict reader refuses a wrong UTF-8 sequence as
+    // well as a character XML 1.0 forbids.
+    QXmlStreamReader reader(r.out);
+    QStringList texts;
+    while (!reader.atEnd()) {
+        if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == QLatin1String("t"))
+            texts << reader.readElementText();
+    }
+    ASSERT_FALSE(reader.hasError()) << reader.errorString().toStdString() << " at line " << reader.lineNumber()
+                                    << " column " << reader.columnNumber();
+    const auto& chars = testsupport::HostileChars();
+    ASSERT_EQ(texts.size(), 2 * int(chars.size()) + (HostileSheetRows - int(chars.size())));
+    for (int i = 0; i < int(chars.size()); ++i) {
+        EXPECT_EQ(texts[2 * i], ExpectedHostileCell(i)) << chars[std::size_t(i)].Name;
+        EXPECT_EQ(texts[2 * i + 1], QStringLiteral("nach%1").arg(i)) << chars[std::size_t(i)].Name;
+    }
+    // Its underscores that begin an escape are escaped themselves.
+    EXPECT_EQ(texts[2 * int(chars.size())], QStringLiteral("Unterstrich _x005F_x005F_ _x005F_x000d_ _x41_ _x005F_x00E4_"));
+    EXPECT_EQ(texts.last(), QStringLiteral("Ende"));
+}
+
+TEST(XlsxFile, CellTextsReplaceWhatXmlCannotHoldAndEscapeEscapeLookalikes)
+{
+    EXPECT_FALSE(XlsxCellTextDiffers(u"Z\u00E4hler 1,5 kWh\t_x_ _x12_ x0041_"));
+    EXPECT_TRUE(XlsxCellTextDiffers(u"a_x0041_"));
+    EXPECT_TRUE(XlsxCellTextDiffers(u"a\uFFFF"));
+    EXPECT_EQ(XlsxCellText(u"_x0041__xFFFF_"), QStringLiteral("_x005F_x0041__x005F_xFFFF_"));
+    EXPECT_EQ(XlsxCellText(QString(QChar(0)) + QStringLiteral("b")), QString::fromUtf16(u"\uFFFDb"));
+}
+
+TEST(XlsxFile, LibreOfficeReadsEveryRowAndTheTextAfterACharacterXmlCannotHold)
+{
+    REQUIRE_TOOL("soffice");
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("z.xlsx"));
+    ASSERT_TRUE(WriteXlsxFile(HostileWorkbook(), file));
+    QString error;
+    const QString csv = testsupport::convertWithLibreOffice(
+        file, QStringLiteral("csv:Text - txt - csv (StarCalc):9,34,76"), dir.filePath(QStringLiteral("out")), &error);
+    ASSERT_FALSE(csv.isEmpty()) << error.toStdString();
+    const QByteArray bytes = testsupport::readFile(csv);
+    // Rows end with LF; a cell holding one is quoted, none here does.
+    QStringList rows = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
+    if (!rows.isEmpty() && rows.last().isEmpty())
+        rows.removeLast();
+    ASSERT_EQ(rows.size(), HostileSheetRows) << bytes.toStdString();
+    const auto& chars = testsupport::HostileChars();
+    for (int i = 0; i < int(chars.size()); ++i) {
+        const QStringList cells = rows[i].split(QLatin1Char('\t'));
+        ASSERT_EQ(cells.size(), 2) << chars[std::size_t(i)].Name;
+        EXPECT_EQ(cells[0], ExpectedHostileCell(i)) << chars[std::size_t(i)].Name;
+        EXPECT_EQ(cells[1], QStringLiteral("nach%1").arg(i)) << chars[std::size_t(i)].Name;
+    }
+    EXPECT_EQ(rows[int(chars.size())], EscapeLookalike() + QLatin1Char('\t'));
+    EXPECT_EQ(rows[HostileSheetRows - 2], QStringLiteral("Zeile%1\t%1").arg(HostileSheetRows - 2));
+    EXPECT_EQ(rows.last(), QStringLiteral("Ende\t"));
 }
