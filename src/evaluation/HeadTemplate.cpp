@@ -5,11 +5,11 @@
 #include "evaluation/TableModel.h"
 #include "platform/LocaleFormats.h"
 #include "platform/ProgramPath.h"
+#include "platform/SafeFile.h"
 #include "platform/StringGrid.h"
 #include "platform/TextCodec.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <utility>
 #include <vector>
@@ -91,18 +91,7 @@ bool THeadTemplate::LoadHeadTemplateFile(const QString& fileName)
 
 bool THeadTemplate::SaveHeadTemplateFile(const QString& fileName) const
 {
-    QSaveFile file(fileName);
-    // A directory that refuses the temporary file may still let the file itself
-    // be rewritten.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = platform::EncodeLines(lines_);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return platform::WriteWholeFile(fileName, platform::EncodeLines(lines_));
 }
 
 QStringList THeadTemplate::DefaultHeadTemplate(const QString& reportCaption, const QString& periodCaption)

@@ -5,6 +5,7 @@
 #include "platform/Hooks.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramPath.h"
+#include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
 
 #include <QDir>
@@ -178,13 +179,7 @@ void TStringTableScript::Finish()
 
 bool TStringTableScript::SaveToFile(const QString& path) const
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const QByteArray bytes = platform::EncodeLines(lines_);
-    if (file.write(bytes) != bytes.size())
-        return false;
-    return file.flush();
+    return platform::WriteWholeFile(path, platform::EncodeLines(lines_));
 }
 
 // ---- The LANGUAGE key --------------------------------------------------------------

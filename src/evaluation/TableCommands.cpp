@@ -5,6 +5,7 @@
 #include "evaluation/TableModel.h"
 #include "platform/FileChars.h"
 #include "reports/ReportFiles.h"
+#include "platform/SafeFile.h"
 
 #include <QFile>
 #include <new>
@@ -312,15 +313,15 @@ QByteArray BuildHtml(const QString& fileName, const THtmlExportInput& input)
 
 THtmlWriteResult WriteHtmlFile(const QString& fileName, const THtmlExportInput& input)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    platform::SafeFile file(fileName);
+    if (!file.Open())
         return THtmlWriteResult::CreateFailed;
-    THtmlSink sink(&file);
+    THtmlSink sink(&file.Device());
     WriteHtml(sink, fileName, input);
     sink.Flush();
-    const bool flushed = file.flush();
-    file.close();
-    if (!sink.Ok() || !flushed || file.error() != QFileDevice::NoError)
+    if (!sink.Ok())
+        file.Fail(file.Device().errorString());
+    if (!file.Commit())
         return THtmlWriteResult::WriteFailed;
     return THtmlWriteResult::Ok;
 }

@@ -5,12 +5,12 @@
 #include "platform/Hooks.h"
 #include "platform/MessagePump.h"
 #include "platform/PrintCanvas.h"
+#include "platform/SafeFile.h"
 #include "platform/Printer.h"
 #include "platform/StringGrid.h"
 #include "platform/TextCodec.h"
 
 #include <QCursor>
-#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -400,8 +400,8 @@ bool TZT_TabDruck::Run(TJob& job, const Source& source, bool drawNothing)
                 ch = QChar(ch.unicode() - 32);
         const QChar sep = ext == QLatin1String("CSV") ? QLatin1Char(';') : QLatin1Char('\t');
 
-        QFile file(name);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        platform::SafeFile file(name);
+        if (!file.Open())
             return false;
         // The whole table is page 1 of a text file.
         const bool inRange = job.Von <= 1 && 1 <= job.Bis;
@@ -409,7 +409,7 @@ bool TZT_TabDruck::Run(TJob& job, const Source& source, bool drawNothing)
         buffer.reserve(1 << 16);
         bool ok = true;
         auto flush = [&] {
-            if (!buffer.isEmpty() && file.write(buffer) != buffer.size())
+            if (!buffer.isEmpty() && !file.Write(buffer))
                 ok = false;
             buffer.clear();
         };
@@ -458,8 +458,7 @@ bool TZT_TabDruck::Run(TJob& job, const Source& source, bool drawNothing)
             }
         }
         flush();
-        file.close();
-        return ok && file.error() == QFileDevice::NoError;
+        return ok && file.Commit();
     }
 
     if (!canvas)

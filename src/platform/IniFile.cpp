@@ -1,11 +1,11 @@
 #include "platform/IniFile.h"
 
+#include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryFile>
 
 #include <cerrno>
@@ -248,19 +248,7 @@ bool IniFile::loadForChange(QStringList& lines) const
 
 bool IniFile::save(const QStringList& lines) const
 {
-    const QFileInfo fi(fileName_);
-    if (fi.exists() && (!fi.isFile() || !fi.isWritable()))
-        return false;
-    QSaveFile f(fileName_);
-    f.setDirectWriteFallback(false);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = EncodeLines(lines);
-    if (f.write(bytes) != bytes.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    return WriteWholeFile(fileName_, EncodeLines(lines));
 }
 
 QString IniFile::ReadString(const QString& section, const QString& key, const QString& defaultValue) const
@@ -279,7 +267,8 @@ bool IniFile::WriteString(const QString& section, const QString& key, const QStr
     if (sectionName.isEmpty() || keyName.isEmpty())
         return false;
     QStringList lines;
-    if (!loadForChange(lines))
+    const FileLock lock(fileName_);
+    if (!lock.Locked() || !loadForChange(lines))
         return false;
     const std::vector<SectionRange> sections = sectionsNamed(lines, sectionName);
     LineInfo info;
@@ -356,7 +345,8 @@ QStringList IniFile::ReadSections() const
 bool IniFile::EraseSection(const QString& section)
 {
     QStringList lines;
-    if (!loadForChange(lines))
+    const FileLock lock(fileName_);
+    if (!lock.Locked() || !loadForChange(lines))
         return false;
     const std::vector<SectionRange> sections = sectionsNamed(lines, section);
     if (sections.empty())
@@ -369,7 +359,8 @@ bool IniFile::EraseSection(const QString& section)
 bool IniFile::DeleteKey(const QString& section, const QString& key)
 {
     QStringList lines;
-    if (!loadForChange(lines))
+    const FileLock lock(fileName_);
+    if (!lock.Locked() || !loadForChange(lines))
         return false;
     const std::vector<SectionRange> sections = sectionsNamed(lines, section);
     bool changed = false;
@@ -391,7 +382,8 @@ bool IniFile::CreateSection(const QString& section)
     if (name.isEmpty())
         return false;
     QStringList lines;
-    if (!loadForChange(lines))
+    const FileLock lock(fileName_);
+    if (!lock.Locked() || !loadForChange(lines))
         return false;
     if (!sectionsNamed(lines, name).empty())
         return true;

@@ -10,7 +10,9 @@
 // - comments, blank lines and unknown sections survive every write;
 // - a missing file reads as empty;
 // - every write goes through to the file at once: read, change, write a
-//   temporary file beside it, rename.
+//   temporary file beside it, rename (see SafeFile), all under an advisory
+//   lock on "<name>.lock", so two program instances never lose each other's
+//   keys and a reader never sees half a file.
 // Files are Windows-1252 text with CR LF; a line that needs it is UTF-8.
 // QSettings is not used on purpose: it escapes, splits at commas, compares keys
 // with case and reorders.

@@ -1,5 +1,7 @@
 #include "platform/PrintCanvas.h"
 
+#include "platform/SafeFile.h"
+
 #include <QFontMetrics>
 #include <QPageLayout>
 #include <QPageSize>
@@ -283,11 +285,17 @@ QPaintDevice* TPdfCanvas::OpenDevice(const QString& title)
     pages_ = 0;
     if (fileName_.isEmpty())
         return nullptr;
-    auto writer = std::make_unique<QPdfWriter>(fileName_);
+    // The engine writes into a temporary file beside the final name; the file
+    // replaces an earlier one only when it is complete (see CloseDevice).
+    auto file = std::make_unique<SafeFile>(fileName_);
+    if (!file->Open())
+        return nullptr;
+    auto writer = std::make_unique<QPdfWriter>(&file->Device());
     writer->setResolution(dpi_);
     writer->setPageLayout(A4Layout(orientation_));
     writer->setTitle(title);
     writer->setCreator(QStringLiteral("valdran"));
+    file_ = std::move(file);
     writer_ = std::move(writer);
     pages_ = 1;
     return writer_.get();
@@ -303,8 +311,17 @@ bool TPdfCanvas::DeviceNewPage()
 
 bool TPdfCanvas::CloseDevice(bool painterOk)
 {
+    // Qt's PDF engine ends a job with success whatever its device did, so the
+    // device's errors and the file's end decide.
     writer_.reset();
-    return painterOk;
+    if (!file_)
+        return false;
+    if (!painterOk)
+        file_->Fail(QStringLiteral("the job did not end"));
+    file_->RequireEnding("%%EOF");
+    const bool ok = file_->Commit();
+    file_.reset();
+    return ok && painterOk;
 }
 
 QPaintDevice* TPdfCanvas::IdleDevice() const

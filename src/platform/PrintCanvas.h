@@ -25,6 +25,8 @@ class QPdfWriter;
 
 namespace platform {
 
+class SafeFile;
+
 // Where the x of a text lies: its left edge, its right edge or its centre.
 // Texts are always placed by their top edge.
 enum class TTextAlign : uint8_t { Left, Right, Center };
@@ -159,6 +161,7 @@ private:
     int dpi_;
     int orientation_ = 0;
     int pages_ = 0;
+    std::unique_ptr<SafeFile> file_;
     std::unique_ptr<QPdfWriter> writer_;
     mutable std::unique_ptr<QImage> measure_;
 };

@@ -1,8 +1,8 @@
 #include "platform/WindowsMetafile.h"
 
+#include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
 
-#include <QFile>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPaintEngine>
@@ -1220,13 +1220,7 @@ QByteArray WindowsMetafile::bytes() const
 
 bool WindowsMetafile::saveToFile(const QString& fileName) const
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const QByteArray data = bytes();
-    const bool written = file.write(data) == data.size();
-    file.close();
-    return written && file.error() == QFileDevice::NoError;
+    return WriteWholeFile(fileName, bytes());
 }
 
 void WindowsMetafile::clear()

@@ -1,6 +1,7 @@
 #include "reports/Converters.h"
 
 #include "platform/Hooks.h"
+#include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
 #include "reports/RtfExport.h"
 #include "reports/RtfReader.h"
@@ -10,7 +11,6 @@
 #include <QFile>
 #include <QImage>
 #include <QPixmap>
-#include <QSaveFile>
 #include <QSet>
 #include <QStringDecoder>
 #include <QTextBlock>
@@ -270,12 +270,7 @@ bool ExportWithConverter(const QString& fileName, const QString& formatName, con
     QByteArray data;
     if (!c->Export(document, data))
         return false;
-    QSaveFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    if (f.write(data) != data.size())
-        return false;
-    return f.commit();
+    return platform::WriteWholeFile(fileName, data);
 }
 
 QString HtmlNumericEntities(const QString& html)

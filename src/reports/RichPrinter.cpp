@@ -4,6 +4,7 @@
 #include "platform/Hooks.h"
 #include "platform/LocaleFormats.h"
 #include "platform/Printer.h"
+#include "platform/SafeFile.h"
 #include "reports/PageSettings.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -161,7 +162,14 @@ QPainter* TPdfRichTarget::Begin(const QString& title)
 {
     if (painter_)
         return nullptr;
-    writer_ = std::make_unique<QPdfWriter>(fileName_);
+    // Written into a temporary file beside the final name, which replaces an
+    // earlier file only when it is complete (see End).
+    file_ = std::make_unique<platform::SafeFile>(fileName_);
+    if (!file_->Open()) {
+        file_.reset();
+        return nullptr;
+    }
+    writer_ = std::make_unique<QPdfWriter>(&file_->Device());
     writer_->setResolution(dpi_);
     writer_->setTitle(title);
     writer_->setCreator(QStringLiteral("valdran"));
@@ -172,6 +180,7 @@ QPainter* TPdfRichTarget::Begin(const QString& title)
     if (!painter_->begin(writer_.get())) {
         painter_.reset();
         writer_.reset();
+        file_.reset();
         return nullptr;
     }
     return painter_.get();
@@ -186,10 +195,17 @@ bool TPdfRichTarget::End()
 {
     if (!painter_)
         return false;
-    const bool ok = painter_->end();
+    // Qt's PDF engine answers true here whatever its device did: the
+    // device's errors and the file's end decide.
+    const bool ended = painter_->end();
     painter_.reset();
     writer_.reset();
-    return ok;
+    if (!ended)
+        file_->Fail(QStringLiteral("the job did not end"));
+    file_->RequireEnding("%%EOF");
+    const bool ok = file_->Commit();
+    file_.reset();
+    return ok && ended;
 }
 
 // ---- Header and footer lines ----------------------------------------------------

@@ -24,6 +24,10 @@ class QPagedPaintDevice;
 class QPdfWriter;
 class QTextDocument;
 
+namespace platform {
+class SafeFile;
+}
+
 namespace reports {
 
 class ELinePrinter : public std::runtime_error {
@@ -116,6 +120,7 @@ private:
     QString fileName_;
     int dpi_;
     bool landscape_ = false;
+    std::unique_ptr<platform::SafeFile> file_;
     std::unique_ptr<QPdfWriter> writer_;
     std::unique_ptr<QPainter> painter_;
 };

@@ -1,12 +1,12 @@
 #include "reports/RtfExport.h"
 
+#include "platform/SafeFile.h"
 #include "reports/RtfReader.h"
 
 #include <QBuffer>
 #include <QHash>
 #include <QImage>
 #include <QPixmap>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -509,15 +509,15 @@ QByteArray DocumentToRtf(const QTextDocument& document, const TRtfDocumentSettin
 
 bool SaveRtfFile(const QTextDocument& document, const QString& fileName, const TRtfDocumentSettings& settings)
 {
-    QSaveFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly))
+    platform::SafeFile f(fileName);
+    if (!f.Open())
         return false;
     bool ok;
     {
-        TRtfWriter w(&f);
+        TRtfWriter w(&f.Device());
         ok = WriteDocument(document, w, settings);
     }
-    return ok && f.commit();
+    return ok && f.Commit();
 }
 
 } // namespace rtf

@@ -1,8 +1,8 @@
 #include "reports/WordRtf.h"
 
+#include "platform/SafeFile.h"
 #include "reports/RtfWriter.h"
 
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -175,21 +175,10 @@ bool WriteWordRtf(const TWpDocument& document, QIODevice* device)
 
 bool WriteWordRtfFile(const TWpDocument& document, const QString& fileName, QString* error)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
+    platform::SafeFile file(fileName);
+    if (!file.Open() || !WriteWordRtf(document, &file.Device()) || !file.Commit()) {
         if (error != nullptr)
-            *error = file.errorString();
-        return false;
-    }
-    if (!WriteWordRtf(document, &file)) {
-        if (error != nullptr)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error != nullptr)
-            *error = file.errorString();
+            *error = file.ErrorString().isEmpty() ? file.Device().errorString() : file.ErrorString();
         return false;
     }
     return true;

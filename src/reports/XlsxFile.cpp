@@ -1,6 +1,7 @@
 #include "reports/XlsxFile.h"
 
 #include "platform/FileChars.h"
+#include "platform/SafeFile.h"
 
 #include <QFile>
 #include <QStringEncoder>
@@ -143,7 +144,12 @@ public:
 
     bool Write(const QString& fileName)
     {
-        const QByteArray name = QFile::encodeName(fileName);
+        // The library writes the temporary file beside the final name; an
+        // earlier file of that name is replaced only by a complete workbook.
+        platform::SafeFile file(fileName);
+        if (!file.Reserve())
+            return Fail(file.ErrorString());
+        const QByteArray name = QFile::encodeName(file.TemporaryName());
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;
         options.tmpdir = nullptr;
@@ -159,7 +165,9 @@ public:
         if (ok && closed != LXW_NO_ERROR)
             ok = Fail(QStringLiteral("closing the file: ") + QString::fromUtf8(lxw_strerror(closed)));
         if (!ok)
-            QFile::remove(fileName);
+            file.Fail(error_ != nullptr ? *error_ : QString());
+        if (!file.Commit())
+            return Fail(file.ErrorString());
         return ok;
     }
 

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -194,4 +195,48 @@ TEST_F(IniFilerTest, ProgramIniFileThatRefusesWritesIsReadAndWritesGoToTheRegist
     EXPECT_EQ(reader.ReadString(QStringLiteral("PATH"), QStringLiteral("ARCFILE"), {}), QStringLiteral("*.AGW"));
     running.kill();
     running.waitForFinished();
+}
+
+// Two program instances writing into one INI file at the same time: every key
+// of both arrives (each write reads, changes and replaces the file under a
+// lock), and a reader meanwhile always sees a whole file.
+TEST_F(IniFilerTest, TwoProcessesWritingOneIniFileLoseNoKey)
+{
+    constexpr int Keys = 200;
+    {
+        TIniFiler first(QString(), QStringLiteral("Morvax"), QString(), true);
+        ASSERT_EQ(first.StoreKind(), Kind::ProgramIni);
+        first.WriteString(QStringLiteral("Ende"), QStringLiteral("Marke"), QStringLiteral("da"));
+    }
+    pid_t children[2] = {};
+    for (int c = 0; c < 2; ++c) {
+        children[c] = ::fork();
+        ASSERT_GE(children[c], 0);
+        if (children[c] == 0) {
+            TIniFiler writer(QString(), QStringLiteral("Morvax"), QString(), true);
+            for (int i = 0; i < Keys; ++i)
+                writer.WriteString(QStringLiteral("Prozess%1").arg(c), QStringLiteral("Key%1").arg(i), QString::number(i));
+            ::_exit(writer.StoreKind() == Kind::ProgramIni ? 0 : 1);
+        }
+    }
+    // Read while they write: the last section is there in every reading.
+    int readings = 0;
+    bool whole = true;
+    for (int alive = 2; alive > 0;) {
+        alive = 0;
+        for (const pid_t child : children)
+            alive += ::waitpid(child, nullptr, WNOHANG) == 0 ? 1 : 0;
+        const TIniFiler reader(QString(), QStringLiteral("Morvax"), QString(), false);
+        whole = whole && reader.ReadString(QStringLiteral("Ende"), QStringLiteral("Marke"), QString()) == QStringLiteral("da");
+        ++readings;
+    }
+    EXPECT_TRUE(whole) << readings;
+
+    const TIniFiler reader(QString(), QStringLiteral("Morvax"), QString(), false);
+    int found = 0;
+    for (int c = 0; c < 2; ++c)
+        for (int i = 0; i < Keys; ++i)
+            found += reader.ReadString(QStringLiteral("Prozess%1").arg(c), QStringLiteral("Key%1").arg(i), QString()) ==
+                     QString::number(i);
+    EXPECT_EQ(found, 2 * Keys);
 }

@@ -6,6 +6,7 @@
 #include "evaluation/TableModel.h"
 #include "platform/LocaleFormats.h"
 #include "platform/StringGrid.h"
+#include "support/FullDisk.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -310,4 +311,24 @@ TEST(FormatDateTextTest, ShortDateOfThePlatformWhole)
         // inside itself.
         EXPECT_EQ(FormatDateText(EncodeDate(2024, 3, 5)), U("Dienstag, 05. März 2024"));
     }
+}
+
+TEST_F(HeadTemplateTest, AFullDiskKeepsTheEarlierTemplate)
+{
+    ProgramSandbox sandbox;
+    const QString file = sandbox.programDir() + QStringLiteral("T.TXT");
+    ASSERT_TRUE(testsupport::writeFile(file, "old line\r\n"));
+    THeadTemplate head;
+    QStringList lines;
+    for (int i = 0; i < 200; ++i)
+        lines.append(QStringLiteral("Zeile %1 des Kopfes").arg(i));
+    head.SetLines(lines);
+    bool saved = true;
+    {
+        testsupport::TFullDisk full(500);
+        saved = head.SaveHeadTemplateFile(file);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(testsupport::readFile(file), QByteArray("old line\r\n"));
+    EXPECT_EQ(testsupport::entriesOf(sandbox.programDir()).filter(QStringLiteral("T.TXT")), QStringList{QStringLiteral("T.TXT")});
 }

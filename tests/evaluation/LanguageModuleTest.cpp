@@ -5,6 +5,7 @@
 #include "platform/IniFile.h"
 #include "platform/TextCodec.h"
 #include "support/FakeHooks.h"
+#include "support/FullDisk.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -233,4 +234,24 @@ TEST(StringTableScript, FileRoundTripKeepsTextsWhoseWindows1252BytesLookLikeUtf8
     TStringTable table;
     ASSERT_TRUE(ReadStringTableFile(path, table));
     EXPECT_EQ(table, (TStringTable(texts.begin(), texts.end())));
+}
+
+TEST(StringTableScript, AFullDiskKeepsTheEarlierFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ZT_ENU.RC"));
+    ASSERT_TRUE(testsupport::writeFile(path, "old"));
+    TStringTableScript script;
+    script.Begin(QStringLiteral("valdran"), QStringLiteral("now"));
+    for (int id = 1; id <= 300; ++id)
+        script.AddEntry(id, QStringLiteral("Text %1").arg(id), QString());
+    script.Finish();
+    bool saved = true;
+    {
+        testsupport::TFullDisk full(1000);
+        saved = script.SaveToFile(path);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(testsupport::readFile(path), QByteArray("old"));
+    EXPECT_EQ(testsupport::entriesOf(dir.path()), QStringList{QStringLiteral("ZT_ENU.RC")});
 }

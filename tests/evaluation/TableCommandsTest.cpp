@@ -7,6 +7,7 @@
 #include "reports/ReportFiles.h"
 #include "support/ExternalTools.h"
 #include "support/HostileText.h"
+#include "support/FullDisk.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -365,9 +366,9 @@ TEST(HtmlExport, WrittenFileHoldsTheTextAndErrorsAreReported)
     EXPECT_EQ(WriteHtmlFile(dir.filePath(QStringLiteral("plain/t.HTM")), SmallInput(g)),
               THtmlWriteResult::CreateFailed);
 
-    // A device that refuses every write.
+    // A device is no file that can be replaced whole.
     if (QFile::exists(QStringLiteral("/dev/full"))) {
-        EXPECT_EQ(WriteHtmlFile(QStringLiteral("/dev/full"), SmallInput(g)), THtmlWriteResult::WriteFailed);
+        EXPECT_EQ(WriteHtmlFile(QStringLiteral("/dev/full"), SmallInput(g)), THtmlWriteResult::CreateFailed);
     }
 }
 
@@ -467,6 +468,31 @@ TEST(HtmlExport, LibreOfficeReadsEveryRowAndTheTextAfterACharacterHtmlCannotHold
     }
     EXPECT_LT(previous, at(QStringLiteral("Ende")));
     EXPECT_NE(at(QStringLiteral("Ende")), none);
+}
+
+// A full disk fails the export and leaves the earlier file whole; the file
+// used to be truncated when the new one was opened.
+TEST(HtmlExport, AFullDiskKeepsTheEarlierFile)
+{
+    QTemporaryDir dir;
+    TStringGridModel g;
+    g.SetRowCount(2000);
+    g.SetColCount(3);
+    g.SetFixedRows(1);
+    for (int r = 0; r < 2000; ++r)
+        for (int c = 0; c < 3; ++c)
+            g.SetCell(c, r, QStringLiteral("Zelle %1/%2").arg(r).arg(c));
+    const QString name = dir.filePath(QStringLiteral("t.HTM"));
+    const QByteArray old(30000, 'h');
+    ASSERT_TRUE(testsupport::writeFile(name, old));
+    THtmlWriteResult result = THtmlWriteResult::Ok;
+    {
+        testsupport::TFullDisk full(5000);
+        result = WriteHtmlFile(name, SmallInput(g));
+    }
+    EXPECT_EQ(result, THtmlWriteResult::WriteFailed);
+    EXPECT_EQ(testsupport::readFile(name), old);
+    EXPECT_EQ(testsupport::entriesOf(dir.path()), QStringList{QStringLiteral("t.HTM")});
 }
 
 TEST(HtmlExport, ShellErrorTexts)

@@ -6,6 +6,7 @@
 #include "platform/StringGrid.h"
 #include "support/ExternalTools.h"
 #include "support/FakeHooks.h"
+#include "support/FullDisk.h"
 #include "support/TestSupport.h"
 
 #include <QRegularExpression>
@@ -701,4 +702,28 @@ TEST(TabDruckFont, AGridFontInPixelsCountsByTheScreensDpi)
     QFont points;
     points.setPointSize(11);
     EXPECT_DOUBLE_EQ(TZT_TabDruck::GridFontPoints(points), 11.0);
+}
+
+// A full disk fails the print file and leaves the earlier file as it was; no
+// temporary file stays behind.
+TEST_F(TextFileFixture, AFullDiskKeepsTheEarlierFileForCsvAndTab)
+{
+    grid.SetRowCount(3000);
+    for (int r = 3; r < 3000; ++r)
+        grid.SetCell(1, r, QStringLiteral("row %1").arg(r));
+    SetTable();
+    for (const QString& name : {QStringLiteral("old.csv"), QStringLiteral("old.txt")}) {
+        const QString path = dir.filePath(name);
+        const QByteArray old(50000, 'o');
+        ASSERT_TRUE(testsupport::writeFile(path, old));
+        druck.DruckDateiName = path;
+        bool printed = true;
+        {
+            testsupport::TFullDisk full(4000);
+            printed = druck.PrintTable();
+        }
+        EXPECT_FALSE(printed) << name.toStdString();
+        EXPECT_EQ(testsupport::readFile(path), old) << name.toStdString();
+    }
+    EXPECT_EQ(testsupport::entriesOf(dir.path()), (QStringList{QStringLiteral("old.csv"), QStringLiteral("old.txt")}));
 }

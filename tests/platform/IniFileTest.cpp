@@ -1,5 +1,6 @@
 #include "platform/IniFile.h"
 
+#include "support/FullDisk.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -101,8 +102,10 @@ TEST_F(IniFileTest, WritingKeepsCommentsUnknownSectionsAndOrder)
     EXPECT_TRUE(text(path).endsWith(QStringLiteral("Key=Value=with equals\r\n\r\n[Ganz Neu]\r\nK=v\r\n")));
     EXPECT_EQ(ini.ReadString(QStringLiteral("ganz neu"), QStringLiteral("k"), {}), QStringLiteral("v"));
 
-    // No temporary file is left beside the file.
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("work.ini")});
+    // No temporary file is left beside the file, only the lock file that
+    // writers share.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral("work.ini"), QStringLiteral("work.ini.lock")}));
 }
 
 TEST_F(IniFileTest, SectionsKeysAndErasing)
@@ -244,4 +247,37 @@ TEST(IniFileFailures, AWriteToAFileThatCannotBeReadFailsAndLeavesIt)
     ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     EXPECT_EQ(IniFile(locked).ReadString(QStringLiteral("A"), QStringLiteral("Old"), QString()), QStringLiteral("1"));
     EXPECT_EQ(IniFile(locked).ValueExists(QStringLiteral("A"), QStringLiteral("New")), written);
+}
+
+// A change on a full disk fails and leaves the whole old file: the sections
+// after the changed one used to be cut off while the write reported success.
+TEST(IniFileFailures, AChangeOnAFullDiskKeepsEveryOtherSection)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("settings.ini"));
+    IniFile ini(path);
+    for (int s = 1; s <= 9; ++s)
+        for (int k = 1; k <= 5; ++k)
+            ASSERT_TRUE(ini.WriteString(QStringLiteral("Section%1").arg(s), QStringLiteral("Key%1").arg(k),
+                                        QStringLiteral("value %1.%2").arg(s).arg(k)));
+    const QByteArray before = testsupport::readFile(path);
+    ASSERT_GT(before.size(), 600);
+
+    bool written = true;
+    bool erased = true;
+    bool deleted = true;
+    {
+        testsupport::TFullDisk full(300);
+        written = ini.WriteString(QStringLiteral("Section1"), QStringLiteral("Key1"), QStringLiteral("changed"));
+        erased = ini.EraseSection(QStringLiteral("Section2"));
+        deleted = ini.DeleteKey(QStringLiteral("Section3"), QStringLiteral("Key1"));
+    }
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(erased);
+    EXPECT_FALSE(deleted);
+    EXPECT_EQ(testsupport::readFile(path), before);
+    EXPECT_EQ(ini.ReadString(QStringLiteral("Section9"), QStringLiteral("Key5"), QString()), QStringLiteral("value 9.5"));
+    // Only the lock file stays beside the INI file, no temporary file.
+    EXPECT_EQ(testsupport::entriesOf(dir.path()),
+              (QStringList{QStringLiteral("settings.ini"), QStringLiteral("settings.ini.lock")}));
 }

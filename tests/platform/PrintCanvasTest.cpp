@@ -2,6 +2,8 @@
 #include "platform/Printer.h"
 #include "support/ExternalTools.h"
 #include "support/FakeHooks.h"
+#include "support/FullDisk.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -250,6 +252,26 @@ std::vector<TPdfWord> PdfWords(const QString& file)
     return words;
 }
 
+// Prints pages of text to file on a disk that takes only bytesLeft more bytes;
+// answers what the job reported.
+bool PrintOnFullDisk(const QString& file, int pages, long long bytesLeft)
+{
+    TPdfCanvas pdf(file, 300);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSize(10);
+    pdf.SetFont(font);
+    testsupport::TFullDisk full(bytesLeft);
+    bool ok = pdf.BeginDoc(QStringLiteral("full"));
+    for (int p = 0; p < pages && ok; ++p) {
+        if (p > 0)
+            ok = pdf.NewPage();
+        for (int line = 0; line < 60; ++line)
+            pdf.TextOut(100, 100 + line * 50, QStringLiteral("Seite %1 Zeile %2 Zählerstand 12345,678").arg(p).arg(line));
+    }
+    const bool ended = pdf.EndDoc();
+    return ok && ended;
+}
+
 } // namespace
 
 // Where the text lands on paper, not where it was asked for: a right-aligned
@@ -288,4 +310,23 @@ TEST(PdfCanvas, TextRectPlacesTextByItsAlignmentOnThePage)
     EXPECT_NEAR(right->XMax, 4000 * pt, 3.0);
     EXPECT_GT(right->XMax - right->XMin, 40.0);       // a word, not a dot at the edge
     EXPECT_NEAR((centre->XMin + centre->XMax) / 2, 2500 * pt, 3.0);
+}
+
+// Qt's PDF engine ends a job with success whatever its file did: a one-page
+// PDF on a full disk was reported as printed and left a file no reader takes.
+TEST(PdfCanvas, AFullDiskFailsTheJobAndKeepsTheEarlierFile)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("table.pdf"));
+    const QByteArray old = "%PDF-1.4 an earlier table\n%%EOF\n";
+    for (const int pages : {1, 30}) {
+        ASSERT_TRUE(testsupport::writeFile(file, old));
+        EXPECT_FALSE(PrintOnFullDisk(file, pages, 3000)) << pages;
+        EXPECT_EQ(testsupport::readFile(file), old) << pages;
+        EXPECT_EQ(testsupport::entriesOf(dir.path()), QStringList{QStringLiteral("table.pdf")});
+    }
+    // With room the same job replaces the file with a whole PDF.
+    ASSERT_TRUE(PrintOnFullDisk(file, 2, 1LL << 30));
+    EXPECT_TRUE(testsupport::readFile(file).trimmed().endsWith("%%EOF"));
+    EXPECT_EQ(PdfPageTreeCount(file), 2);
 }

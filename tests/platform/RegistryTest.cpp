@@ -1,5 +1,6 @@
 #include "platform/Registry.h"
 
+#include "support/FullDisk.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -110,4 +111,23 @@ TEST(Registry, IniViewUsesSubKeysAsSections)
     ASSERT_TRUE(writer.EraseSection(QStringLiteral("PATH")));
     EXPECT_FALSE(reader.SectionExists(QStringLiteral("PATH")));
     EXPECT_TRUE(reader.SectionExists(QStringLiteral("Einstellungen")));
+}
+
+TEST(Registry, AValueWrittenOnAFullDiskFailsAndKeepsTheHive)
+{
+    testsupport::ProgramSandbox sandbox;
+    Registry reg;
+    ASSERT_TRUE(reg.OpenKey(QStringLiteral("\\Software\\Morvax\\bin\\valdran"), true));
+    for (int i = 0; i < 40; ++i)
+        ASSERT_TRUE(reg.WriteString(QStringLiteral("Wert%1").arg(i), QStringLiteral("Inhalt %1").arg(i)));
+    const QString hive = Registry::HiveFileName(Registry::CurrentUser);
+    const QByteArray before = testsupport::readFile(hive);
+    bool written = true;
+    {
+        testsupport::TFullDisk full(100);
+        written = reg.WriteString(QStringLiteral("Wert0"), QStringLiteral("neu"));
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(testsupport::readFile(hive), before);
+    EXPECT_EQ(reg.ReadString(QStringLiteral("Wert39")), QStringLiteral("Inhalt 39"));
 }

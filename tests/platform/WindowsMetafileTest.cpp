@@ -2,6 +2,8 @@
 
 #include "platform/Colors.h"
 #include "support/ExternalTools.h"
+#include "support/FullDisk.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -699,4 +701,27 @@ TEST(WindowsMetafile, PensAndBrushesKeepStyleWidthAndColour)
     EXPECT_EQ(brushes[1]->u16(0), 0);
     EXPECT_EQ(brushes[1]->u32(1), 0x7F7FFFu);
     EXPECT_EQ(m.all(RecRectangle).size(), 2u);
+}
+
+TEST(WindowsMetafile, AFullDiskKeepsTheEarlierFile)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("chart.wmf"));
+    const QByteArray old(20000, 'w');
+    ASSERT_TRUE(testsupport::writeFile(file, old));
+    WindowsMetafile wmf(QSize(2000, 1500));
+    {
+        QPainter p(&wmf);
+        for (int i = 0; i < 400; ++i)
+            p.drawLine(i, 0, 2000 - i, 1500);
+    }
+    ASSERT_GT(wmf.bytes().size(), 4000);
+    bool saved = true;
+    {
+        testsupport::TFullDisk full(1000);
+        saved = wmf.saveToFile(file);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(testsupport::readFile(file), old);
+    EXPECT_EQ(testsupport::entriesOf(dir.path()), QStringList{QStringLiteral("chart.wmf")});
 }

@@ -11,6 +11,7 @@
 #include "reports/forms/anlRuler.h"
 #include "support/ExternalTools.h"
 #include "support/FakeHooks.h"
+#include "support/FullDisk.h"
 #include "support/TestSupport.h"
 
 #include <QComboBox>
@@ -18,6 +19,7 @@
 #include <QTextList>
 #include <QToolButton>
 #include <QFile>
+#include <QFileInfo>
 #include "platform/Printer.h"
 #include <QKeyEvent>
 #include <QMainWindow>
@@ -363,6 +365,40 @@ TEST_F(PrtFormTest, FailedExportKeepsTheMarkAndSaysSo)
     EXPECT_EQ(form->StatusText(3), "Export fehlgeschlagen : " + file);
     EXPECT_TRUE(form->Modified());
     EXPECT_TRUE(form->DocumentFileName().isEmpty());
+}
+
+// Saving on a full disk used to clear the mark and leave a cut file, so
+// closing asked nothing and the last line was gone.
+TEST_F(PrtFormTest, ASaveOnAFullDiskKeepsTheMarkAndTheEarlierFile)
+{
+    auto form = makeForm();
+    QStringList lines;
+    for (int i = 0; i < 200; ++i)
+        lines << QStringLiteral("Zeile %1 des Protokolls").arg(i);
+    const QString file = writeRtf(lines);
+    const QByteArray before = testsupport::readFile(file);
+    ASSERT_TRUE(form->LoadFromFile(file));
+    form->show();
+    SetLine(*form->Editor->document(), 199, "die letzte Zeile, geändert");
+    ASSERT_TRUE(form->Modified());
+    bool saved = true;
+    {
+        testsupport::TFullDisk full(before.size() / 4);
+        saved = form->SaveProtokoll(file);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(form->Modified());
+    EXPECT_EQ(form->StatusText(3), "Speichern fehlgeschlagen : " + file);
+    EXPECT_EQ(testsupport::readFile(file), before);
+    EXPECT_EQ(testsupport::entriesOf(QFileInfo(file).absolutePath()).filter(QStringLiteral("geladen")),
+              QStringList{QStringLiteral("geladen.rtf")});
+
+    // With room the save goes through and clears the mark.
+    ASSERT_TRUE(form->SaveProtokoll(file));
+    EXPECT_FALSE(form->Modified());
+    QTextDocument back;
+    ASSERT_TRUE(rtf::LoadRtfFile(file, &back));
+    EXPECT_TRUE(back.toPlainText().contains("die letzte Zeile, geändert"));
 }
 
 TEST_F(PrtFormTest, ExportAsRichTextSavesTheFile)
