@@ -36,10 +36,11 @@ constexpr int FontCharsetProperty = QTextFormat::UserProperty + 0x1901;
 bool LooksLikeRtf(const QByteArray& data);
 
 // What a document may hold to be shown and printed. Beyond these the text
-// layout takes minutes and gigabytes (a table is laid out whole, every cell
-// of it), and beyond the height the layout can measure, pages are counted
-// wrong; such a document is refused whole instead.
-constexpr qint64 MaxDocumentCells = 200'000;            // table cells, all tables
+// layout takes minutes and gigabytes (Qt lays a table out whole, at about
+// 0.1 ms a cell: 40,000 cells take some 5 s), and beyond the height the
+// layout can measure, pages are counted wrong; such a document is refused
+// whole instead.
+constexpr qint64 MaxDocumentCells = 40'000;             // table cells, all tables
 constexpr qint64 MaxDocumentParagraphs = 400'000;       // paragraphs and line breaks, cells' included
 constexpr qint64 MaxPicturePixels = 64LL * 1024 * 1024; // decoded pictures, all together
 

@@ -79,7 +79,7 @@ TEST(RtfLimits, TableOfMoreCellsThanTheEditorTakesIsRefusedWithTheReason)
     QTextDocument doc;
     TRtfReadInfo info;
     EXPECT_FALSE(ReadRtf(header() + "\\pard vorher\\par " + rows + "}", &doc, &info));
-    EXPECT_TRUE(info.Refusal.contains(QStringLiteral("200.000 Tabellenzellen"))) << info.Refusal.toStdString();
+    EXPECT_TRUE(info.Refusal.contains(QStringLiteral("40.000 Tabellenzellen"))) << info.Refusal.toStdString();
     EXPECT_TRUE(doc.isEmpty());
     EXPECT_EQ(firstTable(doc), nullptr);
 }
