@@ -1,15 +1,19 @@
-// The RTF reader on bytes of any kind. Whatever it makes of them must write
-// out as RTF and read back as the same text; written a second time, the RTF
-// must not change any more.
+// The RTF reader on bytes of any kind (up to whole reports of 1 MB). Whatever
+// it makes of them must lay out in pages, write out as RTF and read back as
+// the same text; written a second time, the RTF must not change any more. A
+// document refused as too large must leave nothing behind.
 #include "FuzzSupport.h"
 
+#include "reports/RichPrinter.h"
 #include "reports/RtfExport.h"
 #include "reports/RtfReader.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QTextDocument>
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -31,8 +35,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 
     QTextDocument first;
     rtf::TRtfReadInfo info;
-    if (!rtf::ReadRtf(bytes, &first, &info))
-        Fail("RTF refused");
+    if (!rtf::ReadRtf(bytes, &first, &info)) {
+        if (info.Refusal.isEmpty())
+            Fail("RTF refused without a reason");
+        if (!first.isEmpty())
+            Fail("a refused document kept text");
+        return 0;
+    }
+
+    // Laid out as the editor shows it and in pages as the printer counts
+    // them (a page count that cannot be found is refused, never wrong).
+    {
+        std::unique_ptr<QTextDocument> paged(first.clone());
+        paged->setTextWidth(600);
+        if (!(paged->documentLayout()->documentSize().height() >= 0))
+            Fail("negative document height");
+        paged->setPageSize(QSizeF(600, 900));
+        try {
+            if (reports::CheckedPageCount(*paged) < 1)
+                Fail("no page");
+        } catch (const reports::ELinePrinter&) {
+        }
+    }
 
     const QByteArray written = rtf::DocumentToRtf(first, info.Settings);
     QTextDocument second;

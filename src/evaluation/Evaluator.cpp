@@ -15,6 +15,7 @@
 #include "platform/StringGrid.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 using platform::DateTimeValue;
@@ -75,6 +76,28 @@ void CivilFromDays(int64_t days, int& year, int& month, int& day)
     year = int(yoe + era * 400 + (month <= 2 ? 1 : 0));
 }
 
+// Whole seconds since 30.12.1899 of a sort key's "yyyymmddhhmmss".
+bool ParseSortKey(QStringView key, int64_t& seconds)
+{
+    if (key.size() != 14)
+        return false;
+    int64_t n[6] = {};
+    const int widths[6] = {4, 2, 2, 2, 2, 2};
+    qsizetype i = 0;
+    for (int part = 0; part < 6; ++part) {
+        for (int k = 0; k < widths[part]; ++k, ++i) {
+            if (key[i] < u'0' || key[i] > u'9')
+                return false;
+            n[part] = n[part] * 10 + (key[i].unicode() - u'0');
+        }
+    }
+    DateTimeValue day = 0;
+    if (!platform::TryEncodeDate(int(n[0]), int(n[1]), int(n[2]), day))
+        return false;
+    seconds = int64_t(std::llround(day)) * SecondsPerDay + n[3] * 3600 + n[4] * 60 + n[5];
+    return true;
+}
+
 void AppendDigits(QChar*& out, int value, int width)
 {
     for (int i = width - 1; i >= 0; --i) {
@@ -119,14 +142,21 @@ TEvaluator::TEvaluator(TEvaluationState& state, TArchiveReader& reader, const TS
                        const platform::TStringGridModel& overview, TEvaluationHooks& hooks)
     : Today(&platform::Now),
       state_(state), reader_(reader), decoder_(decoder), headTemplate_(headTemplate), table_(table),
-      overview_(overview), hooks_(hooks), pump_(&platform::MessagePump::Default()),
-      slotHead_(std::size_t(SlotCount), -1)
+      overview_(overview), hooks_(hooks), pump_(&platform::MessagePump::Default())
 {
 }
 
 TEvaluator::~TEvaluator() = default;
 
 // ---- Small helpers -------------------------------------------------------------
+
+std::size_t TEvaluator::SlotCountOf(int64_t startSeconds, int64_t endSeconds)
+{
+    if (endSeconds < startSeconds)
+        return 0;
+    // The slot of the period's last second is the highest a line can round to.
+    return std::size_t(RoundDiv(endSeconds - startSeconds, SlotSeconds)) + 1;
+}
 
 double TEvaluator::DayBeginFromCell(const QString& cell)
 {
@@ -216,6 +246,51 @@ void TEvaluator::SortByKeys()
     SortGridByValue(KeyColumn, false, grid, pump_);
 }
 
+void TEvaluator::CutAtRowLimit()
+{
+    platform::TStringGridModel& grid = table_.Grid();
+    const int first = grid.FixedRows();
+    if (limitSeconds_ != INT64_MAX && !table_.Filling()) {
+        // The rows are sorted by time: those at or after the first line that
+        // found no row hold only part of the data of their time (an earlier
+        // archive's), so they go.
+        const int64_t limitNumber = SortKeyNumber(limitSeconds_);
+        int end = grid.RowCount();
+        const bool keysByRow = !keysPending_ && rowKeys_.size() == std::size_t(end - first);
+        const QString limitText = SortKeyText(limitSeconds_);
+        auto atOrAfterLimit = [&](int r) {
+            if (keysByRow)
+                return rowKeys_[std::size_t(r - first)].number >= limitNumber;
+            return QStringView(grid.Cell(KeyColumn, r)).left(SortKeyLength) >= QStringView(limitText);
+        };
+        while (end > first && atOrAfterLimit(end - 1))
+            --end;
+        if (end < grid.RowCount()) {
+            if (keysByRow)
+                rowKeys_.resize(std::size_t(end - first));
+            grid.SetRowCount(std::max(end, first + 1));
+            RowCount = std::max(end, first + 1) - 1;
+        }
+        // The last reading kept, else the second before the line refused.
+        int64_t last = limitSeconds_ - 1;
+        if (end > first) {
+            const QString key = keysByRow ? QString::number(rowKeys_[std::size_t(end - 1 - first)].number)
+                                          : grid.Cell(KeyColumn, end - 1).left(SortKeyLength);
+            int64_t seconds = 0;
+            if (ParseSortKey(key, seconds))
+                last = seconds;
+        }
+        CoveredEnd = DateTimeValue(double(last) / double(SecondsPerDay));
+    }
+    if (titleRow_ < 0)
+        return;
+    TTitleInput input = titleInput_;
+    const double coveredDay = std::floor(CoveredEnd);
+    if (coveredDay < input.PeriodEnd)
+        input.PeriodEnd = std::max(input.PeriodStart, DateTimeValue(coveredDay));
+    table_.ReplaceTitleLines(headTemplate_.TitleLines(overview_, titleRow_, input));
+}
+
 QString TEvaluator::SortKeyText(int64_t seconds)
 {
     const int64_t days = FloorDiv(seconds, SecondsPerDay);
@@ -277,6 +352,9 @@ void TEvaluator::FillTable(uint8_t level, const QString& nodeText, const QString
     keyDay_ = INT64_MIN;
     keysPending_ = false;
     RowLimitReached = false;
+    limitSeconds_ = INT64_MAX;
+    titleRow_ = -1;
+    CoveredEnd = PeriodEffectiveEnd;
     numbersKept_ = view_.Differenz && KeepCellNumbers;
 
     platform::TStringGridModel& grid = table_.Grid();
@@ -342,8 +420,13 @@ void TEvaluator::FillTable(uint8_t level, const QString& nodeText, const QString
         hooks_.SetAbortEnabled(false);
     hooks_.Hourglass(false);
 
-    if (RowLimitReached && !state_.Abort)
-        ShowMessageNr(QString::number(MaxRowIndex), RowLimitMessage);
+    if (RowLimitReached && !state_.Abort) {
+        // The user learns how far the table reaches, not only that it is full.
+        const platform::LocaleFormats& f = platform::LocaleFormats::Current();
+        ShowMessageNr(QString::number(MaxRowIndex) + QStringLiteral(" (Daten bis ") + f.FormatDate(CoveredEnd)
+                          + QLatin1Char(' ') + f.FormatTime(CoveredEnd) + QLatin1Char(')'),
+                      RowLimitMessage);
+    }
 }
 
 void TEvaluator::EvaluateRowToken(const QString& token)
@@ -390,6 +473,9 @@ void TEvaluator::EvaluateRow(int row)
         input.PeriodEnd = PeriodEnd;
         input.DeviceType = state_.DeviceType;
         input.OneDevice = state_.LogbooksAllowed;
+        // Kept for the row limit, which may shorten the period named.
+        titleRow_ = row;
+        titleInput_ = input;
         headTemplate_.BuildTitle(overview_, row, input, table_);
     }
     table_.Grid().SetColWidth(FlagColumn, 0);
@@ -397,7 +483,7 @@ void TEvaluator::EvaluateRow(int row)
 
 void TEvaluator::StartTable(int row)
 {
-    std::fill(slotHead_.begin(), slotHead_.end(), -1);
+    slotHead_.assign(SlotCountOf(startSeconds_, endSeconds_), -1);
     slotRows_.clear();
     eventRows_.clear();
     deviceColumns_.clear();
@@ -679,7 +765,7 @@ void TEvaluator::EvaluateDataLine(QStringView line)
             const uint8_t mode = state_.Settings.SondEreig;
             if (state_.ValueArchive && mode != 2 && !special) {
                 const int64_t slot = RoundDiv(seconds - startSeconds_, SlotSeconds);
-                if (slot < 0 || slot >= SlotCount)
+                if (slot < 0 || std::size_t(slot) >= slotHead_.size())
                     return;
                 if (view_.ViewMode == 1 || view_.ViewMode == 2) {
                     const int64_t days = FloorDiv(seconds, SecondsPerDay);
@@ -702,8 +788,10 @@ void TEvaluator::EvaluateDataLine(QStringView line)
                     }
                 }
                 const int row = OrdinaryRow(seconds, int(slot));
-                if (row == FullTable)
+                if (row == FullTable) {
+                    limitSeconds_ = std::min(limitSeconds_, seconds);
                     return;
+                }
                 if (row != MergedRow) {
                     PutFlag(row, false);
                     SetRowKey(row, SortKeyNumber(seconds), QStringView());
@@ -736,8 +824,10 @@ void TEvaluator::EvaluateDataLine(QStringView line)
                     }
                 }
                 if (row < 0) {
-                    if (!NewRow())
+                    if (!NewRow()) {
+                        limitSeconds_ = std::min(limitSeconds_, seconds);
                         return;
+                    }
                     row = CurrentRow;
                     if (state_.Settings.OhneDoppelte && !ordinal.isEmpty())
                         eventRows_.insert(key, row);
@@ -886,6 +976,8 @@ void TEvaluator::FinishEvaluation()
     // within: the window stays responsive up to the last row.
     LetMessagesThrough();
     SortByKeys();
+    if (RowLimitReached)
+        CutAtRowLimit();
     LetMessagesThrough();
     // Rows may move from here on (they carry their fill rows), columns only
     // by the key column going: grid column c is then column c + 1 of the

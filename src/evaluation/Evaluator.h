@@ -27,6 +27,7 @@
 #include "evaluation/EvaluationHooks.h"
 #include "evaluation/EvaluationState.h"
 #include "evaluation/GridSort.h"
+#include "evaluation/HeadTemplate.h"
 #include "evaluation/TableModel.h"
 #include "platform/DateTimeValue.h"
 #include "platform/LocaleFormats.h"
@@ -75,8 +76,10 @@ public:
 
 class TEvaluator {
 public:
-    // Quarter-hour slots from the period start: 1,098 days and 1 hour.
-    static constexpr int SlotCount = 105412;
+    // Quarter-hour slots of a period from start to effective end (both in
+    // whole seconds): the slot table covers the whole period, so no reading
+    // inside it is dropped for lying far from its start.
+    static std::size_t SlotCountOf(int64_t startSeconds, int64_t endSeconds);
     // Highest 0-based grid row of the table.
     static constexpr int MaxRowIndex = 65535;
     // Grid rows reserved when a table starts.
@@ -144,6 +147,11 @@ public:
     platform::DateTimeValue PeriodStart = 0;
     platform::DateTimeValue PeriodEnd = 0;
     platform::DateTimeValue PeriodEffectiveEnd = 0;
+    // The last time stamp the table holds data of: the period's effective
+    // end, or, when the row limit ended the evaluation, the last reading
+    // before the first line that found no row (the rows after it are cut,
+    // and the title names the period up to this day).
+    platform::DateTimeValue CoveredEnd = 0;
     // Grid row of the value names: 1 with the device header row, else 0.
     int NameRow() const { return nameRow_; }
     // The difference columns take the numbers of the value cells kept while
@@ -232,6 +240,9 @@ private:
     // error) or sorted by its texts.
     void WriteSortKeys();
     void SortByKeys();
+    // After the row limit: cuts the sorted rows from the first line that
+    // found no row on, sets CoveredEnd and names it in the title lines.
+    void CutAtRowLimit();
     void FinishEvaluation();
     // Runs the pump when its interval has passed.
     void LetMessagesThrough();
@@ -254,6 +265,12 @@ private:
     int64_t startSeconds_ = 0;
     int64_t endSeconds_ = 0;
     int dayBeginSeconds_ = -1;   // second of the day, -1 none
+    // Time stamp of the first line that found no row (the row limit), else
+    // INT64_MAX.
+    int64_t limitSeconds_ = INT64_MAX;
+    // What the title lines were made from (the first archive's overview row).
+    int titleRow_ = -1;
+    TTitleInput titleInput_;
     const platform::LocaleFormats* formats_ = nullptr;
 
     // Quarter-hour slots: head of each slot's row list, and the entries.

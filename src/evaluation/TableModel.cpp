@@ -216,6 +216,14 @@ void TTableModel::AddTitleLine(const QString& text)
     emit TitleLineAdded(text);
 }
 
+void TTableModel::ReplaceTitleLines(const QStringList& lines)
+{
+    if (lines == titleLines_)
+        return;
+    titleLines_ = lines;
+    emit TitleLinesChanged();
+}
+
 void TTableModel::FinishTable(uint8_t chooserIndex, bool scrollToEnd)
 {
     // Trailing rows that hold only blanks and control characters go; the

@@ -121,6 +121,9 @@ public:
     // data row whose cell in Col equals Text exactly, or 1 when none does.
     int FindRowOfText(int col, const QString& text) const;
     void AddTitleLine(const QString& text);
+    // Puts lines in place of the title lines (the evaluation names a shorter
+    // period when the row limit ended it).
+    void ReplaceTitleLines(const QStringList& lines);
     // Ends a fill: drops trailing empty rows, optionally scrolls to the end,
     // selects the chooser item and sets the row height; the view updates once.
     void FinishTable(uint8_t chooserIndex, bool scrollToEnd);

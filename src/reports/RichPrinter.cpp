@@ -538,13 +538,28 @@ std::unique_ptr<QTextDocument> paginated(const QTextDocument& doc, double pageW,
     return copy;
 }
 
+// The text layout measures positions in 1/64 pixel in 32 bits: a document
+// taller than this many pixels wraps around, and its page count with it.
+constexpr double MaxLayoutHeight = 32'000'000.0;
+
 } // namespace
+
+int CheckedPageCount(const QTextDocument& paginatedDoc)
+{
+    const double height = paginatedDoc.documentLayout()->documentSize().height();
+    const int count = paginatedDoc.pageCount();
+    // A height that wrapped shows as negative (or beyond the limit): its pages
+    // cannot be found, and printing one empty page is no printout.
+    if (!(height >= 0.0) || height > MaxLayoutHeight || (count <= 0 && height > 0.0))
+        throw ELinePrinter(QStringLiteral("Das Dokument ist zu lang, um es in Seiten aufzuteilen."));
+    return std::max(1, count);
+}
 
 int TRichPrinter::PageCount(const QTextDocument& doc) const
 {
     const PageGeometry g = geometry(nullptr);
     const auto copy = paginated(doc, g.textW * double(LayoutDpi) / g.dpiX, g.textH * double(LayoutDpi) / g.dpiY);
-    return std::max(1, copy->pageCount());
+    return CheckedPageCount(*copy);
 }
 
 TMacroValues TRichPrinter::macroValues(int pageNumber) const
@@ -668,7 +683,7 @@ void TRichPrinter::renderPages(QPainter* painter, const QTextDocument& doc, int 
     const double pageW = g.textW / sx;
     const double pageH = g.textH / sy;
     const auto copy = paginated(doc, pageW, pageH);
-    const int count = std::max(1, copy->pageCount());
+    const int count = CheckedPageCount(*copy);
     const int from = std::max(1, fromPage);
     const int to = toPage <= 0 ? count : std::min(toPage, count);
     lineCounter_ = 0;

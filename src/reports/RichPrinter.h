@@ -39,6 +39,11 @@ private:
     QString message_;
 };
 
+// The page count of a document laid out in pages (its page size set); throws
+// ELinePrinter when the document is too tall for the text layout to measure
+// (its height and page count would wrap around).
+int CheckedPageCount(const QTextDocument& paginatedDoc);
+
 enum TMeasureUnit : uint8_t { muMillimeters = 0, muInches = 1 };
 enum TPageBorderStyle : uint8_t { pbTop = 1, pbBottom = 2, pbLeft = 4, pbRight = 8 };
 using TPageBorders = uint8_t;                // set of TPageBorderStyle bits

@@ -2,8 +2,12 @@
 
 #include "platform/TextCodec.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
+#include <QLocale>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -334,7 +338,31 @@ private:
     bool haveLastChar_ = false;
     int imageCount_ = 0;
     QChar cp1252_[256];
+
+    // What the document holds so far, against the limits; refuse() stops
+    // reading.
+    qint64 cells_ = 0;
+    qint64 paragraphs_ = 0;
+    qint64 pixels_ = 0;
+    void refuse(const QString& what, qint64 count, qint64 limit);
+    void countParagraph();
 };
+
+void Reader::refuse(const QString& what, qint64 count, qint64 limit)
+{
+    if (!info.Refusal.isEmpty())
+        return;
+    const QLocale german(QLocale::German, QLocale::Germany);
+    info.Refusal = QStringLiteral("Das Dokument ist zu groß, um es anzuzeigen: mehr als %1 %2 (höchstens %3).")
+                       .arg(german.toString(count), what, german.toString(limit));
+    done_ = true;
+}
+
+void Reader::countParagraph()
+{
+    if (++paragraphs_ > MaxDocumentParagraphs)
+        refuse(QStringLiteral("Zeilen"), MaxDocumentParagraphs, MaxDocumentParagraphs);
+}
 
 void Reader::push()
 {
@@ -466,10 +494,13 @@ void Reader::run()
         }
     }
     // Whatever is still open ends here.
-    if (para_.hasContent())
-        endParagraph();
-    flushPendingRow();
-    flushTable();
+    if (info.Refusal.isEmpty()) {
+        if (para_.hasContent())
+            endParagraph();
+        flushPendingRow();
+    }
+    if (info.Refusal.isEmpty())
+        flushTable();
 
     TRtfDocumentSettings& s = info.Settings;
     int w = paperw_ > 0 ? paperw_ : s.PaperWidth;
@@ -583,6 +614,10 @@ void Reader::appendChar(QChar c)
     const char16_t u = c.unicode();
     if (u == '\n' || u == '\r' || u == 0x0B || u == 0x0C || u == 0x2029 || u == 0x2028) {
         c = QChar(QChar::LineSeparator);
+        // A line break costs the layout a line as a paragraph does.
+        countParagraph();
+        if (!info.Refusal.isEmpty())
+            return;
     } else if ((u < 0x20 && u != '\t') || u == QChar::ObjectReplacementCharacter || (u >= 0xFDD0 && u <= 0xFDEF)) {
         return;
     }
@@ -916,8 +951,23 @@ void Reader::controlWord(std::string_view name, bool hasParam, int param, const 
 void Reader::finishPicture()
 {
     QImage image;
-    if (pict_.kind == Picture::Png || pict_.kind == Picture::Jpeg)
-        image.loadFromData(pict_.data, pict_.kind == Picture::Png ? "PNG" : "JPG");
+    if (pict_.kind == Picture::Png || pict_.kind == Picture::Jpeg) {
+        // The size first: a few bytes of compressed picture may decode to
+        // gigabytes.
+        QBuffer buffer(&pict_.data);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, pict_.kind == Picture::Png ? "PNG" : "JPG");
+        const QSize size = reader.size();
+        const qint64 pixels = size.isValid() ? qint64(size.width()) * size.height() : 0;
+        if (pixels > MaxPicturePixels - pixels_) {
+            refuse(QStringLiteral("Bildpunkte in Bildern"), MaxPicturePixels, MaxPicturePixels);
+            return;
+        }
+        if (pixels > 0) {
+            pixels_ += pixels;
+            reader.read(&image);
+        }
+    }
     if (image.isNull()) {
         ++info.DroppedPictures;
         return;
@@ -939,6 +989,9 @@ void Reader::finishPicture()
 void Reader::endParagraph(bool forceTable)
 {
     if (stack_.empty())
+        return;
+    countParagraph();
+    if (!info.Refusal.isEmpty())
         return;
     Para p = std::move(para_);
     para_ = Para{};
@@ -990,6 +1043,13 @@ void Reader::endRow()
     if (tableRows_.empty()) {
         tablePageBreak_ = pendingPageBreak_;
         pendingPageBreak_ = false;
+    }
+    cells_ += qint64(std::min(std::max(rowCells_.size(), rowDef_.Cells.size()), kMaxCells));
+    if (cells_ > MaxDocumentCells) {
+        refuse(QStringLiteral("Tabellenzellen"), MaxDocumentCells, MaxDocumentCells);
+        rowCells_.clear();
+        tableRows_.clear();
+        return;
     }
     tableRows_.push_back(PendingRow{rowDef_, std::move(rowCells_)});
     rowCells_.clear();
@@ -1267,12 +1327,27 @@ bool ReadRtf(const QByteArray& data, QTextDocument* document, TRtfReadInfo* info
     document->setUndoRedoEnabled(false);
     document->clear();
     Reader reader(data, document);
-    reader.run();
+    bool refused = false;
+    {
+        // Without a layout, and without telling the views, while the text
+        // goes in: a layout would lay a whole table out again for every
+        // piece put into one of its cells, and a view would follow every
+        // step. The views learn of the whole text with the new layout below.
+        const QSignalBlocker quiet(document);
+        document->setDocumentLayout(nullptr);
+        reader.run();
+        refused = !reader.info.Refusal.isEmpty();
+        if (refused)
+            document->clear();
+    }
     document->setUndoRedoEnabled(undo);
+    // A fresh layout for the whole text (QTextDocument makes it on demand,
+    // and tells its views).
+    document->documentLayout();
     if (info) {
         *info = reader.info;
     }
-    return true;
+    return !refused;
 }
 
 bool LoadRtfFile(const QString& fileName, QTextDocument* document, TRtfReadInfo* info)

@@ -35,14 +35,29 @@ constexpr int FontCharsetProperty = QTextFormat::UserProperty + 0x1901;
 // True when the bytes begin as RTF does ("{\rtf", blanks before it allowed).
 bool LooksLikeRtf(const QByteArray& data);
 
+// What a document may hold to be shown and printed. Beyond these the text
+// layout takes minutes and gigabytes (Qt lays a table out whole, at about
+// 0.1 ms a cell: 40,000 cells take some 5 s), and beyond the height the
+// layout can measure, pages are counted wrong; such a document is refused
+// whole instead.
+constexpr qint64 MaxDocumentCells = 40'000;             // table cells, all tables
+constexpr qint64 MaxDocumentParagraphs = 400'000;       // paragraphs and line breaks, cells' included
+constexpr qint64 MaxPicturePixels = 64LL * 1024 * 1024; // decoded pictures, all together
+
 struct TRtfReadInfo {
     TRtfDocumentSettings Settings;        // page of the document (paper upright)
     bool HasPageSettings = false;         // the file named paper size or margins
     int DroppedPictures = 0;              // metafiles and other pictures not read
+    // Not empty when the document was refused as too large (the text says
+    // what and how much); the document is then left empty.
+    QString Refusal;
 };
 
 // Replaces the document's contents with what the RTF says. Answers false (and
-// leaves the document untouched) when the data is not RTF at all.
+// leaves the document untouched) when the data is not RTF at all, and false
+// with info->Refusal set (the document emptied) when it is beyond the limits
+// above. The document is built without being laid out: its layout starts
+// afresh once the text is in place.
 bool ReadRtf(const QByteArray& data, QTextDocument* document, TRtfReadInfo* info = nullptr);
 
 // Reads a file; false when it cannot be read or is not RTF.

@@ -156,6 +156,9 @@ void TBer_Intf_MsWord97::LoadFromFile(const QString& fileName)
             doc_.Landscape = info.Settings.Landscape;
             return;
         }
+        // Too large a document is not read as lines of RTF instead.
+        if (!info.Refusal.isEmpty())
+            throw EReportFileError(QStringLiteral("%1: %2").arg(fileName, info.Refusal).toStdString());
     }
     doc_.Clear();
     QList<QByteArray> lines = bytes.split('\n');

@@ -548,7 +548,15 @@ bool TPrtForm::LoadFromFile(const QString& fileName)
     }
     // Emptied first, so the pictures of the old text go with it.
     Editor->Clear();
-    rtf::ReadRtf(bytes, Editor->document(), &info);
+    if (!rtf::ReadRtf(bytes, Editor->document(), &info) && !info.Refusal.isEmpty()) {
+        // Too large to be shown: said at once, instead of a window that lays
+        // the text out for minutes.
+        setStatus(3, QStringLiteral("Laden fehlgeschlagen : ") + fileName);
+        platform::ShowMessageBox(info.Refusal + QStringLiteral("\n") + fileName, QStringLiteral("Fehler"),
+                                 platform::mb::Ok | platform::mb::IconStop);
+        ResetEditorChange();
+        return false;
+    }
     if (info.HasPageSettings) {
         const double f = twipsPerUnit(richPrinter_->MeasureUnit());
         richPrinter_->SetOrientation(info.Settings.Landscape ? reports::poLandscape : reports::poPortrait);
@@ -731,7 +739,11 @@ void TPrtForm::PrintOneCopy(int firstPageNumber)
 void TPrtForm::PreviewReport()
 {
     FooterSettings();
-    ShowRichPreview(richPrinter_->Preview(*Editor->document()));
+    try {
+        ShowRichPreview(richPrinter_->Preview(*Editor->document()));
+    } catch (const reports::ELinePrinter& e) {
+        applyPrinterError(e);
+    }
 }
 
 void TPrtForm::PageSetup()

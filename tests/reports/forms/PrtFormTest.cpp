@@ -529,3 +529,28 @@ TEST_F(PrtFormTest, ShownBesideTheMainWindow50PixelsNarrower)
     EXPECT_EQ(form->width(), 950);
     EXPECT_EQ(form->x(), form->screen()->availableGeometry().left());
 }
+
+// A report too large to be shown is refused at once with the reason, not
+// laid out for minutes; the editor is left empty and names no file.
+TEST_F(PrtFormTest, ReportTooLargeToShowIsRefusedWithAMessage)
+{
+    auto form = makeForm();
+    QByteArray def = "\\trowd";
+    for (int c = 1; c <= 256; ++c)
+        def += "\\cellx" + QByteArray::number(c * 100);
+    QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard Kopf\\par ";
+    for (int r = 0; r < 2000; ++r)
+        rtf += def + "\\pard\\intbl" + QByteArray("\\cell").repeated(256) + "\\row\n";
+    rtf += "}";
+    const QString file = sandbox.root() + "/gross.rtf";
+    ASSERT_TRUE(testsupport::writeFile(file, rtf));
+
+    EXPECT_FALSE(form->LoadFromFile(file));
+    ASSERT_EQ(hooks.messageBoxes.size(), 1u);
+    EXPECT_TRUE(hooks.messageBoxes[0].Text.contains(QStringLiteral("Tabellenzellen")))
+        << hooks.messageBoxes[0].Text.toStdString();
+    EXPECT_TRUE(hooks.messageBoxes[0].Text.contains(file));
+    EXPECT_TRUE(form->Editor->document()->isEmpty());
+    EXPECT_NE(form->DocumentFileName(), file);
+    EXPECT_FALSE(form->Modified());
+}
