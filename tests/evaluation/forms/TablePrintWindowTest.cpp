@@ -14,6 +14,7 @@
 #include "support/RecordingPrinter.h"
 #include "support/TestSupport.h"
 
+#include <QScopeGuard>
 #include <QComboBox>
 #include <QLabel>
 #include <QToolButton>
@@ -481,6 +482,8 @@ TEST_F(TablePrintWindowTest, AChosenFileThatWasNotUsedIsNoChoiceForTheNextJob)
 // past the last one are refused with a word, never printed as nothing.
 TEST_F(TablePrintWindowTest, TheDialogOffersThePagesOfTheOrientationChosen)
 {
+    platform::SetPlatformDialogsGerman(true);
+    const auto resetLanguage = qScopeGuard([] { platform::ResetPlatformDialogsLanguage(); });
     FillRows(200);
     AcceptPrintDialog();
     form->DruckKnopfClick();
@@ -521,7 +524,6 @@ TEST_F(TablePrintWindowTest, TheDialogOffersThePagesOfTheOrientationChosen)
     // In the English program the platform's own message says it in English.
     platform::SetPlatformDialogsGerman(false);
     form->PrepareTablePrint(false);
-    platform::ResetPlatformDialogsLanguage();
     ASSERT_EQ(fakes.messageBoxes.size(), 3u);
     EXPECT_TRUE(fakes.messageBoxes[2].Text.startsWith(QStringLiteral("Nothing was printed: there are no pages")));
     EXPECT_EQ(fakes.messageBoxes[2].Caption, QStringLiteral("Print"));
@@ -558,6 +560,8 @@ TEST_F(TablePrintWindowTest, AnOpenPreviewClosesWhenItsTableIsCleared)
 // and the print dialog name them and say what would take more.
 TEST_F(TablePrintWindowTest, ColumnsLeftOffThePaperAreNamed)
 {
+    platform::SetPlatformDialogsGerman(true);
+    const auto resetLanguage = qScopeGuard([] { platform::ResetPlatformDialogsLanguage(); });
     TZT_Vorschau preview;
     auto& grid = form->Model().Grid();
     grid.SetRowCount(20);
@@ -588,7 +592,6 @@ TEST_F(TablePrintWindowTest, ColumnsLeftOffThePaperAreNamed)
     platform::SetPlatformDialogsGerman(false);
     preview.hide();
     form->Vorschau_KnopfClick();
-    platform::ResetPlatformDialogsLanguage();
     EXPECT_TRUE(preview.StatusNote().startsWith(QStringLiteral("Not on the paper: ")));
     EXPECT_TRUE(preview.StatusNote().contains(QStringLiteral("V9-Differenz")));
     EXPECT_TRUE(preview.StatusNote().contains(QStringLiteral("Landscape or a smaller font")));
