@@ -176,21 +176,26 @@ void SortGridByValue(int32_t Col, bool Descending, platform::TStringGridModel& G
 
 namespace {
 
-// Key of a date cell: the time stamp the text reads as (whole seconds), or,
-// for a text that reads as no date, its DateSortKey; those come first.
-struct TDateKey {
-    bool isDate = false;
-    int64_t seconds = 0;
+// Key of a cell that sorts by what its text reads as (a date's whole
+// seconds, a number): cells that read as nothing sort before the others, by
+// their text's sort weights.
+template <typename T>
+struct TReadKey {
+    bool read = false;
+    T key{};
     std::u32string text;
-    int compare(const TDateKey& other) const
+    int compare(const TReadKey& other) const
     {
-        if (isDate != other.isDate)
-            return isDate ? 1 : -1;
-        if (isDate)
-            return seconds == other.seconds ? 0 : (seconds < other.seconds ? -1 : 1);
+        if (read != other.read)
+            return read ? 1 : -1;
+        if (read)
+            return key == other.key ? 0 : (key < other.key ? -1 : 1);
         return text.compare(other.text);
     }
 };
+
+// A date cell's key: the time stamp the text reads as, or its DateSortKey.
+using TDateKey = TReadKey<int64_t>;
 
 } // namespace
 
@@ -213,8 +218,8 @@ void SortGridByDate(int32_t Col, bool Descending, platform::TStringGridModel& Gr
         TDateKey key;
         platform::DateTimeValue value = 0;
         if (!text.isEmpty() && formats.TryParseDateTime(text, value, cache)) {
-            key.isDate = true;
-            key.seconds = platform::ToWholeSeconds(value);
+            key.read = true;
+            key.key = platform::ToWholeSeconds(value);
         } else {
             key.text = TextSortWeights(DateSortKey(text));
         }
@@ -236,21 +241,8 @@ QStringView TrimmedBlanks(QStringView text)
     return text.mid(begin, end - begin);
 }
 
-// Key of a value cell: the number the text reads as, or, for a text that
-// reads as no number, its sort weights; those come first.
-struct TNumberKey {
-    bool isNumber = false;
-    double value = 0;
-    std::u32string text;
-    int compare(const TNumberKey& other) const
-    {
-        if (isNumber != other.isNumber)
-            return isNumber ? 1 : -1;
-        if (isNumber)
-            return value == other.value ? 0 : (value < other.value ? -1 : 1);
-        return text.compare(other.text);
-    }
-};
+// A value cell's key: the number the text reads as, or its sort weights.
+using TNumberKey = TReadKey<double>;
 
 } // namespace
 
@@ -338,8 +330,8 @@ void SortGridByNumber(int32_t Col, bool Descending, platform::TStringGridModel& 
     for (int r = first; r <= last; ++r) {
         TNumberKey key;
         const QStringView text = Grid.CellView(Col, r);
-        key.isNumber = ReadCellNumber(text, key.value);
-        if (!key.isNumber)
+        key.read = ReadCellNumber(text, key.key);
+        if (!key.read)
             key.text = TextSortWeights(text);
         keys.push_back(std::move(key));
     }

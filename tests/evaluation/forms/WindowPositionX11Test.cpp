@@ -7,32 +7,18 @@
 #include "evaluation/forms/AV_Haupt.h"
 #include "platform/IniFile.h"
 #include "support/ExternalTools.h"
+#include "support/X11Session.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
 
 const QString PositionSection = QStringLiteral("Software\\FormPos\\valdran\\Form_AV_HauptFormular");
-
-bool WaitFor(const std::function<bool()>& done, int timeoutMs)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > timeoutMs)
-            return false;
-        QThread::msleep(20);
-    }
-    return true;
-}
 
 struct TBounds {
     int x = 0, y = 0, w = 0, h = 0;
@@ -53,60 +39,8 @@ protected:
         ASSERT_TRUE(dir.isValid());
         for (const char* sub : {"prog", "reg", "empty", "config", "home"})
             ASSERT_TRUE(QDir(dir.path()).mkpath(QString::fromLatin1(sub)));
-        StartServer();
-        if (display.isEmpty())
-            return;
-        // The window manager, and a file it writes once it runs.
-        const QString ready = dir.filePath(QStringLiteral("openbox-ready"));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), display);
-        env.insert(QStringLiteral("HOME"), dir.filePath(QStringLiteral("home")));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-        wm.setProcessEnvironment(env);
-        wm.setProcessChannelMode(QProcess::MergedChannels);
-        wm.start(testsupport::findTool(QStringLiteral("openbox")),
-                 {QStringLiteral("--startup"), QStringLiteral("touch ") + ready});
-        ASSERT_TRUE(wm.waitForStarted());
-        ASSERT_TRUE(WaitFor([&] { return QFileInfo::exists(ready); }, 20000)) << wm.readAll().toStdString();
-        // Give openbox the moment after its start-up command to manage the screen.
-        QThread::msleep(300);
-    }
-
-    void TearDown() override
-    {
-        for (QProcess* p : {&wm, &server}) {
-            if (p->state() != QProcess::NotRunning) {
-                p->terminate();
-                if (!p->waitForFinished(5000)) {
-                    p->kill();
-                    p->waitForFinished(5000);
-                }
-            }
-        }
-    }
-
-    // Xvfb on the first display number that is free.
-    void StartServer()
-    {
-        const QString xvfb = testsupport::findTool(QStringLiteral("Xvfb"));
-        for (int n = 71; n < 200; ++n) {
-            const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(n);
-            if (QFileInfo::exists(socket) || QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-                continue;
-            server.setProcessChannelMode(QProcess::MergedChannels);
-            server.start(xvfb, {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"), QStringLiteral("0"),
-                                QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-            if (!server.waitForStarted())
-                continue;
-            const bool up = WaitFor([&] { return QFileInfo::exists(socket) || server.state() == QProcess::NotRunning; },
-                                    20000);
-            if (up && server.state() == QProcess::Running) {
-                display = QStringLiteral(":%1").arg(n);
-                return;
-            }
-            server.waitForFinished(2000);   // taken meanwhile: the next number
-        }
-        ADD_FAILURE() << "no free display for Xvfb";
+        if (x11.Start())
+            display = x11.Display();
     }
 
     QString RegistryFile() const { return dir.filePath(QStringLiteral("reg/HKEY_CURRENT_USER.ini")); }
@@ -156,9 +90,8 @@ protected:
     }
 
     QTemporaryDir dir;
+    testsupport::X11Session x11;
     QString display;
-    QProcess server;
-    QProcess wm;
 };
 
 } // namespace
