@@ -102,9 +102,13 @@ mounts+=("$root/var/cache/apt/archives")
 
 git clone -q "$repo" "$root/valdran"
 
+# Runs a command in the new system. It runs as a background job that this
+# shell waits for, so a signal to this script ends it at once (the trap then
+# stops what runs inside) instead of after the whole test run.
 inside() {
     chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-        LANG=C.UTF-8 CI="${CI:-}" TERM=dumb /bin/bash -c "$1"
+        LANG=C.UTF-8 CI="${CI:-}" TERM=dumb /bin/bash -c "$1" &
+    wait "$!"
 }
 
 echo "fresh-system: ./test.sh inside"
