@@ -95,10 +95,17 @@ for d in proc sys dev; do
     mount --make-rslave "$root/$d"
     mounts+=("$root/$d")
 done
-# apt's downloads go to the cache outside the new system.
-mkdir -p "$root/var/cache/apt/archives"
-mount --bind "$cache/apt" "$root/var/cache/apt/archives"
-mounts+=("$root/var/cache/apt/archives")
+# apt's downloads go to the cache outside the new system. Two runs at once
+# would fight over apt's lock in it: a run that finds the cache in use
+# downloads into its own system instead.
+exec 9>"$cache/.in-use"
+if flock -n 9; then
+    mkdir -p "$root/var/cache/apt/archives"
+    mount --bind "$cache/apt" "$root/var/cache/apt/archives"
+    mounts+=("$root/var/cache/apt/archives")
+else
+    echo "fresh-system: $cache is in use by another run; downloading without it"
+fi
 
 git clone -q "$repo" "$root/valdran"
 
