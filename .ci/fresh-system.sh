@@ -78,9 +78,20 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
+# Two runs at once would fight over apt's lock in the cache: a run that finds
+# it in use downloads everything into its own system instead.
+use_cache=1
+cache_opt=(--cache-dir="$cache/debootstrap")
+exec 9>"$cache/.in-use"
+if ! flock -n 9; then
+    echo "fresh-system: $cache is in use by another run; downloading without it"
+    use_cache=0
+    cache_opt=()
+fi
+
 start=$(date +%s)
 echo "fresh-system: debootstrap --variant=minbase bookworm from $mirror into $root"
-debootstrap --variant=minbase --cache-dir="$cache/debootstrap" bookworm "$root" "$mirror" \
+debootstrap --variant=minbase "${cache_opt[@]}" bookworm "$root" "$mirror" \
     > "$base/debootstrap.log" 2>&1 || { tail -n 40 "$base/debootstrap.log"; exit 1; }
 
 cat > "$root/etc/apt/sources.list" <<EOF
@@ -95,16 +106,11 @@ for d in proc sys dev; do
     mount --make-rslave "$root/$d"
     mounts+=("$root/$d")
 done
-# apt's downloads go to the cache outside the new system. Two runs at once
-# would fight over apt's lock in it: a run that finds the cache in use
-# downloads into its own system instead.
-exec 9>"$cache/.in-use"
-if flock -n 9; then
+# apt's downloads go to the cache outside the new system.
+if [ "$use_cache" = 1 ]; then
     mkdir -p "$root/var/cache/apt/archives"
     mount --bind "$cache/apt" "$root/var/cache/apt/archives"
     mounts+=("$root/var/cache/apt/archives")
-else
-    echo "fresh-system: $cache is in use by another run; downloading without it"
 fi
 
 git clone -q "$repo" "$root/valdran"
