@@ -32,6 +32,7 @@ fi
 . "$repo/.ci/common.sh"
 command -v debootstrap >/dev/null || valdran_install_packages debootstrap
 command -v git >/dev/null || valdran_install_packages git
+command -v ip >/dev/null || valdran_install_packages iproute2
 
 # The machine's own Debian mirror, as its apt sources name it.
 mirror=""
@@ -118,11 +119,27 @@ git clone -q "$repo" "$root/valdran"
 # Runs a command in the new system. It runs as a background job that this
 # shell waits for, so a signal to this script ends it at once (the trap then
 # stops what runs inside) instead of after the whole test run.
-inside() {
+inside_with_network() {
     chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
         LANG=C.UTF-8 CI="${CI:-}" TERM=dumb /bin/bash -c "$1" &
     wait "$!"
 }
+# The same in a network namespace of its own with only loopback: the tests'
+# X servers and sockets in the abstract namespace cannot meet those of tests
+# that run on this machine at the same time.
+inside() {
+    unshare --net -- /bin/sh -c 'ip link set lo up && exec "$@"' sh \
+        chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+        LANG=C.UTF-8 CI="${CI:-}" TERM=dumb /bin/bash -c "$1" &
+    wait "$!"
+}
+
+# The packages come first, with the network, through the README commands' own
+# install step; the commands then find them installed.
+echo "fresh-system: installing the packages of .ci/common.sh"
+t0=$(date +%s)
+inside_with_network 'cd /valdran && . .ci/common.sh && valdran_install_packages $VALDRAN_TEST_PACKAGES'
+echo "fresh-system: packages installed in $(( $(date +%s) - t0 )) s"
 
 echo "fresh-system: ./test.sh inside"
 t0=$(date +%s)
