@@ -68,9 +68,7 @@ protected:
     void RunProgram()
     {
         QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), display);
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        QProcessEnvironment env = x11.Environment();
         env.insert(QStringLiteral("VALDRAN_PROGRAM_DIR"), dir.filePath(QStringLiteral("prog")));
         env.insert(QStringLiteral("VALDRAN_REGISTRY_DIR"), dir.filePath(QStringLiteral("reg")));
         env.insert(QStringLiteral("VALDRAN_WINDOWS_DIR"), dir.filePath(QStringLiteral("prog")));
