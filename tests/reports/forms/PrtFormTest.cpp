@@ -236,11 +236,11 @@ TEST_F(PrtFormTest, AnsweringNoSavesNothing)
     EXPECT_EQ(callbacks, 1);
 }
 
-TEST_F(PrtFormTest, PrintDialogRangePrintsThosePages)
+// Prints pages 2 to 3 of a three-page document ("eins", "zwei", "drei")
+// into the PDF file through the print dialog, in the copies given.
+static void PrintPagesTwoToThreeOfThree(TPrtForm& form, testsupport::FakeHooks& hooks, int copies)
 {
-    REQUIRE_TOOL("pdfinfo");
-    auto form = makeForm();
-    QTextDocument& doc = *form->Editor->document();
+    QTextDocument& doc = *form.Editor->document();
     AppendLine(doc, "eins", {});
     AppendPageBreak(doc);
     AppendLine(doc, "zwei", {});
@@ -251,9 +251,17 @@ TEST_F(PrtFormTest, PrintDialogRangePrintsThosePages)
     answer.Range = 2;
     answer.FromPage = 2;
     answer.ToPage = 3;
+    answer.Copies = copies;
     answer.Target = platform::PdfTargetName();
     hooks.printAnswers.push_back(answer);
-    form->PrintWithDialog();
+    form.PrintWithDialog();
+}
+
+TEST_F(PrtFormTest, PrintDialogRangePrintsThosePages)
+{
+    REQUIRE_TOOL("pdfinfo");
+    auto form = makeForm();
+    PrintPagesTwoToThreeOfThree(*form, hooks, 1);
     ASSERT_EQ(hooks.printRequests.size(), 1u);
     EXPECT_EQ(hooks.printRequests[0].ToPage, 99);
     const auto info = testsupport::runTool("pdfinfo", {pdf});
@@ -267,21 +275,7 @@ TEST_F(PrtFormTest, CopiesGoIntoOneFile)
 {
     REQUIRE_TOOL("pdfinfo");
     auto form = makeForm();
-    QTextDocument& doc = *form->Editor->document();
-    AppendLine(doc, "eins", {});
-    AppendPageBreak(doc);
-    AppendLine(doc, "zwei", {});
-    AppendPageBreak(doc);
-    AppendLine(doc, "drei", {});
-    platform::TPrintDialogAnswer answer;
-    answer.Accepted = true;
-    answer.Range = 2;
-    answer.FromPage = 2;
-    answer.ToPage = 3;
-    answer.Copies = 2;
-    answer.Target = platform::PdfTargetName();
-    hooks.printAnswers.push_back(answer);
-    form->PrintWithDialog();
+    PrintPagesTwoToThreeOfThree(*form, hooks, 2);
     const auto info = testsupport::runTool("pdfinfo", {pdf});
     EXPECT_TRUE(info.out.contains("Pages:           4")) << info.out.toStdString();
     const auto text = testsupport::runTool("pdftotext", {pdf, "-"});
