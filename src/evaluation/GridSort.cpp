@@ -112,16 +112,25 @@ bool IsAscii(QStringView text)
     return true;
 }
 
+// The data rows of a column worth sorting: none for a column that is not
+// there or that has fewer than two data rows.
+bool DataRowsToSort(int32_t col, const platform::TStringGridModel& grid, int& first, int& last)
+{
+    if (col < 0 || col >= grid.ColCount())
+        return false;
+    first = grid.FixedRows();
+    last = grid.RowCount() - 1;
+    return last - first >= 1;
+}
+
 // Prepare turns a cell's text into the text whose sort weights are the key.
 template <typename Prepare>
 void ShellSortRows(int32_t col, bool descending, platform::TStringGridModel& grid, Prepare prepare,
                    platform::MessagePump* pump)
 {
-    if (col < 0 || col >= grid.ColCount())
-        return;
-    const int first = grid.FixedRows();
-    const int last = grid.RowCount() - 1;
-    if (last - first < 1)
+    int first = 0;
+    int last = 0;
+    if (!DataRowsToSort(col, grid, first, last))
         return;
 
     auto cellOf = [&](int r) { return grid.CellView(col, r); };
@@ -201,11 +210,9 @@ using TDateKey = TReadKey<int64_t>;
 
 void SortGridByDate(int32_t Col, bool Descending, platform::TStringGridModel& Grid, platform::MessagePump* Pump)
 {
-    if (Col < 0 || Col >= Grid.ColCount())
-        return;
-    const int first = Grid.FixedRows();
-    const int last = Grid.RowCount() - 1;
-    if (last - first < 1)
+    int first = 0;
+    int last = 0;
+    if (!DataRowsToSort(Col, Grid, first, last))
         return;
     const platform::LocaleFormats& formats = platform::LocaleFormats::Current();
     platform::LocaleFormats::DateParseCache cache;
@@ -319,11 +326,9 @@ bool ColumnHoldsNumbers(int32_t Col, const platform::TStringGridModel& Grid)
 
 void SortGridByNumber(int32_t Col, bool Descending, platform::TStringGridModel& Grid)
 {
-    if (Col < 0 || Col >= Grid.ColCount())
-        return;
-    const int first = Grid.FixedRows();
-    const int last = Grid.RowCount() - 1;
-    if (last - first < 1)
+    int first = 0;
+    int last = 0;
+    if (!DataRowsToSort(Col, Grid, first, last))
         return;
     std::vector<TNumberKey> keys;
     keys.reserve(std::size_t(last - first + 1));
