@@ -301,6 +301,7 @@ void TTableModel::FillDifferenceColumns(const std::vector<std::pair<int, int>>& 
         int dst = 0;
         double prev = NoValue;
         TColumnNumbers numbers;
+        qsizetype longest = 0;   // the column is widened for it at the end
     };
     std::vector<TColumn> work;
     work.reserve(columns.size());
@@ -384,6 +385,7 @@ void TTableModel::FillDifferenceColumns(const std::vector<std::pair<int, int>>& 
                     prev = 0;
                 text = differenceText(cur - prev);
                 prev = cur;
+                column.longest = std::max(column.longest, text.size());
             }
             if (!sideBySide) {
                 grid_.SetCell(column.dst, r - 1, text);
@@ -401,6 +403,11 @@ void TTableModel::FillDifferenceColumns(const std::vector<std::pair<int, int>>& 
             }
         }
     }
+    // The cells went straight into the grid: the columns are made wide
+    // enough for their longest difference, which may be longer than the
+    // header, or the screen would cut its last characters off.
+    for (const TColumn& column : work)
+        WidenColumnFor(column.dst, column.longest);
     grid_.EndUpdate();
 }
 

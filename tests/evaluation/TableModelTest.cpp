@@ -321,6 +321,40 @@ TEST_F(TableModelTest, DifferencesIntoAMissingColumnWriteNothing)
     EXPECT_TRUE(model.Grid().Cell(9, 1).isEmpty());
 }
 
+// A difference is often longer than its value and its header: a counter
+// that ran back gives a large negative one. The column must show it whole,
+// in both ways the columns are filled, or its last characters are cut off on
+// the screen.
+TEST_F(TableModelTest, ADifferenceLongerThanItsHeaderWidensItsColumn)
+{
+    const QString picture = QStringLiteral("########.####");
+    for (const bool together : {false, true}) {
+        SCOPED_TRACE(together);
+        model.ClearTable(QStringLiteral("out.csv"));
+        model.SetHeaderCell(QStringLiteral("V"), 1, 1);
+        model.SetHeaderCell(QStringLiteral("V"), 1, 2);
+        model.SetHeaderCell(QStringLiteral("D"), 1, 3);
+        model.SetHeaderCell(QStringLiteral("D"), 1, 4);
+        model.Grid().SetRowCount(4);
+        for (const int col : {1, 2}) {
+            model.SetCell(QStringLiteral("1234567.1"), 2, col);
+            model.SetCell(QStringLiteral("1"), 3, col);
+            model.SetCell(QStringLiteral("2"), 4, col);
+        }
+        const int before = model.Grid().ColWidth(3);
+        if (together)
+            model.FillDifferenceColumns({{1, 3}, {2, 4}}, false, picture);
+        else
+            model.FillDifferenceColumn(1, 3, false, picture);
+        const QString text = model.Grid().Cell(3, 1);
+        ASSERT_EQ(text, QStringLiteral("-1234566.1000"));
+        EXPECT_GT(model.Grid().ColWidth(3), before);
+        EXPECT_GE(model.Grid().ColWidth(3), model.TextColumnWidth(text));
+        if (together)
+            EXPECT_GE(model.Grid().ColWidth(4), model.TextColumnWidth(model.Grid().Cell(4, 1)));
+    }
+}
+
 TEST_F(TableModelTest, DifferenceOfSpecialEventRowsKeepsTheMarker)
 {
     // A special-event row carries "1" in column 0; differences do not touch it.
