@@ -279,50 +279,79 @@ bool TZT_TabDruck::PrintTable()
     job.DateText = Datums_Label;
     job.Titles = kopfZeilen_;
     job.Copies = Kopien;
-    job.LastCol = lastPrintedColumn_;
     if (!table_)
         return !job.ToFile && job.Target != AG_Drucker;
     const platform::TStringGridModel& grid = *table_;
-    job.RowCount = grid.RowCount();
-    job.FixedRows = grid.FixedRows();
-    job.FixedCols = grid.FixedCols();
-    for (int c = 0; c <= job.LastCol; ++c)
-        job.Widths.push_back(grid.ColWidth(c));
-    job.GridPoints = std::max(1, static_cast<int>(std::lround(GridFontPoints(TableFont))));
+    // The table's shape as it stands now (taken again when the copy below
+    // starts over).
+    auto takeShape = [&] {
+        job.LastCol = lastPrintedColumn_;
+        job.RowCount = grid.RowCount();
+        job.FixedRows = grid.FixedRows();
+        job.FixedCols = grid.FixedCols();
+        job.Widths.clear();
+        for (int c = 0; c <= job.LastCol; ++c)
+            job.Widths.push_back(grid.ColWidth(c));
+        job.GridPoints = std::max(1, static_cast<int>(std::lround(GridFontPoints(TableFont))));
+    };
+    takeShape();
 
     const bool preview = job.Target != AG_Drucker;
     if (preview)
         return Run(job, TGridSource{grid}, false);
 
     // A printout or a text file lets messages through between rows; it works
-    // on a copy of the grid taken now, so edits, sorts or a new evaluation do
-    // not change the pages under way.
+    // on a copy of the grid, so edits, sorts or a new evaluation do not change
+    // the pages under way.
     platform::TPrintJobGuard guard;
     if (!guard.Acquired()) {
         platform::Beep();
         return true;
     }
-    // The copy takes a few tens of milliseconds on the largest table: let
-    // messages through right before it, so the stretch stays short.
-    platform::MessagePump::Default().PumpNow();
+    // Copying the largest table takes longer than messages may wait: they go
+    // through while it is made. A copy the table changed under starts over
+    // with the table as it then stands; after a few such tries the copy is
+    // made in one go, so a table that keeps changing cannot hold the job up.
+    platform::MessagePump& pump = platform::MessagePump::Default();
+    pump.PumpNow();
     TSnapshot snap;
-    snap.Cols = job.LastCol + 1;
-    if (snap.Cols > 0) {
-        snap.Ends.reserve(std::size_t(job.RowCount) * std::size_t(snap.Cols));
-        // Room for the texts by the last row's length, so the copy is not
-        // moved again and again while it grows.
-        std::size_t sample = 0;
-        for (int c = 0; c < snap.Cols; ++c)
-            sample += std::size_t(grid.CellView(c, job.RowCount - 1).size());
-        snap.Chars.reserve((sample + std::size_t(snap.Cols)) * std::size_t(job.RowCount) * 5 / 4);
-        for (int r = 0; r < job.RowCount; ++r)
-            for (int c = 0; c < snap.Cols; ++c) {
-                const QStringView v = grid.CellView(c, r);
-                snap.Chars.insert(snap.Chars.end(), v.utf16(), v.utf16() + v.size());
-                snap.Ends.push_back(static_cast<uint32_t>(snap.Chars.size()));
-            }
+    constexpr int PumpedTries = 3;
+    for (int attempt = 0;; ++attempt) {
+        const bool letThrough = attempt < PumpedTries;
+        if (attempt > 0)
+            takeShape();
+        const uint64_t changes = grid.ContentChanges();
+        snap.Cols = job.LastCol + 1;
+        snap.Chars.clear();
+        snap.Ends.clear();
+        if (snap.Cols > 0 && job.RowCount > 0) {
+            snap.Ends.reserve(std::size_t(job.RowCount) * std::size_t(snap.Cols));
+            // Room for the texts by the last row's length, so the copy is
+            // not moved again and again while it grows.
+            std::size_t sample = 0;
+            for (int c = 0; c < snap.Cols; ++c)
+                sample += std::size_t(grid.CellView(c, job.RowCount - 1).size());
+            snap.Chars.reserve((sample + std::size_t(snap.Cols)) * std::size_t(job.RowCount) * 5 / 4);
+        }
+        bool changed = false;
+        // A row keeps its texts one after another: each row is one move.
+        for (int r = 0; r < job.RowCount && !changed; ++r) {
+            const char16_t* chars = nullptr;
+            const uint32_t* ends = nullptr;
+            const int stored = grid.RowTexts(r, snap.Cols, chars, ends);
+            const uint32_t length = stored > 0 ? ends[stored - 1] : 0;
+            const auto base = static_cast<uint32_t>(snap.Chars.size());
+            snap.Chars.insert(snap.Chars.end(), chars, chars + length);
+            for (int c = 0; c < stored; ++c)
+                snap.Ends.push_back(base + ends[c]);
+            snap.Ends.insert(snap.Ends.end(), std::size_t(snap.Cols - stored), base + length);
+            if (letThrough && (r & 1023) == 1023 && pump.Pump())
+                changed = grid.ContentChanges() != changes;
+        }
+        if (!changed)
+            break;
     }
-    platform::MessagePump::Default().Pump();
+    pump.Pump();
     return Run(job, snap, false);
 }
 

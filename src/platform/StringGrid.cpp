@@ -94,7 +94,7 @@ void TStringGridModel::SetRowCount(int count)
     if (fixedRows_ >= rowCount_)
         fixedRows_ = rowCount_ - 1;
     ClampState();
-    Touch();
+    Edited();
 }
 
 void TStringGridModel::SetColCount(int count)
@@ -109,7 +109,7 @@ void TStringGridModel::SetColCount(int count)
     if (fixedCols_ >= colCount_)
         fixedCols_ = colCount_ - 1;
     ClampState();
-    Touch();
+    Edited();
 }
 
 void TStringGridModel::SetFixedRows(int count)
@@ -119,7 +119,7 @@ void TStringGridModel::SetFixedRows(int count)
         return;
     fixedRows_ = count;
     ClampState();
-    Touch();
+    Edited();
 }
 
 void TStringGridModel::SetFixedCols(int count)
@@ -129,7 +129,7 @@ void TStringGridModel::SetFixedCols(int count)
         return;
     fixedCols_ = count;
     ClampState();
-    Touch();
+    Edited();
 }
 
 // Keeps the current cell, the anchor and the scroll position in the data area.
@@ -179,7 +179,7 @@ void TStringGridModel::SetCellInGeneral(std::size_t col, std::size_t row, QStrin
         rowCharsHint_ = r.CharCount();
         rowCellsHint_ = r.CellCount();
     }
-    Touch();
+    Edited();
 }
 
 void TStringGridModel::NewRowRoom(std::size_t col, std::size_t& cells, std::size_t& chars) const
@@ -210,7 +210,7 @@ void TStringGridModel::StartRow(std::size_t col, QStringView text)
     r.Start(arena_, col, reinterpret_cast<const char16_t*>(text.utf16()), size, cells, std::max(chars, size));
     rowCharsHint_ = r.CharCount();
     rowCellsHint_ = r.CellCount();
-    Touch();
+    Edited();
 }
 
 void* TStringGridModel::TRowArena::Allocate(std::size_t bytes)
@@ -464,7 +464,7 @@ void TStringGridModel::Clear()
     ++rowOrderChanges_;
     ++columnOrderChanges_;
     arena_.Reset();
-    Touch();
+    Edited();
 }
 
 // ---- Moving and deleting -----------------------------------------------------
@@ -484,7 +484,7 @@ void TStringGridModel::MoveRow(int fromIndex, int toIndex)
     ++rowOrderChanges_;
     if (!rowHeights_.empty())
         MoveElement(rowHeights_, fromIndex, toIndex);
-    Touch();
+    Edited();
 }
 
 void TStringGridModel::MoveColumn(int fromIndex, int toIndex)
@@ -510,7 +510,7 @@ void TStringGridModel::MoveColumn(int fromIndex, int toIndex)
     ++columnOrderChanges_;
     if (!colWidths_.empty())
         MoveElement(colWidths_, fromIndex, toIndex);
-    Touch();
+    Edited();
 }
 
 void TStringGridModel::SwapRows(int a, int b)
@@ -524,7 +524,7 @@ void TStringGridModel::SwapRows(int a, int b)
         rows_.resize(needed);
     std::swap(rows_[std::size_t(a)], rows_[std::size_t(b)]);
     ++rowOrderChanges_;
-    Touch();
+    Edited();
 }
 
 void TStringGridModel::DeleteColumn(int col)
@@ -543,7 +543,7 @@ void TStringGridModel::DeleteColumn(int col)
     if (colCount_ > 1)
         SetColCount(colCount_ - 1);
     ClampState();
-    Touch();
+    Edited();
 }
 
 void TStringGridModel::DeleteRow(int row)
@@ -561,7 +561,7 @@ void TStringGridModel::DeleteRow(int row)
     if (rowCount_ > 1)
         SetRowCount(rowCount_ - 1);
     ClampState();
-    Touch();
+    Edited();
 }
 
 // ---- Sizes -------------------------------------------------------------------

@@ -132,6 +132,20 @@ public:
             return {};
         return rows_[std::size_t(row)].View(std::size_t(col));
     }
+    // The texts of cells 0 .. count-1 of row as the row stores them, one
+    // after another from chars, cell k ending at ends[k]; answers how many of
+    // those cells are stored (the rest are empty; 0 for a row never written,
+    // and then chars and ends are null). Valid as CellView's texts are. A
+    // copy of many rows takes each one in a single move this way.
+    int RowTexts(int row, int count, const char16_t*& chars, const uint32_t*& ends) const
+    {
+        CheckIndex(row, "row");
+        chars = nullptr;
+        ends = nullptr;
+        if (std::size_t(row) >= rows_.size() || count <= 0)
+            return 0;
+        return rows_[std::size_t(row)].Texts(std::size_t(count), chars, ends);
+    }
     // Cells stored in a row: those up to the last one written with a text
     // (may be fewer or more than ColCount); 0 for a row never written.
     int RowCellCount(int row) const
@@ -151,7 +165,7 @@ public:
             const TRow& r = rows_[std::size_t(row)];
             rowCharsHint_ = r.CharCount();
             rowCellsHint_ = r.CellCount();
-            Touch();
+            Edited();
             return;
         }
         if (std::size_t(row) == rows_.size() && !text.isEmpty())
@@ -183,7 +197,7 @@ public:
         r.CommitAppend(std::size_t(col), size);
         rowCharsHint_ = r.CharCount();
         rowCellsHint_ = r.CellCount();
-        Touch();
+        Edited();
         return true;
     }
     // Cells firstCol .. firstCol + count - 1 of row in one step: cell
@@ -205,7 +219,7 @@ public:
             return false;
         rowCharsHint_ = r.CharCount();
         rowCellsHint_ = r.CellCount();
-        Touch();
+        Edited();
         return true;
     }
     // Cells a row makes room for when its first cell is written, at least
@@ -237,6 +251,10 @@ public:
     // valid while these stand still.
     uint64_t RowOrderChanges() const { return rowOrderChanges_; }
     uint64_t ColumnOrderChanges() const { return columnOrderChanges_; }
+    // Counts every change of a stored text, of the row count or of which row
+    // (column) stands where: a copy of the cells taken while messages go
+    // through is whole when this stood still meanwhile.
+    uint64_t ContentChanges() const { return contentChanges_; }
 
     // ---- Moving and deleting -----------------------------------------------
     // The row (column) at fromIndex goes to toIndex, those between shift by
@@ -367,6 +385,14 @@ private:
             const uint32_t begin = col == 0 ? 0 : ends[col - 1];
             return QStringView(Chars() + begin, qsizetype(ends[col] - begin));
         }
+        int Texts(std::size_t count, const char16_t*& chars, const uint32_t*& ends) const
+        {
+            if (block_ == nullptr)
+                return 0;
+            chars = Chars();
+            ends = Ends();
+            return int(std::min<std::size_t>(count, block_->cells));
+        }
         // Writes cell col (beyond the stored cells only when text is not
         // empty); cells and chars are the room a new block makes.
         void Set(TRowArena& arena, std::size_t col, const char16_t* text, std::size_t size, std::size_t cells,
@@ -495,6 +521,12 @@ private:
     }
     [[noreturn]] static void ThrowIndexError(int index, const char* what);
     static void CheckCount(int count, const char* what);
+    // A change of the content (see ContentChanges); Touch as well.
+    void Edited()
+    {
+        ++contentChanges_;
+        Touch();
+    }
     void Touch()
     {
         dirty_ = true;
@@ -523,6 +555,7 @@ private:
     std::size_t rowCellsHint_ = 0;          // room for the next new row
     uint64_t rowOrderChanges_ = 0;
     uint64_t columnOrderChanges_ = 0;
+    uint64_t contentChanges_ = 0;
     int updateLevel_ = 0;
     bool dirty_ = false;
     bool posted_ = false;

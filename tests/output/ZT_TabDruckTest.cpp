@@ -484,6 +484,55 @@ TEST_F(TablePrintFixture, WorksOnASnapshotAndRefusesASecondJob)
     EXPECT_FALSE(platform::PrintJobRunning());
 }
 
+// Copying a large table lets messages through. A change made meanwhile
+// starts the copy over, so the pages show the table whole as it stood when
+// the copy was done; a change once the pages are under way shows nowhere.
+TEST_F(TablePrintFixture, TheCopyLetsMessagesThroughAndStartsOverWhenTheTableChanges)
+{
+    Fill(3000, 3);
+    SetTable();
+    int pumpsBeforeDrawing = 0;
+    bool earlyChange = false, lateChange = false;
+    auto& pump = platform::MessagePump::Default();
+    pump.SetIntervalMs(0);
+    pump.SetAction([&] {
+        if (canvas.Records.empty()) {
+            // Still copying: the first pump inside the copy sorts two rows
+            // and changes a cell.
+            if (++pumpsBeforeDrawing == 2) {
+                earlyChange = true;
+                grid.SwapRows(2000, 2001);
+                grid.SetCell(1, 2500, QStringLiteral("early"));
+            }
+        } else if (!lateChange) {
+            lateChange = true;
+            grid.SetCell(1, 2600, QStringLiteral("late"));
+            grid.SwapRows(10, 11);
+        }
+    });
+    const bool ok = druck.PrintTable();
+    pump.SetAction({});
+    pump.SetIntervalMs(platform::MessagePump::DefaultIntervalMs);
+    ASSERT_TRUE(ok);
+    ASSERT_TRUE(earlyChange);
+    ASSERT_TRUE(lateChange);
+    // The pump before the copy, at least two within it (the second made the
+    // change) and more in the copy that started over.
+    EXPECT_GT(pumpsBeforeDrawing, 3);
+    EXPECT_NE(FindText(QStringLiteral("early")), nullptr);
+    EXPECT_EQ(FindText(QStringLiteral("r2500c1")), nullptr);
+    EXPECT_EQ(FindText(QStringLiteral("late")), nullptr);
+    EXPECT_NE(FindText(QStringLiteral("r2600c1")), nullptr);
+    // Rows 2000 and 2001 stand exchanged, rows 10 and 11 do not.
+    const auto* r2000 = FindText(QStringLiteral("r2000c0"));
+    const auto* r2001 = FindText(QStringLiteral("r2001c0"));
+    const auto* r10 = FindText(QStringLiteral("r10c0"));
+    const auto* r11 = FindText(QStringLiteral("r11c0"));
+    ASSERT_TRUE(r2000 && r2001 && r10 && r11);
+    EXPECT_GT(r2000 - r2001, 0);
+    EXPECT_LT(r10 - r11, 0);
+}
+
 TEST_F(TablePrintFixture, PdfPagesMatchTheLayoutsCount)
 {
     QTemporaryDir dir;
@@ -577,6 +626,32 @@ TEST_F(TextFileFixture, TabLinesSkipHiddenColumnsButTheLast)
     // The extension is the file's, not a directory's.
     QDir(dir.path()).mkdir(QStringLiteral("d.csv"));
     EXPECT_EQ(Write(QStringLiteral("d.csv/plain")).left(8), QByteArray(" Datum \t"));
+}
+
+// The job copies the rows it prints: rows never written, rows holding fewer
+// cells than the printed columns and rows holding more each come out as the
+// grid shows them.
+TEST_F(TextFileFixture, RowsHoldingFewerOrMoreCellsThanPrintedComeOutAsShown)
+{
+    grid.Clear();
+    grid.SetRowCount(5);
+    grid.SetCell(0, 0, QStringLiteral("Zeit"));
+    grid.SetCell(1, 0, QStringLiteral("A"));
+    grid.SetCell(2, 0, QStringLiteral("B"));
+    grid.SetCell(0, 1, QStringLiteral("01.01.2026"));   // one cell of three
+    // Row 2 never written.
+    grid.SetCell(2, 3, QStringLiteral("z"));             // the first two empty
+    grid.SetCell(0, 4, QStringLiteral("04.01.2026"));
+    grid.SetCell(1, 4, QStringLiteral("4"));
+    grid.SetCell(2, 4, QStringLiteral("44"));
+    grid.SetCell(3, 4, QStringLiteral("not printed"));   // beyond the printed columns
+    druck.SetTable(&grid, 3);
+    TrimCellsInFile = false;
+    EXPECT_EQ(Write(QStringLiteral("rows.csv")), QByteArray("Zeit;A;B\r\n"
+                                                            "01.01.2026;;\r\n"
+                                                            ";;\r\n"
+                                                            ";;z\r\n"
+                                                            "04.01.2026;4;44\r\n"));
 }
 
 TEST_F(TextFileFixture, CellsAreCutAndLinesOutsideWindows1252AreUtf8)
