@@ -351,7 +351,9 @@ bool TZT_TabDruck::PrintTable()
         if (!changed)
             break;
     }
-    pump.Pump();
+    // The layout and the job's start come next, without messages between:
+    // they get a whole interval of their own.
+    pump.PumpNow();
     return Run(job, snap, false);
 }
 
