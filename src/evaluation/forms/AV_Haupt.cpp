@@ -1335,7 +1335,11 @@ void TAV_HauptFormular::TableMouseUp(const TGridMouseEvent& event)
         context.StatusColumn = evaluator_->StatusColumn;
         context.NameRow = evaluator_->NameRow();
         context.RVDevice = state_.RVDevice;
-        decoder_.TableCellClick(grid, sel.Left, sel.Top, event.X, event.Y, context, hooks_);
+        // A decoded status is read in the cell: its column grows to show it
+        // whole (a code turned back stays in the width it has).
+        if (decoder_.TableCellClick(grid, sel.Left, sel.Top, event.X, event.Y, context, hooks_)
+            == TCellClickResult::Decoded)
+            tabAus_->Model().WidenColumnFor(sel.Left, grid.CellView(sel.Left, sel.Top).size());
         return;
     }
     if (Grafik_Schalter->isChecked() && PrepareChart())

@@ -16,7 +16,9 @@
 #include "support/FakeHooks.h"
 #include "support/TestSupport.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
@@ -524,6 +526,60 @@ TEST_F(MainWindowTest, ReleaseOnOneCellDecodesTheStatusCellAndAHeaderReleaseDoes
     EXPECT_TRUE(Grid().Cell(col, row).startsWith(QStringLiteral("0x%1").arg(value, 4, 16, QLatin1Char('0')),
                                                  Qt::CaseInsensitive))
         << Grid().Cell(col, row).toStdString();
+    // The decoded text is shown whole: its column grows for it.
+    EXPECT_GE(Grid().ColWidth(col), TabAus_Form->Model().TextColumnWidth(Grid().Cell(col, row)));
+}
+
+// Every cell of the sample archives' tables is shown whole on the screen, in
+// every view, with differences (bracketed ones included), counters on and
+// off and numbers formatted or not: a column never cuts the end of a text off.
+TEST_F(MainWindowTest, EveryCellOfTheSampleTablesFitsItsColumn)
+{
+    for (const char* f : {"AV_ValEv.TXT", "EvCd_DEU.TXT"})
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VALDRAN_DATA_DIR "/") + QLatin1String(f),
+                                sandbox.programDir() + QLatin1String(f)));
+    StoreArchivePath(QStringLiteral(VALDRAN_DATA_DIR "/archives/"));
+    Start();
+    int devices = 0, bracketed = 0;
+    for (int n = 0; DeviceEntry(n).isValid(); ++n) {
+        ++devices;
+        for (const bool formatted : {false, true})
+            for (const bool counters : {false, true})
+                for (QAbstractButton* view : {static_cast<QAbstractButton*>(window->E_Schalter),
+                                              static_cast<QAbstractButton*>(window->T_Schalter),
+                                              static_cast<QAbstractButton*>(window->M_Schalter)}) {
+                    SCOPED_TRACE(testing::Message() << "device " << n << " formatted " << formatted << " counters "
+                                                    << counters << " " << view->text().toStdString());
+                    window->State().Settings.Format = formatted;
+                    TabAus_Form->SetTableMode(false, formatted, 9);
+                    view->click();
+                    if (!window->Differenzen_Schalter->isChecked())
+                        window->Differenzen_Schalter->click();
+                    if (counters != window->ZST_Schalter->isChecked())
+                        window->ZST_Schalter->click();
+                    window->PeriodChanged(1, 1, 2021, 31, 12, 2026);
+                    Select(DeviceEntry(n));
+                    const auto& g = Grid();
+                    ASSERT_GT(g.RowCount(), g.FixedRows());
+                    const QFontMetrics metrics(TabAus_Form->StringGrid1->GridFont());
+                    int cut = 0;
+                    for (int c = 1; c < g.ColCount(); ++c) {
+                        // Where the text is drawn: inside the insets of a
+                        // selected or fixed cell, and 6 pixels in beside the
+                        // hidden marker column.
+                        const int room = g.ColWidth(c) - 7 - (g.ColWidth(c - 1) == 0 ? 6 : 0);
+                        for (int r = 0; r < g.RowCount(); ++r) {
+                            const QString t = g.Cell(c, r);
+                            bracketed += t.startsWith(u'(') ? 1 : 0;
+                            if (metrics.horizontalAdvance(t) > room && cut++ < 3)
+                                ADD_FAILURE() << "row " << r << " column " << c << " '" << t.toStdString()
+                                              << "' in " << g.ColWidth(c) << " pixels";
+                        }
+                    }
+                }
+    }
+    EXPECT_GE(devices, 3);
+    EXPECT_GT(bracketed, 100);
 }
 
 TEST_F(MainWindowTest, EventHintIsShownThroughTheHooksAndReleased)
